@@ -1,0 +1,55 @@
+#pragma once
+// The host's abstract texture. Slot order, field order and field types are part of the
+// interface: a host sets the in-memory flag by writing the field directly.
+
+#include <cstdint>
+#include <string>
+
+namespace ZelUISystem {
+
+class CDD7Render;
+
+// Byte order of raw pixels handed to loadFromMemory and fillFromMemory.
+enum TextureFormat : std::uint32_t {
+    TEXFMT_RGB = 0,   // 3 bytes: red, green, blue
+    TEXFMT_RGBA = 1,  // 4 bytes: red, green, blue, alpha
+    TEXFMT_BGRA = 2,  // 4 bytes: blue, green, red, alpha (the 32-bit word 0xAARRGGBB)
+};
+
+class Texture {
+public:
+    explicit Texture(CDD7Render* ownerRenderer) : owner(ownerRenderer) {}
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    virtual std::uint32_t getWidth() const = 0;
+    virtual std::uint32_t getImageWidth() const { return getWidth(); }
+    virtual float getHorzScale() const { return 1.0f / static_cast<float>(getImageWidth()); }
+    virtual std::uint32_t getHeight() const = 0;
+    virtual std::uint32_t getImageHeight() const { return getHeight(); }
+    virtual float getVertScale() const { return 1.0f / static_cast<float>(getImageHeight()); }
+    virtual void loadFromFile(const char* fileName, const char* directory) = 0;
+    // Keeps a private copy of the bytes (the file bytes, or a pixel copy).
+    virtual void loadFromFileData(const std::uint8_t* data, std::uint32_t size);
+    virtual void loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
+                                TextureFormat format) = 0;
+    virtual void fillFromMemory(const void* pixels, std::uint32_t x, std::uint32_t y,
+                                std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
+                                TextureFormat format) = 0;
+    virtual ~Texture();
+
+protected:
+    std::uint8_t* keptData = nullptr;
+    std::uint32_t keptDataSize = 0;
+    std::string fileName;
+    std::string directory;
+
+public:
+    bool inMemory = false;  // written by the host
+
+protected:
+    CDD7Render* owner;
+    std::string resolvedPath;
+};
+
+}  // namespace ZelUISystem

@@ -1,0 +1,1 @@
+# Module core (everything but the exports): filled in as the module grows.

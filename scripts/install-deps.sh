@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need on Debian 12, only where something is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  libgtest-dev googletest libbenchmark-dev
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev nasm
+  wine wine32:i386
+  libpixman-1-dev libsdl2-dev
+  zlib1g-dev libspng-dev libturbojpeg0-dev libstb-dev libpng-dev
+  dpkg-dev valgrind
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,14 @@
+#pragma once
+// Opening an image file for reading. The host names files in UTF-8; on Windows the file is
+// opened through its UTF-16 name, so that every name that exists can be opened, whatever the
+// local code page can represent.
+
+#include <fstream>
+#include <string>
+
+namespace ZelUISystem {
+
+// Opens the file binary, positioned at its end.
+void openFileAtEnd(std::ifstream& stream, const std::string& utf8Path);
+
+}  // namespace ZelUISystem

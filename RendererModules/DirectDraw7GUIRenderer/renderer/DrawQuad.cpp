@@ -1,0 +1,250 @@
+// Drawing one quad: the only place where a quad becomes pixels. A quad is reduced to one flat
+// colour and one alpha; it is then either copied by DirectDraw (colour-keyed, or tinted through
+// the scratch texture), or stretched into the scratch texture and mixed by a blend kernel.
+
+#include <cstdint>
+
+#include "blend/BlendKernels.h"
+#include "module/ModuleLogger.h"
+#include "renderer/CDD7Render.h"
+#include "renderer/SafeTruncate.h"
+#include "texture/CDD7Texture.h"
+
+namespace ZelUISystem {
+
+namespace {
+
+const char* const kBlendStretchFailed = "with alpha blend strecth blt source surface error";
+const char* const kCopyStretchFailed = "with out alpha blend strecth blt source surface error";
+
+RECT toIntegerRect(const FloatRect& rect) {
+    return RECT{truncateToInt32(rect.left), truncateToInt32(rect.top), truncateToInt32(rect.right),
+                truncateToInt32(rect.bottom)};
+}
+
+std::int64_t widthOf(const RECT& rect) { return std::int64_t{rect.right} - rect.left; }
+std::int64_t heightOf(const RECT& rect) { return std::int64_t{rect.bottom} - rect.top; }
+
+// The floor of the mean of the four corners, channel by channel.
+QuadColour averageColour(const CornerColours& colours) {
+    std::uint32_t sums[4] = {0, 0, 0, 0};
+    for (std::uint32_t colour : colours.colour)
+        for (int channel = 0; channel < 4; ++channel) sums[channel] += (colour >> (24 - 8 * channel)) & 0xFF;
+    return QuadColour{sums[0] >> 2, sums[1] >> 2, sums[2] >> 2, sums[3] >> 2};
+}
+
+bool isWhite(const QuadColour& colour) { return colour.r == 255 && colour.g == 255 && colour.b == 255; }
+
+bool needsStretch(const RECT& dest, const RECT& source) {
+    return widthOf(dest) != widthOf(source) || heightOf(dest) != heightOf(source);
+}
+
+IDirectDrawSurface7* surfaceOf(const CDD7Texture* texture) {
+    return texture == nullptr ? nullptr : texture->surface();
+}
+
+DDBLTFX emptyBltFx() {
+    DDBLTFX fx{};
+    fx.dwSize = sizeof(fx);
+    return fx;
+}
+
+// Gives the scratch texture the source's layout and source-blit key, so that the scratch copy
+// of the source is keyed exactly as the source would be.
+void adoptLayoutAndKey(CDD7Texture& scratch, const CDD7Texture& source) {
+    scratch.setRGBMode(source.rgbMode());
+    DDCOLORKEY key{0, 0};
+    source.surface()->GetColorKey(DDCKEY_SRCBLT, &key);
+    scratch.surface()->SetColorKey(DDCKEY_SRCBLT, &key);
+}
+
+// Copies the scratch texture's rectangle at `dest` onto the destination, keyed.
+void presentKeyedFromScratch(IDirectDrawSurface7* destination, CDD7Texture& scratch, RECT dest) {
+    destination->BltFast(static_cast<DWORD>(dest.left), static_cast<DWORD>(dest.top),
+                         scratch.surface(), &dest, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+}
+
+struct TintValues {
+    DWORD fill;
+    DWORD whiteKey;
+};
+
+bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
+    switch (mode) {
+        case DDS_RGBMODE_555:
+            out = {(c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3), 0x7FFF};
+            return true;
+        case DDS_RGBMODE_565:
+            out = {(c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3), 0xFFFF};
+            return true;
+        case DDS_RGBMODE_24:
+            out = {c.r << 16 | c.g << 8 | c.b, 0xFFFFFF};
+            return true;
+        case DDS_RGBMODE_32:
+            out = {0xFF000000u | c.r << 16 | c.g << 8 | c.b, 0xFFFFFFFFu};
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Runs the kernel for the quad's colour, blend mode and processor.
+void runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& dest, const RECT& destRect,
+               RECT& sourceRect, const QuadColour& c, std::int32_t blendMode, bool mmx, RGBMode mode) {
+    const int x = destRect.left;
+    const int y = destRect.top;
+    if (!isWhite(c)) {
+        BlendColorAlpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode, c.r, c.g, c.b);
+    } else if (!mmx) {
+        BlendHalf(&source, &dest, x, y, &sourceRect, mode);
+    } else if (blendMode == 1) {
+        BlendHalfMMX(&source, &dest, x, y, &sourceRect, mode);
+    } else {
+        BlendAlphaMMX(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode);
+    }
+}
+
+DDSURFACEDESC2 lockDescription() {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_PITCH | DDSD_LPSURFACE;
+    return desc;
+}
+
+}  // namespace
+
+CDD7Texture* CDD7Render::usableScratch() const {
+    return surfaceOf(scratchTexture_) != nullptr ? scratchTexture_ : nullptr;
+}
+
+void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
+    RECT destRect = toIntegerRect(quad.destRect);
+    if (compositionSurface_ == nullptr) {
+        RECT visible{};
+        IntersectRect(&visible, &destRect, &presentRect);
+        if (IsRectEmpty(&visible)) return;
+    }
+    if (destination == nullptr || quad.texture == nullptr) return;
+    auto* texture = static_cast<CDD7Texture*>(quad.texture);
+    if (texture->surface() == nullptr) {
+        texture->postD3DReset();
+        if (texture->surface() == nullptr) return;
+    }
+    if (texture->surface()->IsLost() == DDERR_SURFACELOST && FAILED(texture->surface()->Restore()))
+        return;
+
+    RECT sourceRect = toIntegerRect(quad.sourceRect);
+    QuadColour colour = averageColour(quad.colours);
+    if (colour.a == 0) return;
+    if (blendMode == 0) colour.a = 255;
+    const bool stretch = needsStretch(destRect, sourceRect);
+    const bool opaqueWhite = isWhite(colour) && colour.a == 255;
+    if (blendMode != 0 && !opaqueWhite)
+        drawBlended(destination, destRect, *texture, sourceRect, colour, stretch);
+    else
+        drawCopied(destination, destRect, *texture, sourceRect, colour, stretch);
+}
+
+void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                             RECT sourceRect, const QuadColour& colour, bool stretch) {
+    CDD7Texture* source = &texture;
+    CDD7Texture* scratch = usableScratch();
+    if (stretch) {
+        if (scratch == nullptr) return;
+        const HRESULT result = scratch->surface()->Blt(&destRect, texture.surface(), &sourceRect,
+                                                       DDBLT_WAIT, nullptr);
+        if (FAILED(result)) {
+            reportDDError(kBlendStretchFailed, result);
+            return;
+        }
+        scratch->setRGBMode(texture.rgbMode());
+        source = scratch;
+        sourceRect = destRect;
+    }
+
+    if (source->rgbMode() == DDS_RGBMODE_8) {
+        copyEightBit(destination, destRect, *source, sourceRect);
+        return;
+    }
+    // Lock accepts an empty rectangle, but a kernel always processes at least one row.
+    if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return;
+
+    DDSURFACEDESC2 destDesc = lockDescription();
+    if (FAILED(destination->Lock(&destRect, &destDesc, DDLOCK_WAIT, nullptr))) return;
+    DDSURFACEDESC2 sourceDesc = lockDescription();
+    if (FAILED(source->surface()->Lock(&sourceRect, &sourceDesc, DDLOCK_WAIT, nullptr))) {
+        destination->Unlock(&destRect);
+        return;
+    }
+    runKernel(sourceDesc, destDesc, destRect, sourceRect, colour, blendMode, mmx_, source->rgbMode());
+    destination->Unlock(&destRect);
+    source->surface()->Unlock(&sourceRect);
+}
+
+// 8-bit surfaces are never blended, only copied: keyed through the scratch texture when they
+// carry alpha, plain otherwise.
+void CDD7Render::copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
+                              RECT sourceRect) {
+    if (!source.hasAlpha()) {
+        destination->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
+        return;
+    }
+    CDD7Texture* scratch = usableScratch();
+    if (scratch == nullptr) return;
+    scratch->surface()->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
+    adoptLayoutAndKey(*scratch, source);
+    presentKeyedFromScratch(destination, *scratch, destRect);
+}
+
+void CDD7Render::drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                            RECT sourceRect, const QuadColour& colour, bool stretch) {
+    if (texture.isInMemory() && !isWhite(colour) &&
+        drawTinted(destination, destRect, texture, sourceRect, colour))
+        return;
+
+    IDirectDrawSurface7* source = texture.surface();
+    const DWORD x = static_cast<DWORD>(destRect.left);
+    const DWORD y = static_cast<DWORD>(destRect.top);
+    if (texture.hasAlpha() && stretch) {
+        CDD7Texture* scratch = usableScratch();
+        if (scratch == nullptr) return;
+        const HRESULT result =
+            scratch->surface()->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
+        if (FAILED(result)) {
+            reportDDError(kCopyStretchFailed, result);
+            return;
+        }
+        adoptLayoutAndKey(*scratch, texture);
+        presentKeyedFromScratch(destination, *scratch, destRect);
+    } else if (texture.hasAlpha()) {
+        destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+    } else if (stretch) {
+        destination->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
+    } else {
+        destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_WAIT);
+    }
+}
+
+// The tint of host-filled textures: the rectangle is filled with the quad's colour in the
+// scratch texture, the texture is copied over it with its white pixels transparent (so the
+// colour shows through them), and the result is copied to the destination with black
+// transparent. False when it could not be drawn, so the caller copies the quad untinted.
+bool CDD7Render::drawTinted(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                            RECT sourceRect, const QuadColour& colour) {
+    TintValues tint{};
+    CDD7Texture* scratch = usableScratch();
+    if (scratch == nullptr || !tintValuesFor(texture.rgbMode(), colour, tint)) return false;
+    DDBLTFX fx = emptyBltFx();
+    fx.dwFillColor = tint.fill;
+    fx.ddckSrcColorkey = DDCOLORKEY{tint.whiteKey, tint.whiteKey};
+    IDirectDrawSurface7* canvas = scratch->surface();
+    if (FAILED(canvas->Blt(&destRect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx))) return false;
+    if (FAILED(canvas->Blt(&destRect, texture.surface(), &sourceRect, DDBLT_KEYSRCOVERRIDE | DDBLT_WAIT, &fx)))
+        return false;
+    fx.ddckSrcColorkey = DDCOLORKEY{0, 0};
+    RECT scratchRect = destRect;
+    return SUCCEEDED(destination->Blt(&destRect, canvas, &scratchRect,
+                                      DDBLT_KEYSRCOVERRIDE | DDBLT_WAIT, &fx));
+}
+
+}  // namespace ZelUISystem

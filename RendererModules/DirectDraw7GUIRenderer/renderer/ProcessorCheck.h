@@ -1,0 +1,12 @@
+#pragma once
+
+namespace ZelUISystem {
+
+// True when the processor runs MMX code: not a 386 or 486 by the operating system's word, and
+// CPUID leaf 1 reports the MMX feature bit (EDX bit 23).
+bool processorHasMMX();
+
+// Test seam: 1 forces the answer true, 0 false, -1 asks the processor again.
+void overrideProcessorHasMMXForTesting(int answer);
+
+}  // namespace ZelUISystem

@@ -1,0 +1,42 @@
+#pragma once
+// Loads and stores of pixels at any byte address. Locked rows start wherever the surface's
+// pitch puts them, so a pixel is never assumed to be aligned: every access goes through
+// memcpy, which compiles to a single unaligned move on x86.
+
+#include <cstdint>
+#include <cstring>
+
+namespace ZelUISystem::blend {
+
+inline std::uint32_t load16(const std::uint8_t* p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store16(std::uint8_t* p, std::uint32_t v) {
+    const auto narrow = static_cast<std::uint16_t>(v);
+    std::memcpy(p, &narrow, sizeof narrow);
+}
+
+inline std::uint32_t load32(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, sizeof v); }
+
+// A 24-bit pixel is exactly three bytes: the last one of a row may be the last byte of the
+// surface's memory, so it is never read or written as a wider word.
+inline std::uint32_t load24(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+}
+
+inline void store24(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 16);
+}
+
+}  // namespace ZelUISystem::blend

@@ -1,0 +1,39 @@
+#pragma once
+// A host's renderer device whose answers each test sets.
+
+#include <stdexcept>
+
+#include "platform/DirectDraw.h"
+#include "platform/RendererDevice.h"
+
+namespace moduletest {
+
+class TestDevice final : public ZelUISystem::RendererDevice {
+public:
+    IDirectDraw7* directDraw = nullptr;
+    float width = 640.0f;
+    float height = 480.0f;
+    int blendMode = 0;
+    int surfaceMemory = 0;      // system memory
+    int texturePixelFormat = 0; // the display's format
+    bool throwNonStandard = false;
+
+    int directDrawQueries = 0;
+    int reservedSlotCalls = 0;
+
+    IDirectDraw7* queryDirectDraw() override {
+        ++directDrawQueries;
+        if (throwNonStandard) throw 42;
+        return directDraw;
+    }
+    void reservedDeviceSlot() override { ++reservedSlotCalls; }
+    void queryDisplaySize(float* w, float* h) override {
+        *w = width;
+        *h = height;
+    }
+    int queryBlendMode() override { return blendMode; }
+    int querySurfaceMemory() override { return surfaceMemory; }
+    int queryTexturePixelFormat() override { return texturePixelFormat; }
+};
+
+}  // namespace moduletest

@@ -1,0 +1,16 @@
+#pragma once
+// Writes 8-bit RGB pictures as PNG files (stored deflate blocks), so a person can look at what
+// a test drew. No compression: test frames are small.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace moduletest {
+
+// rgb holds width x height pixels, three bytes each, rows from the top. False when the file
+// cannot be written.
+bool writePng(const std::string& path, std::uint32_t width, std::uint32_t height,
+              const std::vector<std::uint8_t>& rgb);
+
+}  // namespace moduletest

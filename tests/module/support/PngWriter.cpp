@@ -62,23 +62,30 @@ std::vector<std::uint8_t> storedZlib(const std::vector<std::uint8_t>& raw) {
 
 }  // namespace
 
-bool writePng(const std::string& path, std::uint32_t width, std::uint32_t height,
-              const std::vector<std::uint8_t>& rgb) {
+std::vector<std::uint8_t> encodePng(std::uint32_t width, std::uint32_t height, int channels,
+                                    const std::vector<std::uint8_t>& pixels) {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
     std::vector<std::uint8_t> raw;
-    raw.reserve((width * 3 + 1) * height);
+    raw.reserve((rowBytes + 1) * height);
     for (std::uint32_t y = 0; y < height; ++y) {
         raw.push_back(0);  // no filter
-        const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(y) * width * 3;
-        raw.insert(raw.end(), row, row + width * 3);
+        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y * rowBytes);
+        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
     }
     std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<std::uint8_t> header;
     putBigEndian(header, width);
     putBigEndian(header, height);
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
     appendChunk(png, "IHDR", header);
     appendChunk(png, "IDAT", storedZlib(raw));
     appendChunk(png, "IEND", {});
+    return png;
+}
+
+bool writePng(const std::string& path, std::uint32_t width, std::uint32_t height,
+              const std::vector<std::uint8_t>& rgb) {
+    const std::vector<std::uint8_t> png = encodePng(width, height, 3, rgb);
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     return static_cast<bool>(file);

@@ -1,0 +1,99 @@
+// The module seen from a host: loaded by path, the three exports looked up by name, and the
+// exceptions it throws caught with the host's own C++ runtime.
+
+#include <gtest/gtest.h>
+
+#include <exception>
+#include <string>
+
+#include "TestDirectDraw.h"
+#include "platform/ModuleExports.h"
+#include "platform/Renderer.h"
+#include "platform/RendererDevice.h"
+#include "platform/Texture.h"
+#include "platform/Win32Types.h"
+
+namespace {
+
+class HostDevice final : public ZelUISystem::RendererDevice {
+public:
+    explicit HostDevice(IDirectDraw7* directDraw) : directDraw_(directDraw) {}
+    IDirectDraw7* queryDirectDraw() override { return directDraw_; }
+    void reservedDeviceSlot() override {}
+    void queryDisplaySize(float* width, float* height) override {
+        *width = 320.0f;
+        *height = 240.0f;
+    }
+    int queryBlendMode() override { return 2; }
+    int querySurfaceMemory() override { return 0; }
+    int queryTexturePixelFormat() override { return 565; }
+
+private:
+    IDirectDraw7* directDraw_;
+};
+
+std::basic_string<WCHAR> moduleFileName() {
+    const std::string name = DD7R_MODULE_FILE;
+    return std::basic_string<WCHAR>(name.begin(), name.end());
+}
+
+template <typename Fn>
+Fn entry(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+class HostLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryW(moduleFileName().c_str());
+        ASSERT_NE(module, nullptr) << "cannot load " << DD7R_MODULE_FILE;
+        create = entry<CreateRendererFn>(module, "createRenderer");
+        destroy = entry<DestroyRendererFn>(module, "destroyRenderer");
+        lastError = entry<GetLastErrorStringFn>(module, "getLastErrorString");
+        ASSERT_NE(create, nullptr);
+        ASSERT_NE(destroy, nullptr);
+        ASSERT_NE(lastError, nullptr);
+    }
+
+    HMODULE module = nullptr;
+    CreateRendererFn create = nullptr;
+    DestroyRendererFn destroy = nullptr;
+    GetLastErrorStringFn lastError = nullptr;
+};
+
+TEST_F(HostLoadTest, ExportsResolveAndAFailedCreationExplainsItself) {
+    EXPECT_EQ(create(nullptr, 0, false, nullptr, 0, 0), nullptr);
+    EXPECT_STREQ(lastError(), "dd7r --> createRenderer() error : CDD7Render::CDD7Render() --> Renderer device is NULL.");
+    EXPECT_EQ(entry<CreateRendererFn>(module, "_createRenderer"), nullptr);
+}
+
+TEST_F(HostLoadTest, HostCatchesTheModulesExceptionTexts) {
+    ddtest::TestDirectDrawPtr directDraw(ddtest::createTestDirectDraw());
+    HostDevice device(directDraw.get());
+    ZelUISystem::Renderer* renderer = create(&device, 0, true, nullptr, 0, 0);
+    ASSERT_NE(renderer, nullptr) << lastError();
+    EXPECT_EQ(renderer->getDisplayWidth(), 320.0f);
+    EXPECT_EQ(renderer->getHorzDpi(), 96u);
+    std::string caught;
+    try {
+        renderer->createTexture(nullptr, 0u);
+    } catch (const std::exception& error) {
+        caught = error.what();
+    }
+    EXPECT_EQ(caught,
+              "CDD7Render::createTexture failed from file data : "
+              "(CDD7Texture::loadFromFileData -- Failed to load image from file data.)");
+
+    // A texture filled by the host, with the in-memory flag written directly into the field.
+    ZelUISystem::Texture* texture = renderer->createTexture();
+    texture->inMemory = true;
+    const unsigned char pixels[4 * 4] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 0, 0, 0, 0};
+    texture->loadFromMemory(pixels, 2, 2, ZelUISystem::TEXFMT_RGBA);
+    EXPECT_EQ(texture->getWidth(), 2u);
+    EXPECT_EQ(texture->getImageHeight(), 2u);
+    EXPECT_FLOAT_EQ(texture->getHorzScale(), 0.5f);
+    renderer->releaseTexture(texture);
+    destroy(renderer);
+}
+
+}  // namespace

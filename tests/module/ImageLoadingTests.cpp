@@ -11,23 +11,16 @@
 
 #include "corona_testing.h"
 #include "support/PngWriter.h"
+#include "support/FailureText.h"
 #include "support/RendererFixture.h"
 
 using namespace ZelUISystem;
+using moduletest::failureOf;
 using moduletest::recordedCalls;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "(no exception)";
-}
 
 std::vector<std::uint8_t> rgbaPicture(std::uint32_t width, std::uint32_t height) {
     std::vector<std::uint8_t> pixels;

@@ -10,21 +10,14 @@
 #include <vector>
 
 #include "SurfacePixels.h"
+#include "support/FailureText.h"
 #include "support/RendererFixture.h"
 
 using namespace ZelUISystem;
+using moduletest::failureOf;
 using moduletest::recordedCalls;
 
 namespace {
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "(no exception)";
-}
 
 // A small RGBA picture with transparent, black, white and coloured pixels.
 std::vector<std::uint8_t> samplePicture(std::uint32_t width, std::uint32_t height) {

@@ -244,6 +244,16 @@ TEST_F(DrawingTest, Rgb565InMemoryTextureIsTintedRed) {
     EXPECT_EQ(targetPixel(0, 1), 0x1234u);
 }
 
+TEST_F(DrawingTest, Rgb32InMemoryTextureIsTintedOnItsColourBits) {
+    buildScene(0, SceneFormat::Xrgb32, 8, 4, kBackground32);
+    renderer->setQueueing(false);
+    CDD7Texture* texture = textureFromPixels({255, 255, 255, 0, 0, 0, 1, 2, 3}, 3, 1, TEXFMT_RGB, true);
+    submit(texture, rect(0, 0, 3, 1), rect(0, 0, 3, 1), 0xFF204060u);
+    EXPECT_EQ(targetPixel(0, 0), 0x00204060u);  // white takes the tint (a fill leaves X bits 0)
+    EXPECT_EQ(targetPixel(1, 0), kBackground32);       // black is left out
+    EXPECT_EQ(targetPixel(2, 0), rgbValue(1, 2, 3));
+}
+
 TEST_F(DrawingTest, TintIsSkippedForWhiteAndBlackTintHidesWhitePixels) {
     buildScene(0, SceneFormat::Rgb555, 8, 4, 0x1234);
     renderer->setQueueing(false);

@@ -164,7 +164,7 @@ const std::map<std::string, std::uint64_t> kExpectedChecksums = {
     {"window-blend0-565", 0xb4b68385e6e53bfdull}, {"window-blend1-565", 0x82977701782310a2ull},
     {"window-blend2-565", 0xb29f236323a81f03ull}, {"window-blend0-555", 0xff9d40df8cda8bdfull},
     {"window-blend1-555", 0xa847811bb4a3283aull}, {"window-blend2-555", 0x390ab1b04694a58eull},
-    {"window-blend0-32", 0x0c298b118a1f70b9ull},  {"window-blend1-32", 0x3afb620ecdae2e2aull},
+    {"window-blend0-32", 0xbc30c218695c4e95ull},  {"window-blend1-32", 0x3afb620ecdae2e2aull},
     {"window-blend2-32", 0x56f0cd43a17d53c1ull},
 };
 

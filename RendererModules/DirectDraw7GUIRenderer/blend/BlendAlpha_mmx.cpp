@@ -13,6 +13,7 @@
 
 #include <mmintrin.h>
 
+#include "blend/AlphaPixel.h"
 #include "blend/BlendArea.h"
 #include "blend/BlendKernels.h"
 #include "blend/BlendMath.h"
@@ -76,25 +77,6 @@ __m64 blendGroup16(__m64 s, __m64 d, const Lanes16& lanes) {
     return selectLanes(_mm_cmpeq_pi16(s, _mm_setzero_si64()), d, out);
 }
 
-// A single 16-bit pixel, channels taken in place: source bits with the source's masks,
-// destination bits with the destination's.
-std::uint32_t blendMaskedChannel(std::uint32_t s, std::uint32_t d, std::uint32_t sourceMask,
-                                 std::uint32_t destinationMask, std::uint32_t a) {
-    const std::uint32_t dc = d & destinationMask;
-    return (floorDiv256(((s & sourceMask) - dc) * a) + dc) & destinationMask;
-}
-
-void blendSingle16(const std::uint8_t* source, std::uint8_t* destination,
-                   const ChannelMasks16& sourceMasks, const ChannelMasks16& destinationMasks,
-                   std::uint32_t a) {
-    const std::uint32_t s = load16(source);
-    if (s == 0) return;
-    const std::uint32_t d = load16(destination);
-    store16(destination, blendMaskedChannel(s, d, sourceMasks.red, destinationMasks.red, a) |
-                             blendMaskedChannel(s, d, sourceMasks.green, destinationMasks.green, a) |
-                             blendMaskedChannel(s, d, sourceMasks.blue, destinationMasks.blue, a));
-}
-
 struct Params16 {
     Lanes16 lanes;
     ChannelMasks16 sourceMasks;
@@ -143,16 +125,6 @@ __m64 blendPair32(__m64 s, __m64 d, __m64 alpha) {
     const __m64 bgr = _mm_set1_pi32(0x00FFFFFF);
     const __m64 transparent = _mm_cmpeq_pi32(_mm_and_si64(s, bgr), zero);
     return selectLanes(transparent, d, _mm_packs_pu16(low, high));
-}
-
-void blendLast32(const std::uint8_t* source, std::uint8_t* destination, std::uint32_t a) {
-    const std::uint32_t s = load32(source);
-    if ((s & 0x00FFFFFFu) == 0) return;
-    const std::uint32_t d = load32(destination);
-    std::uint32_t out = 0;
-    for (unsigned shift = 0; shift < 24; shift += 8)
-        out |= (blendToward(s >> shift & 0xFFu, d >> shift & 0xFFu, a) & 0xFFu) << shift;
-    store32(destination, out);
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, __m64 alpha,

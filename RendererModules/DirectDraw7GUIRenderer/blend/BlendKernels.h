@@ -7,6 +7,8 @@
 //   mode: the RGB mode shared by both surfaces.
 // Each returns 0, or -1 without touching a pixel when the mode is not drawable.
 
+#include <cstdint>
+
 #include "platform/DirectDraw.h"
 
 namespace ZelUISystem {

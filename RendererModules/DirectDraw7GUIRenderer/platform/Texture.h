@@ -1,8 +1,11 @@
 #pragma once
 // The host's abstract texture. Slot order, field order and field types are part of the
-// interface: a host sets the in-memory flag by writing the field directly.
+// interface: a host sets the in-memory flag by writing the field directly. Every body is in
+// this header, so a host that includes it has the class's complete type information.
 
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <string>
 
 namespace ZelUISystem {
@@ -29,14 +32,26 @@ public:
     virtual std::uint32_t getImageHeight() const { return getHeight(); }
     virtual float getVertScale() const { return 1.0f / static_cast<float>(getImageHeight()); }
     virtual void loadFromFile(const char* fileName, const char* directory) = 0;
-    // Keeps a private copy of the bytes (the file bytes, or a pixel copy).
-    virtual void loadFromFileData(const std::uint8_t* data, std::uint32_t size);
+    // Keeps a private copy of the bytes (the file bytes, or a pixel copy). Reloading from the
+    // texture's own copy keeps it; without memory for the copy nothing is kept.
+    virtual void loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
+        if (data != nullptr && data == keptData) return;
+        delete[] keptData;
+        keptData = nullptr;
+        keptDataSize = 0;
+        if (data == nullptr || size == 0) return;
+        auto* copy = new (std::nothrow) std::uint8_t[size];
+        if (copy == nullptr) return;
+        std::memcpy(copy, data, size);
+        keptData = copy;
+        keptDataSize = size;
+    }
     virtual void loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                 TextureFormat format) = 0;
     virtual void fillFromMemory(const void* pixels, std::uint32_t x, std::uint32_t y,
                                 std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
                                 TextureFormat format) = 0;
-    virtual ~Texture();
+    virtual ~Texture() { delete[] keptData; }
 
 protected:
     std::uint8_t* keptData = nullptr;

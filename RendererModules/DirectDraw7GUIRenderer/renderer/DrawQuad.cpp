@@ -81,7 +81,9 @@ bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
             out = {c.r << 16 | c.g << 8 | c.b, 0xFFFFFF};
             return true;
         case DDS_RGBMODE_32:
-            out = {0xFF000000u | c.r << 16 | c.g << 8 | c.b, 0xFFFFFFFFu};
+            // DirectDraw compares a key with the colour bits of a pixel only, never its top
+            // byte, so white is keyed by its 24 colour bits.
+            out = {0xFF000000u | c.r << 16 | c.g << 8 | c.b, 0x00FFFFFFu};
             return true;
         default:
             return false;

@@ -1,0 +1,90 @@
+// SSE2 twin of BlendColorAlpha. In 555 and 565 each half of a pixel pair is an independent
+// 16-bit computation (ColorAlphaPixel.h), so eight pixels of the pair region go through one
+// register with exactly the per-half formula; the pairs left over and the odd last pixel take
+// the integer code. 32-bit pixels use the single-pixel formula four at a time. Factors above
+// 255 (outside the kernel's range) and the 16-bit "other masks" and 24-bit layouts are left
+// to the integer kernel.
+
+#include "blend/BlendArea.h"
+#include "blend/BlendDispatch.h"
+#include "blend/BlendMath.h"
+#include "blend/ColorAlphaLanes128.h"
+#include "blend/ColorAlphaPixel.h"
+#include "blend/PixelAccess.h"
+#include "blend/Sse2Lanes.h"
+
+namespace ZelUISystem {
+
+namespace {
+
+using namespace blend;
+
+template <bool Is565>
+void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
+                   const ChannelMasks16& masks, const ColorAlpha& k, const PairLanes& lanes) {
+    const int paired = width / 2 * 2;
+    int i = 0;
+    for (; i + 8 <= paired; i += 8) {
+        const __m128i s = load128(source + 2 * i);
+        if (allBytesZero(s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendPairLanes<Is565>(s, load128(d), lanes));
+    }
+    for (; i < paired; i += 2) {
+        const std::uint32_t S = load32(source + 2 * i);
+        if (S == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store32(d, blendPair<Is565>(S, load32(d), k));
+    }
+    if (paired == width) return;
+    const std::uint32_t s = load16(source + 2 * paired);
+    if (s == 0) return;
+    std::uint8_t* d = destination + 2 * paired;
+    store16(d, blendSinglePixel16(s, load16(d), masks, masks, k));
+}
+
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,
+                const SingleLanes& lanes) {
+    int i = 0;
+    for (; i + 4 <= width; i += 4) {
+        std::uint8_t* d = destination + 4 * i;
+        store128(d, blendSingles32(load128(source + 4 * i), load128(d), lanes));
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load32(source + 4 * i);
+        if ((s & 0x00FFFFFFu) == 0) continue;
+        std::uint8_t* d = destination + 4 * i;
+        store32(d, blendBgr(s, load32(d), k));
+    }
+}
+
+}  // namespace
+
+int BlendColorAlphaSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
+                        int y, const RECT* rect, int alpha, std::uint32_t mode,
+                        std::uint32_t redFactor, std::uint32_t greenFactor,
+                        std::uint32_t blueFactor) {
+    const bool lanesFit = (redFactor | greenFactor | blueFactor) <= 255;
+    if (!lanesFit || mode == DDS_RGBMODE_16 || mode == DDS_RGBMODE_24 || !isDrawableMode(mode))
+        return BlendColorAlpha(source, destination, x, y, rect, alpha, mode, redFactor, greenFactor, blueFactor);
+    BlendArea area;
+    if (!resolveBlendArea(source, destination, rect, area)) return -1;
+
+    const ColorAlpha k = expandParameters(alpha, redFactor, greenFactor, blueFactor);
+    if (mode == DDS_RGBMODE_32) {
+        const short r = static_cast<short>(redFactor), g = static_cast<short>(greenFactor),
+                    b = static_cast<short>(blueFactor), a = static_cast<short>(k.alpha);
+        const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
+        return 0;
+    }
+    const PairLanes lanes = makePairLanes(k);
+    const ChannelMasks16 masks = masksForMode(mode, *source);
+    if (mode == DDS_RGBMODE_565)
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<true>(s, d, w, masks, k, lanes); });
+    else
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<false>(s, d, w, masks, k, lanes); });
+    return 0;
+}
+
+}  // namespace ZelUISystem

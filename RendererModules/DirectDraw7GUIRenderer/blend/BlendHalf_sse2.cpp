@@ -1,0 +1,93 @@
+// SSE2 twin of BlendHalfMMX: ((d AND K) >> 1) + ((s AND K) >> 1) on eight 16-bit or four
+// 32-bit pixels per register, lanes with a transparent source keeping the destination. The
+// pixels the MMX kernel does one at a time get the same scalar formula; 24-bit rows, done
+// pixel by pixel by the MMX kernel, are left to it.
+
+#include "blend/BlendArea.h"
+#include "blend/BlendDispatch.h"
+#include "blend/BlendMath.h"
+#include "blend/PixelAccess.h"
+#include "blend/Sse2Lanes.h"
+
+namespace ZelUISystem {
+
+namespace {
+
+using namespace blend;
+
+__m128i average16(__m128i s, __m128i d, __m128i K) {
+    const __m128i avg = _mm_add_epi16(_mm_srli_epi16(_mm_and_si128(d, K), 1),
+                                      _mm_srli_epi16(_mm_and_si128(s, K), 1));
+    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, avg);
+}
+
+void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int width, std::uint32_t k) {
+    const __m128i K = _mm_set1_epi16(static_cast<short>(k));
+    const int grouped = width / 4 * 4;
+    int i = 0;
+    for (; i + 8 <= grouped; i += 8) {
+        const __m128i s = load128(source + 2 * i);
+        if (allBytesZero(s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, average16(s, load128(d), K));
+    }
+    if (i < grouped) {
+        std::uint8_t* d = destination + 2 * i;
+        store64Low(d, average16(load64Low(source + 2 * i), load64Low(d), K));
+        i = grouped;
+    }
+    const std::uint32_t k1 = k >> 1;
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, ((s >> 1) & k1) + ((load16(d) >> 1) & k1));
+    }
+}
+
+// ((D >> 1) AND 0x7F7F7F) + (((S AND 0xFFFFFF) >> 1) AND 0x7F7F7F): the top byte becomes 0.
+__m128i average32(__m128i s, __m128i d) {
+    const __m128i bgr = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
+    const __m128i halved = _mm_set1_epi32(0x007F7F7F);
+    const __m128i avg = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(d, 1), halved),
+                                      _mm_and_si128(_mm_srli_epi32(bgr, 1), halved));
+    return selectLanes(_mm_cmpeq_epi32(bgr, _mm_setzero_si128()), d, avg);
+}
+
+void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int width) {
+    int i = 0;
+    for (; i + 4 <= width; i += 4) {
+        std::uint8_t* d = destination + 4 * i;
+        store128(d, average32(load128(source + 4 * i), load128(d)));
+    }
+    if (i + 2 <= width) {
+        std::uint8_t* d = destination + 4 * i;
+        store64Low(d, average32(load64Low(source + 4 * i), load64Low(d)));
+        i += 2;
+    }
+    if (i == width) return;
+    const std::uint32_t s = load32(source + 4 * i);
+    if ((s & 0x00FFFFFFu) == 0) return;
+    std::uint8_t* d = destination + 4 * i;
+    store32(d, ((load32(d) >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu));
+}
+
+}  // namespace
+
+int BlendHalfSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x, int y,
+                  const RECT* rect, std::uint32_t mode) {
+    if (mode == DDS_RGBMODE_24) return BlendHalfMMX(source, destination, x, y, rect, mode);
+    if (!isDrawableMode(mode)) return -1;
+    BlendArea area;
+    if (!resolveBlendArea(source, destination, rect, area)) return -1;
+
+    if (mode == DDS_RGBMODE_32) {
+        forEachRow(area, averageRow32);
+    } else {
+        const std::uint32_t k = halvingMask(masksForMode(mode, *destination));
+        forEachRow(area, [k](const std::uint8_t* s, std::uint8_t* d, int w) { averageRow16(s, d, w, k); });
+    }
+    return 0;
+}
+
+}  // namespace ZelUISystem

@@ -1,0 +1,71 @@
+// Kernel throughput for the Windows i686 build, where the MMX code is real MMX: the median
+// (and the best) of many timed runs per kernel, mode and size, beside a memory pass, as a
+// table in Mpix/s.
+// Usage: bench_kernels_win [samples]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "BenchSurfaces.h"
+#include "TimedKernels.h"
+
+namespace dd7r_bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Timing {
+    double median;  // seconds per call
+    double best;    // the fastest sample: least disturbed by other processes
+};
+
+// Seconds one call takes, over samples; each sample repeats the call until it has run for a
+// few milliseconds, so the clock's resolution does not matter.
+template <typename Call>
+Timing secondsPerCall(Call&& call, int samples) {
+    int repeats = 1;
+    for (;;) {
+        const auto start = Clock::now();
+        for (int i = 0; i < repeats; ++i) call();
+        if (Clock::now() - start > std::chrono::milliseconds(5) || repeats > (1 << 24)) break;
+        repeats *= 2;
+    }
+    std::vector<double> seconds;
+    for (int s = 0; s < samples; ++s) {
+        const auto start = Clock::now();
+        for (int i = 0; i < repeats; ++i) call();
+        seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count() / repeats);
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return {seconds[std::size_t(samples / 2)], seconds.front()};
+}
+
+void printRow(const char* name, std::uint32_t mode, const BenchSize& size, Timing timing) {
+    const double megapixels = double(size.width) * size.height / 1e6;
+    std::printf("%-20s %-4s %-10s %10.1f %10.1f\n", name, kModeNames[mode], size.name,
+                megapixels / timing.median, megapixels / timing.best);
+}
+
+}  // namespace
+}  // namespace dd7r_bench
+
+int main(int argc, char** argv) {
+    using namespace dd7r_bench;
+    const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    std::printf("%-20s %-4s %-10s %10s %10s\n", "kernel", "mode", "size", "median", "best");
+    for (const BenchSize& size : kBenchSizes) {
+        for (std::uint32_t mode = 0; mode <= 4; ++mode) {
+            BenchSurfaces surfaces(mode, size.width, size.height);
+            for (const TimedKernel& kernel : timedKernels())
+                printRow(kernel.name, mode, size,
+                         secondsPerCall([&] { kernel.run(surfaces, mode); }, samples));
+            printRow("MemoryPass", mode, size, secondsPerCall([&] {
+                         memoryPass(surfaces.sourceBytes(), surfaces.destinationBytes(), surfaces.byteCount());
+                     }, samples));
+        }
+    }
+    return 0;
+}

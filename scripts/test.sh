@@ -24,6 +24,13 @@ scripts/build-windows-deps.sh
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86 -j "$jobs"
 
+phase "windows module exports"
+exports="$(i686-w64-mingw32-objdump -p build/windows-x86/bin/dd7r.dll |
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '\] [A-Za-z_]*' | cut -c3- | sort | tr '\n' ' ')"
+echo "dd7r.dll exports: $exports"
+[ "$exports" = "createRenderer destroyRenderer getLastErrorString " ] ||
+  { echo "dd7r.dll must export exactly the three entry points"; exit 1; }
+
 phase "windows tests under Wine"
 scripts/wine-session.sh ctest --preset windows-x86
 

@@ -41,6 +41,9 @@ CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*
     if (directDraw_ == nullptr) throw std::runtime_error(kNoDirectDraw);
 
     mmx_ = processorHasMMX();
+    const blend::CpuFeatures features = blend::detectCpuFeatures();
+    kernels_ = BlendKernelSet{selectBlendColorAlpha(features), selectBlendAlpha(features),
+                              selectBlendHalfMMX(features)};
     blendMode = blendModeFor(device_->queryBlendMode(), mmx_);
     reservedFlag = false;
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "blend/BlendDispatch.h"
 #include "platform/DirectDraw.h"
 #include "platform/Renderer.h"
 #include "platform/RendererDevice.h"
@@ -17,6 +18,14 @@
 namespace ZelUISystem {
 
 class CDD7Texture;
+
+// The kernels quad drawing runs, each the fastest twin of the specified kernel that this
+// processor offers (they write the same bytes); chosen once per renderer.
+struct BlendKernelSet {
+    BlendColorAlphaFunction colorAlpha;
+    BlendAlphaFunction alpha;
+    BlendHalfFunction halfMMX;
+};
 
 // Orders the quad queue by z, largest first. NaN has no place among the numbers, so it is
 // ordered after every number (and equal to itself), which keeps the ordering strict and weak.
@@ -118,6 +127,7 @@ private:
     CDD7Texture* scratchTexture_ = nullptr;
     CDD7Texture* compositionSurface_ = nullptr;
     bool mmx_ = false;
+    BlendKernelSet kernels_{};
 };
 
 }  // namespace ZelUISystem

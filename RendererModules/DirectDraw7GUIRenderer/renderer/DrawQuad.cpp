@@ -91,18 +91,19 @@ bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
 }
 
 // Runs the kernel for the quad's colour, blend mode and processor.
-void runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& dest, const RECT& destRect,
-               RECT& sourceRect, const QuadColour& c, std::int32_t blendMode, bool mmx, RGBMode mode) {
+void runKernel(const BlendKernelSet& kernels, const DDSURFACEDESC2& source, const DDSURFACEDESC2& dest,
+               const RECT& destRect, RECT& sourceRect, const QuadColour& c, std::int32_t blendMode,
+               bool mmx, RGBMode mode) {
     const int x = destRect.left;
     const int y = destRect.top;
     if (!isWhite(c)) {
-        BlendColorAlpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode, c.r, c.g, c.b);
+        kernels.colorAlpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode, c.r, c.g, c.b);
     } else if (!mmx) {
         BlendHalf(&source, &dest, x, y, &sourceRect, mode);
     } else if (blendMode == 1) {
-        BlendHalfMMX(&source, &dest, x, y, &sourceRect, mode);
+        kernels.halfMMX(&source, &dest, x, y, &sourceRect, mode);
     } else {
-        BlendAlphaMMX(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode);
+        kernels.alpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode);
     }
 }
 
@@ -178,7 +179,8 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
         destination->Unlock(&destRect);
         return;
     }
-    runKernel(sourceDesc, destDesc, destRect, sourceRect, colour, blendMode, mmx_, source->rgbMode());
+    runKernel(kernels_, sourceDesc, destDesc, destRect, sourceRect, colour, blendMode, mmx_,
+              source->rgbMode());
     destination->Unlock(&destRect);
     source->surface()->Unlock(&sourceRect);
 }

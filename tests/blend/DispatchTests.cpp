@@ -1,4 +1,4 @@
-// The one place that picks a kernel implementation: the specified kernels without SSE2, and
+// The one place that picks a kernel implementation: the MMX and integer reference kernels without SSE2, and
 // twins that write the same bytes as those kernels even outside the documented ranges.
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 
 using namespace ZelUISystem;
 
-TEST(BlendDispatch, WithoutSse2PicksTheSpecifiedKernels) {
+TEST(BlendDispatch, WithoutSse2PicksTheReferenceKernels) {
     const blend::CpuFeatures mmxOnly{true, false, false};
     EXPECT_EQ(&BlendColorAlpha, selectBlendColorAlpha(mmxOnly));
     EXPECT_EQ(&BlendAlphaMMX, selectBlendAlpha(mmxOnly));

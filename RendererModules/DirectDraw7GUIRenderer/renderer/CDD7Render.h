@@ -19,7 +19,7 @@ namespace ZelUISystem {
 
 class CDD7Texture;
 
-// The kernels quad drawing runs, each the fastest twin of the specified kernel that this
+// The kernels quad drawing runs, each the fastest twin of its reference kernel that this
 // processor offers (they write the same bytes); chosen once per renderer.
 struct BlendKernelSet {
     BlendColorAlphaFunction colorAlpha;

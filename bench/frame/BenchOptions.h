@@ -1,0 +1,23 @@
+#pragma once
+// The benchmark's own command-line options, taken out of argv before Google Benchmark reads
+// the rest:
+//   --scene-dir=DIR (or --scene-dir DIR)  the scene folder; else $DD7R_BENCH_SCENE; else the
+//                                         shared scene folder beside the repository
+//   --dump-frames=DIR                     writes each renderer's checked frame as a PPM in DIR
+//   --no-frame-check                      only the timings (for profiling the drawing alone)
+
+#include <string>
+
+namespace framebench {
+
+struct BenchOptions {
+    std::string sceneDirectory;
+    std::string dumpDirectory;  // empty: no pictures
+    bool frameCheck = true;
+};
+
+// Removes the options it knows from argv (and lowers argc). Throws std::invalid_argument on an
+// option without its value.
+BenchOptions takeBenchOptions(int& argc, char** argv);
+
+}  // namespace framebench

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Builds the optimised native build (linux-release preset) and runs its benchmarks, printing
+# their tables: bench_kernels first (when present), then bench_frame, then every other bench_*
+# binary of the build's bin folder.
+#
+#   scripts/bench.sh [--profile] [-- FLAGS...]
+#     --profile  after the tables, where bench_frame's time goes: a perf profile of each case
+#                (callgrind when perf cannot sample here), with the DirectDraw calls, kernels
+#                and queue work picked out
+#     FLAGS      passed to every binary (e.g. --benchmark_filter=1024x768)
+#   DD7R_BUILD_DIR     build folder (default build/linux-release)
+#   DD7R_BENCH_SCENE   scene folder for bench_frame (default ../shared/bench/scene)
+#   DD7R_BENCH_JOBS    build jobs (default 2: the machine is shared)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+profile=0
+flags=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --profile) profile=1 ;;
+    --) shift; flags=("$@"); break ;;
+    *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+build="${DD7R_BUILD_DIR:-build/linux-release}"
+bin="$build/bin"
+jobs="${DD7R_BENCH_JOBS:-2}"
+
+failed_targets=()
+failed_runs=()
+
+phase() { printf '\n==== %s (%s)\n' "$1" "$(date +%T)"; }
+
+# Only the benchmark executables: the tests are not needed to measure.
+bench_targets() {
+  cmake --build "$build" --target help | sed -n 's/^\(bench_[A-Za-z0-9_]*\):.*/\1/p' | sort -u
+}
+
+build_benchmarks() {
+  phase "build ($build, linux-release preset)"
+  cmake --preset linux-release -B "$build" >/dev/null
+  mapfile -t targets < <(bench_targets)
+  if [ ${#targets[@]} -eq 0 ]; then
+    echo "no bench_* target: is Google Benchmark installed (scripts/install-deps.sh)?" >&2
+    exit 1
+  fi
+  local target
+  for target in "${targets[@]}"; do
+    # One benchmark that does not build does not keep the others from running.
+    cmake --build "$build" -j "$jobs" --target "$target" ||
+      { echo "bench.sh: $target did not build: not run" >&2; failed_targets+=("$target"); }
+  done
+}
+
+# bench_kernels, bench_frame, then the others, each once.
+ordered_binaries() {
+  local first name
+  for first in bench_kernels bench_frame; do
+    [ -x "$bin/$first" ] && echo "$bin/$first"
+  done
+  for name in "$bin"/bench_*; do
+    [ -x "$name" ] && [ -f "$name" ] || continue
+    case "$(basename "$name")" in
+      bench_kernels | bench_frame) ;;
+      *) echo "$name" ;;
+    esac
+  done
+}
+
+# bench_frame: medians of five runs, shown as aggregates only (its summary reads the medians).
+# A binary that fails is noted and the others still run.
+run_benchmark() {
+  local binary="$1" status=0
+  phase "$(basename "$binary")"
+  if [ "$(basename "$binary")" = bench_frame ]; then
+    "$binary" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true "${flags[@]}" </dev/null ||
+      status=$?
+  else
+    "$binary" "${flags[@]}" </dev/null || status=$?
+  fi
+  if [ "$status" -ne 0 ]; then
+    echo "bench.sh: $(basename "$binary") failed with status $status" >&2
+    failed_runs+=("$(basename "$binary")")
+  fi
+}
+
+# Sampling on the cpu-clock software event: virtual machines often have no hardware counters
+# (perf stat -e instructions says "not supported"), but the clock samples still show the time.
+perf_works() {
+  command -v perf >/dev/null || return 1
+  local data status
+  data="$(mktemp "${TMPDIR:-/tmp}/bench-perf-probe.XXXXXX")"
+  perf record --quiet -e cpu-clock -o "$data" true >/dev/null 2>&1 && status=0 || status=1
+  rm -f "$data"
+  return "$status"
+}
+
+# The lines of a profile report that tell where a frame's time goes.
+breakdown_pattern='copyPixels|fillArea|copyRowsRaw|SoftSurface::(Blt|BltFast|Lock|Unlock)|ZelUISystem::Blend[A-Za-z]+|SoftDirectDraw::log|_Rb_tree|submitQuad|discardQueue|draw(Quad|Blended|Copied|Tinted)|renderQueue|memmove|memcpy|memset'
+
+profile_case_with_perf() {
+  local binary="$1" name="$2" data
+  data="$(mktemp "${TMPDIR:-/tmp}/bench-frame-perf.XXXXXX")"
+  perf record --quiet -e cpu-clock --call-graph dwarf,16384 -F 499 -o "$data" \
+    "$binary" --no-frame-check "--benchmark_filter=^${name}\$" --benchmark_min_time=1 </dev/null >/dev/null 2>&1 ||
+    echo "-- $name: perf record failed"
+  echo "-- $name: share of the samples by library"
+  perf report -i "$data" --no-children --stdio -g none --sort dso --percent-limit 1 2>/dev/null |
+    grep -E '^ +[0-9]' | sed -E 's/ +$//' || true
+  echo "   by function: with its callees (children), in itself (self)"
+  perf report -i "$data" --children --stdio -g none --sort symbol --percent-limit 0.5 2>/dev/null |
+    grep -E '^ +[0-9]' | grep -E "$breakdown_pattern" | sed -E 's/ +- +- +$//; s/ +$//' | head -25 || true
+  rm -f "$data"
+}
+
+profile_case_with_callgrind() {
+  local binary="$1" name="$2" out
+  out="$(mktemp "${TMPDIR:-/tmp}/bench-frame-callgrind.XXXXXX")"
+  valgrind --tool=callgrind --callgrind-out-file="$out" \
+    "$binary" --no-frame-check "--benchmark_filter=^${name}\$" --benchmark_min_time=0.01 </dev/null >/dev/null 2>&1 ||
+    echo "-- $name: callgrind failed"
+  echo "-- $name: instructions, including callees"
+  callgrind_annotate --inclusive=yes "$out" 2>/dev/null | grep -E "$breakdown_pattern" | head -25 || true
+  rm -f "$out"
+}
+
+profile_frame_cases() {
+  local binary="$bin/bench_frame" name
+  [ -x "$binary" ] || return 0
+  phase "where bench_frame's time goes"
+  while read -r name; do
+    [ -n "$name" ] || continue
+    if perf_works; then
+      profile_case_with_perf "$binary" "$name"
+    elif command -v valgrind >/dev/null; then
+      profile_case_with_callgrind "$binary" "$name"
+    else
+      echo "neither perf nor valgrind works here: no profile" >&2
+      return 0
+    fi
+  done < <("$binary" --no-frame-check --benchmark_list_tests "${flags[@]}" | grep -E '^[a-z0-9_]+/[0-9]+x[0-9]+$')
+}
+
+build_benchmarks
+while read -r binary; do
+  case " ${failed_targets[*]} " in
+    *" $(basename "$binary") "*) continue ;;
+  esac
+  run_benchmark "$binary"
+done < <(ordered_binaries)
+if [ "$profile" -eq 1 ]; then profile_frame_cases; fi
+phase "done"
+if [ ${#failed_targets[@]} -gt 0 ] || [ ${#failed_runs[@]} -gt 0 ]; then
+  echo "not built: ${failed_targets[*]:-none}; failed: ${failed_runs[*]:-none}" >&2
+  exit 1
+fi

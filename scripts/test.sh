@@ -26,7 +26,8 @@ cmake --build --preset windows-x86 -j "$jobs"
 
 phase "windows module exports"
 exports="$(i686-w64-mingw32-objdump -p build/windows-x86/bin/dd7r.dll |
-  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -o '\] [A-Za-z_]*' | cut -c3- | sort | tr '\n' ' ')"
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/^\t\[ *[0-9]+\]/ {print $NF}' |
+  sort | tr '\n' ' ')"
 echo "dd7r.dll exports: $exports"
 [ "$exports" = "createRenderer destroyRenderer getLastErrorString " ] ||
   { echo "dd7r.dll must export exactly the three entry points"; exit 1; }

@@ -181,6 +181,59 @@ TEST_F(BltCopyTest, OverlappingSelfCopyBehavesLikeMemmove) {
     EXPECT_EQ((std::vector<DWORD>{1, 2, 1, 2, 3, 4, 5, 6}), readPixels(column.get()));
 }
 
+// 1:1 copies inside one surface in every direction of overlap, and a stretch between two
+// separate areas of one surface: each reads the source as it was before the blit.
+TEST_F(BltCopyTest, CopiesWithinOneSurfaceReadTheSourceAsItWas) {
+    const LayoutCase& layout = layoutNamed("R5G6B5");
+    constexpr LONG kSize = 8;
+    struct Move {
+        RECT source;
+        LONG x, y;
+    };
+    const Move moves[] = {
+        {rect(0, 0, 5, 5), 2, 1},  // down and right
+        {rect(2, 3, 8, 7), 1, 0},  // up and left
+        {rect(1, 2, 7, 8), 2, 0},  // up and right
+        {rect(3, 0, 8, 6), 0, 2},  // down and left
+        {rect(0, 1, 8, 4), 0, 2},  // straight down, whole rows
+    };
+    for (const Move& move : moves) {
+        for (bool fast : {false, true}) {
+            SCOPED_TRACE(rectText(move.source) + " to (" + std::to_string(move.x) + "," +
+                         std::to_string(move.y) + ") " + (fast ? "BltFast" : "Blt"));
+            SurfacePtr square = surface(kSize, kSize, layout);
+            ASSERT_TRUE(square);
+            const std::vector<DWORD> before = numberedPixels(kSize * kSize);
+            writePixels(square.get(), before);
+            RECT sourceRect = move.source;
+            RECT destRect = rect(move.x, move.y, move.x + sourceRect.right - sourceRect.left,
+                                 move.y + sourceRect.bottom - sourceRect.top);
+            ASSERT_HR(DD_OK, fast ? square->BltFast(static_cast<DWORD>(move.x), static_cast<DWORD>(move.y),
+                                                    square.get(), &sourceRect, DDBLTFAST_WAIT)
+                                  : square->Blt(&destRect, square.get(), &sourceRect, DDBLT_WAIT, nullptr));
+            std::vector<DWORD> expected = before;
+            for (LONG y = destRect.top; y < destRect.bottom; ++y)
+                for (LONG x = destRect.left; x < destRect.right; ++x)
+                    expected[static_cast<std::size_t>(y * kSize + x)] = before[static_cast<std::size_t>(
+                        (y - move.y + sourceRect.top) * kSize + x - move.x + sourceRect.left)];
+            EXPECT_EQ(expected, readPixels(square.get()));
+        }
+    }
+    SurfacePtr strip = surface(12, 4, layout);
+    ASSERT_TRUE(strip);
+    const std::vector<DWORD> before = numberedPixels(12 * 4);
+    writePixels(strip.get(), before);
+    RECT sourceRect = rect(0, 1, 3, 3);  // 3 x 2, stretched to 7 x 4
+    RECT destRect = rect(4, 0, 11, 4);
+    ASSERT_HR(DD_OK, strip->Blt(&destRect, strip.get(), &sourceRect, DDBLT_WAIT, nullptr));
+    const std::vector<DWORD> columns = ruleIndices(3, 7);
+    const std::vector<DWORD> rows = ruleIndices(2, 4);
+    std::vector<DWORD> expected = before;
+    for (DWORD y = 0; y < 4; ++y)
+        for (DWORD x = 0; x < 7; ++x) expected[y * 12 + 4 + x] = before[(rows[y] + 1) * 12 + columns[x]];
+    EXPECT_EQ(expected, readPixels(strip.get()));
+}
+
 TEST_F(BltCopyTest, Copy565To32ConvertsChannelsAndSetsTheUnusedByte) {
     SurfacePtr source = rowSurface({0xF800, 0xF801, 0xF803, 0xF807, 0x07E0, 0x001F, 0xFFFF, 0x0000},
                                    layoutNamed("R5G6B5"));

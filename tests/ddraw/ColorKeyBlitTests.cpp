@@ -109,6 +109,44 @@ TEST_F(ColorKeyBlitTest, StretchedBlitsKeyEverySampledPixel) {
     EXPECT_EQ((std::vector<DWORD>{5, 5, 5, kUntouched, kUntouched, 7, 7}), readPixels(dest.get()));
 }
 
+// Keyed pixels leave each destination pixel as it was, so every destination row must be drawn
+// from its own source row even where consecutive rows repeat one source row (2 -> 5 rows take
+// source rows 0,0,0,1,1; 3 -> 7 columns take 0,0,0,1,1,2,2), for every pixel size, stretched or
+// not.
+TEST_F(ColorKeyBlitTest, KeyedBlitsKeepEveryRowsOwnPixelsForEveryPixelSize) {
+    struct Shape {
+        DWORD width, height;
+        std::vector<DWORD> columns, rows;
+    };
+    const Shape shapes[] = {{3, 2, {0, 1, 2}, {0, 1}}, {7, 5, {0, 0, 0, 1, 1, 2, 2}, {0, 0, 0, 1, 1}}};
+    // Source 3 x 2: keyed zeros at different places in the two rows.
+    const std::vector<DWORD> sourcePixels = {0x11, 0, 0x12, 0, 0x21, 0x22};
+    for (const char* name : {"X8R8G8B8", "R8G8B8", "R5G6B5", "P8"}) {
+        const LayoutCase& layout = layoutNamed(name);
+        for (const Shape& shape : shapes) {
+            SCOPED_TRACE(std::string(name) + " to " + std::to_string(shape.width) + "x" +
+                         std::to_string(shape.height));
+            SurfacePtr source = surface(3, 2, layout);
+            SurfacePtr dest = surface(shape.width, shape.height, layout);
+            ASSERT_TRUE(source && dest);
+            writePixels(source.get(), sourcePixels);
+            // Every destination pixel different before the blit: 0x40 + its index.
+            std::vector<DWORD> before(shape.width * shape.height);
+            for (std::size_t i = 0; i < before.size(); ++i) before[i] = static_cast<DWORD>(0x40 + i);
+            writePixels(dest.get(), before);
+            ASSERT_HR(DD_OK, keyedBlit(KeyedBlit::Override, dest.get(), source.get(), DDCOLORKEY{0, 0}));
+            std::vector<DWORD> expected = before;
+            for (DWORD y = 0; y < shape.height; ++y) {
+                for (DWORD x = 0; x < shape.width; ++x) {
+                    const DWORD sampled = sourcePixels[shape.rows[y] * 3 + shape.columns[x]];
+                    if (sampled != 0) expected[y * shape.width + x] = sampled;
+                }
+            }
+            EXPECT_EQ(expected, readPixels(dest.get()));
+        }
+    }
+}
+
 TEST_F(ColorKeyBlitTest, KeySrcNeedsASourceKeyAndDrawsNothingWithout) {
     const LayoutCase& layout = layoutNamed("X8R8G8B8");
     SurfacePtr source = rowSurface({0, 1}, layout);

@@ -12,6 +12,10 @@
 #include <vector>
 
 #include "corona.h"
+#include "platform/RendererDevice.h"
+#include "renderer/CDD7Render.h"
+#include "softddraw/PixelFormats.h"
+#include "softddraw/SoftDirectDraw.h"
 
 namespace {
 
@@ -89,6 +93,54 @@ void Decode(benchmark::State& state, const Bytes& file) {
   state.SetItemsProcessed(state.iterations() * kSide * kSide);
   state.counters["file_bytes"] = static_cast<double>(file.size());
 }
+
+// A renderer device over the software DirectDraw whose textures take the given layout (565, or
+// 0 for the 32-bit display's own).
+class UploadDevice final : public ZelUISystem::RendererDevice {
+ public:
+  explicit UploadDevice(int texturePixelFormat)
+      : directDraw_(softddraw::SoftDirectDraw::create(softddraw::xrgb32Format())),
+        texturePixelFormat_(texturePixelFormat) {}
+  ~UploadDevice() { directDraw_->Release(); }
+  IDirectDraw7* queryDirectDraw() override { return directDraw_; }
+  void reservedDeviceSlot() override {}
+  void queryDisplaySize(float* width, float* height) override {
+    *width = 64.0f;
+    *height = 64.0f;
+  }
+  int queryBlendMode() override { return 2; }
+  int querySurfaceMemory() override { return 0; }
+  int queryTexturePixelFormat() override { return texturePixelFormat_; }
+
+ private:
+  softddraw::SoftDirectDraw* directDraw_;
+  int texturePixelFormat_;
+};
+
+// Decode plus upload, as a host's createTexture from file bytes does it.
+void DecodeAndUpload(benchmark::State& state, const Bytes& file, int texturePixelFormat) {
+  UploadDevice device(texturePixelFormat);
+  ZelUISystem::CDD7Render renderer(&device, 0, false);
+  for (auto _ : state) {
+    ZelUISystem::Texture* texture =
+        renderer.createTexture(file.data(), static_cast<std::uint32_t>(file.size()));
+    benchmark::DoNotOptimize(texture);
+    renderer.releaseTexture(texture);
+  }
+  state.SetItemsProcessed(state.iterations() * kSide * kSide);
+}
+
+void BM_UploadPngRgba1024(benchmark::State& state) {
+  static const Bytes png = RgbaPng();
+  DecodeAndUpload(state, png, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_UploadPngRgba1024)->Arg(0)->Arg(565)->ArgName("texture_format")->Unit(benchmark::kMillisecond);
+
+void BM_UploadJpegBaseline1024(benchmark::State& state) {
+  static const Bytes jpeg = Jpeg(0);
+  DecodeAndUpload(state, jpeg, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_UploadJpegBaseline1024)->Arg(0)->Arg(565)->ArgName("texture_format")->Unit(benchmark::kMillisecond);
 
 void BM_DecodePngRgba1024(benchmark::State& state) {
   static const Bytes png = RgbaPng();

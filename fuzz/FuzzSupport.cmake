@@ -1,0 +1,26 @@
+# What the fuzz targets share between the fuzz build (libFuzzer, clang) and the normal build,
+# where each target is also linked with a replay main() that runs its committed corpus.
+include_guard(GLOBAL)
+
+set(DD7R_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(DD7R_FUZZ_TARGETS image_data pixel_upload renderer_calls)
+set(DD7R_FUZZ_SOURCE_image_data ${DD7R_FUZZ_DIR}/ImageDataFuzzer.cpp)
+set(DD7R_FUZZ_SOURCE_pixel_upload ${DD7R_FUZZ_DIR}/PixelUploadFuzzer.cpp)
+set(DD7R_FUZZ_SOURCE_renderer_calls ${DD7R_FUZZ_DIR}/RendererCallsFuzzer.cpp)
+
+# The host harness the targets drive the module with: defined once per configure, by the
+# first of fuzz/ and tests/reliability/ that asks for it.
+function(dd7r_add_fuzz_support)
+  if(TARGET dd7r_fuzz_support)
+    return()
+  endif()
+  add_library(dd7r_fuzz_support STATIC
+    ${DD7R_FUZZ_DIR}/support/DisplayLayouts.cpp
+    ${DD7R_FUZZ_DIR}/support/FuzzHost.cpp
+    ${DD7R_FUZZ_DIR}/support/ImageFileChoice.cpp
+    ${DD7R_FUZZ_DIR}/support/ImageFileWriters.cpp)
+  target_include_directories(dd7r_fuzz_support PUBLIC ${DD7R_FUZZ_DIR})
+  target_link_libraries(dd7r_fuzz_support
+    PUBLIC dd7r_core softddraw
+    PRIVATE dd7r_compile_options Dd7rImage::zlib Dd7rImage::turbojpeg)
+endfunction()

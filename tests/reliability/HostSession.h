@@ -1,0 +1,47 @@
+#pragma once
+// The host side of a reliability test: a software DirectDraw with a given display layout, a
+// renderer device answering a blend mode and a display size, and the host's own target
+// surface. The renderer is made and destroyed through the module's exports, as a host does.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestDirectDraw.h"
+#include "platform/ModuleExports.h"
+#include "platform/Renderer.h"
+#include "platform/Texture.h"
+#include "support/FuzzHost.h"
+
+namespace reliability {
+
+class HostSession {
+public:
+    HostSession(ddtest::TestDisplayFormat display, int blendMode, float width = 64.0f, float height = 48.0f);
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // createRenderer with a logger directory that holds no logging library.
+    ZelUISystem::Renderer* createRenderer();
+
+    softddraw::SoftDirectDraw& soft() const { return *soft_; }
+    IDirectDraw7* directDraw() const { return directDraw_.get(); }
+    dd7rfuzz::FuzzDevice& device() { return device_; }
+    IDirectDrawSurface7* target() const { return target_; }
+
+    // Releases the host's target: afterwards no surface may be alive.
+    void releaseTarget();
+
+private:
+    ddtest::TestDirectDrawPtr directDraw_;
+    softddraw::SoftDirectDraw* soft_;
+    dd7rfuzz::FuzzDevice device_;
+    IDirectDrawSurface7* target_ = nullptr;
+};
+
+// After destroyRenderer and the target's release: no live surface, none released too often or
+// used after its release, and no image or memory file of the image library left.
+::testing::AssertionResult nothingLeftBehind(const softddraw::SoftDirectDraw& soft);
+
+}  // namespace reliability

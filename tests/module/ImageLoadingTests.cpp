@@ -165,6 +165,29 @@ TEST_F(ImageLoadingTest, FileDataIsKeptSoTheHostMayFreeItsBuffer) {
     EXPECT_EQ(ddtest::readPixels(texture->surface()), before);
 }
 
+TEST_F(ImageLoadingTest, InMemoryFlagNeverMakesFileBytesBeReadAsPixels) {
+    // Set after loading from file bytes, or before: either way the kept bytes are an image file,
+    // and a rebuild decodes them again.
+    CDD7Texture* late = asTexture(renderer->createTexture(png.data(), static_cast<std::uint32_t>(png.size())));
+    late->inMemory = true;
+    CDD7Texture* early = newTexture();
+    early->inMemory = true;
+    early->loadFromFileData(png.data(), static_cast<std::uint32_t>(png.size()));
+    EXPECT_EQ(early->keptByteCount(), png.size());
+    const std::vector<DWORD> before = ddtest::readPixels(late->surface());
+    EXPECT_EQ(ddtest::readPixels(early->surface()), before);
+    for (int reset = 0; reset < 2; ++reset) {
+        renderer->preD3DReset();
+        bool changed = true;
+        renderer->postD3DReset(&changed);
+        ASSERT_NE(late->surface(), nullptr);
+        ASSERT_NE(early->surface(), nullptr);
+        EXPECT_EQ(ddtest::readPixels(late->surface()), before);
+        EXPECT_EQ(ddtest::readPixels(early->surface()), before);
+        EXPECT_EQ(early->keptByteCount(), png.size());
+    }
+}
+
 TEST_F(ImageLoadingTest, FileIsPreferredOverKeptBytesForRebuilding) {
     const std::string directory = writeFile("a.png", png);
     CDD7Texture* texture = newTexture();

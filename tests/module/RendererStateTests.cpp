@@ -145,6 +145,29 @@ TEST_F(RendererStateTest, ResetWithoutDirectDrawThrowsAndLeavesTheFlag) {
     device.directDraw = directDraw.get();
 }
 
+TEST_F(RendererStateTest, WithoutDirectDrawNothingIsCreatedAndTheNextResetRecovers) {
+    auto renderer = makeRenderer();
+    device.directDraw = nullptr;
+    bool changed = false;
+    EXPECT_THROW(renderer->postD3DReset(&changed), std::exception);
+    // The renderer holds no DirectDraw object now: textures are made without surfaces.
+    renderer->releaseAllTextures();
+    EXPECT_EQ(renderer->scratchTexture(), nullptr);
+    CDD7Texture* texture = asTexture(renderer->createTexture());
+    const std::uint8_t pixels[4] = {1, 2, 3, 255};
+    texture->loadFromMemory(pixels, 1, 1, TEXFMT_RGBA);
+    EXPECT_EQ(texture->surface(), nullptr);
+    renderer->submitQuad(FloatRect{0, 0, 1, 1}, 0, texture, FloatRect{0, 0, 1, 1},
+                         CornerColours{{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}}, 0);
+    renderer->renderQueue();
+
+    device.directDraw = directDraw.get();
+    renderer->postD3DReset(&changed);
+    ASSERT_NE(renderer->scratchTexture(), nullptr);
+    EXPECT_NE(renderer->scratchTexture()->surface(), nullptr);
+    EXPECT_NE(renderer->compositionSurface(), nullptr);
+}
+
 TEST_F(RendererStateTest, CreateTextureFailureTextsCarryPrefixAndReason) {
     auto renderer = makeRenderer();
     const std::size_t texturesBefore = renderer->textures().size();

@@ -91,9 +91,11 @@ void CDD7Render::releaseAllTextures() {
     while (!textureList_.empty()) releaseTexture(textureList_.front());
     if (!hadOwnTextures) return;
     // The renderer's own two textures went with the others; it keeps drawing and presenting
-    // with new ones. If they cannot be made now, the next device reset makes them.
+    // with new ones. If they cannot be made now (no DirectDraw object or cooperative level),
+    // the renderer waits for the next reset notification to make them.
     try {
         createOwnedTextures();
+        if (usableScratch() == nullptr) releaseOwnedTextures();
     } catch (const std::exception&) {
         releaseOwnedTextures();
     }

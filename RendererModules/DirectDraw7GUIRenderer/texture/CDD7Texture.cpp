@@ -60,9 +60,17 @@ void CDD7Texture::keepPixelCopy(const void* pixels, std::uint32_t width, std::ui
                                 TextureFormat format) {
     // Exactly the bytes the caller's buffer holds for its format, so that the copy never reads
     // past it; the rebuild reads the copy back in the same format.
+    if (decodingFileData_) return;
     const std::uint32_t byteCount = width * height * bytesPerSourcePixel(format);
     Texture::loadFromFileData(static_cast<const std::uint8_t*>(pixels), byteCount);
     keptPixelFormat_ = format;
+    keptDataIsPixelCopy_ = true;
+}
+
+bool CDD7Texture::hasKeptPixelCopy() const {
+    const std::uint64_t expected =
+        std::uint64_t{imageWidth_} * imageHeight_ * bytesPerSourcePixel(keptPixelFormat_);
+    return keptDataIsPixelCopy_ && keptData != nullptr && keptDataSize == expected;
 }
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
@@ -121,7 +129,9 @@ void CDD7Texture::postD3DReset() {
         return;
     }
     releaseSurface();
-    if (inMemory) {
+    // The in-memory flag may have been set after the texture was made from image-file bytes:
+    // those are decoded again, never read as pixels.
+    if (inMemory && hasKeptPixelCopy()) {
         loadFromMemory(keptData, imageWidth_, imageHeight_, keptPixelFormat_);
     } else if (!fileName.empty()) {
         // The loader overwrites these members, so it reads copies.

@@ -58,6 +58,7 @@ private:
     void keepPixelCopy(const void* pixels, std::uint32_t width, std::uint32_t height,
                        TextureFormat format);
     void setSizes(std::uint32_t width, std::uint32_t height);
+    bool hasKeptPixelCopy() const;
     void DecodeImage(const std::uint8_t* data, std::uint32_t size);
     const char* BuildPath(const char* fileName, const char* directory);
     void loadFromFileUnguarded(const char* fileName, const char* directory);
@@ -72,6 +73,12 @@ private:
     RGBMode rgbMode_ = DDS_RGBMODE_NONE;
     // The byte order of the kept pixel copy, so that a rebuild reads it as it was given.
     TextureFormat keptPixelFormat_ = TEXFMT_RGBA;
+    // Whether the kept data is the pixel copy (rather than image-file bytes): only a pixel copy
+    // of the right size can be uploaded again as pixels.
+    bool keptDataIsPixelCopy_ = false;
+    // Set while file bytes are decoded: the decoded pixels are not kept over the bytes, which
+    // are the texture's source (and may be its own kept copy being decoded).
+    bool decodingFileData_ = false;
 };
 
 }  // namespace ZelUISystem

@@ -158,9 +158,17 @@ void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size)
         reportFatal(kNoFileData);
         throw std::runtime_error(kNoFileData);
     }
-    DecodeImage(data, size);
+    decodingFileData_ = true;
+    try {
+        DecodeImage(data, size);
+    } catch (...) {
+        decodingFileData_ = false;
+        throw;
+    }
+    decodingFileData_ = false;
     restoreInPlace_ = false;
     Texture::loadFromFileData(data, size);
+    keptDataIsPixelCopy_ = false;
 }
 
 void CDD7Texture::DecodeImage(const std::uint8_t* data, std::uint32_t size) {

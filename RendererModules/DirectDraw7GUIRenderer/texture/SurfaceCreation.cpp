@@ -73,8 +73,10 @@ std::string creationFailureText(HRESULT result) {
 void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
                                 IDirectDrawSurface7** out, bool colourKeyed) {
     *out = nullptr;
+    // After a reset notification that found no DirectDraw object there is nothing to create
+    // surfaces with: as without a cooperative level, the texture stays without a surface.
     IDirectDraw7* directDraw = owner->directDraw();
-    if (FAILED(directDraw->TestCooperativeLevel())) return;
+    if (directDraw == nullptr || FAILED(directDraw->TestCooperativeLevel())) return;
 
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(desc);

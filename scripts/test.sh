@@ -19,6 +19,9 @@ phase "native tests"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --preset linux -j "$jobs"
 
+phase "fuzz smoke (linux-fuzz preset, clang)"
+scripts/fuzz.sh 20
+
 phase "windows build (windows-x86 preset)"
 scripts/build-windows-deps.sh
 cmake --preset windows-x86 >/dev/null

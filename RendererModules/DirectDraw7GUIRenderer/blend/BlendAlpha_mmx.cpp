@@ -17,6 +17,7 @@
 #include "blend/BlendArea.h"
 #include "blend/BlendKernels.h"
 #include "blend/BlendMath.h"
+#include "blend/MmxLanes.h"
 #include "blend/PixelAccess.h"
 
 namespace ZelUISystem {
@@ -25,25 +26,6 @@ namespace {
 
 using namespace blend;
 
-__m64 load64(const std::uint8_t* p) {
-    __m64 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void store64(std::uint8_t* p, __m64 v) { std::memcpy(p, &v, sizeof v); }
-
-// A zero test done on integer registers, so no 64-bit scalar value ever lives in MMX.
-bool isZero64(const std::uint8_t* p) { return (load32(p) | load32(p + 4)) == 0; }
-
-bool isBgrZero64(const std::uint8_t* p) {
-    return ((load32(p) | load32(p + 4)) & 0x00FFFFFFu) == 0;
-}
-
-__m64 selectLanes(__m64 keepDestination, __m64 destination, __m64 blended) {
-    return _mm_or_si64(_mm_and_si64(keepDestination, destination),
-                       _mm_andnot_si64(keepDestination, blended));
-}
 
 // Lane constants of one 16-bit layout, built once per call.
 struct Lanes16 {

@@ -11,6 +11,7 @@
 #include "blend/BlendArea.h"
 #include "blend/BlendKernels.h"
 #include "blend/BlendMath.h"
+#include "blend/MmxLanes.h"
 #include "blend/PixelAccess.h"
 
 namespace ZelUISystem {
@@ -19,24 +20,6 @@ namespace {
 
 using namespace blend;
 
-__m64 load64(const std::uint8_t* p) {
-    __m64 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void store64(std::uint8_t* p, __m64 v) { std::memcpy(p, &v, sizeof v); }
-
-bool isZero64(const std::uint8_t* p) { return (load32(p) | load32(p + 4)) == 0; }
-
-bool isBgrZero64(const std::uint8_t* p) {
-    return ((load32(p) | load32(p + 4)) & 0x00FFFFFFu) == 0;
-}
-
-__m64 selectLanes(__m64 keepDestination, __m64 destination, __m64 blended) {
-    return _mm_or_si64(_mm_and_si64(keepDestination, destination),
-                       _mm_andnot_si64(keepDestination, blended));
-}
 
 void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int width,
                   std::uint32_t k) {

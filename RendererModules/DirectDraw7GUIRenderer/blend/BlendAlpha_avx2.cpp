@@ -11,6 +11,7 @@
 #include "blend/BlendArea.h"
 #include "blend/BlendDispatch.h"
 #include "blend/BlendMath.h"
+#include "blend/Avx2Lanes.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem {
@@ -18,14 +19,6 @@ namespace ZelUISystem {
 namespace {
 
 using namespace blend;
-
-__m256i load256(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-
-void store256(std::uint8_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-
-__m256i selectLanes256(__m256i keepDestination, __m256i destination, __m256i blended) {
-    return _mm256_blendv_epi8(blended, destination, keepDestination);
-}
 
 struct Lanes16Wide {
     __m256i mask[3];

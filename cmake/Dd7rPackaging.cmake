@@ -11,7 +11,7 @@ include_guard(GLOBAL)
 set(dd7r_platform_dir ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer/platform)
 
 install(TARGETS dll_logger RUNTIME DESTINATION bin LIBRARY DESTINATION bin)
-install(FILES ${PROJECT_SOURCE_DIR}/StandIns/DllLogger/example/KelLogger.ini
+install(FILES ${PROJECT_SOURCE_DIR}/ShippedLibraries/DllLogger/example/KelLogger.ini
         DESTINATION bin RENAME KelLogger.ini.example)
 install(FILES
           ${dd7r_platform_dir}/Renderer.h

@@ -6,6 +6,7 @@
 
 #include "blend/BlendKernels.h"
 #include "module/ModuleLogger.h"
+#include "platform/SurfaceLock.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -107,13 +108,6 @@ void runKernel(const BlendKernelSet& kernels, const DDSURFACEDESC2& source, cons
     }
 }
 
-DDSURFACEDESC2 lockDescription() {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_PITCH | DDSD_LPSURFACE;
-    return desc;
-}
-
 }  // namespace
 
 CDD7Texture* CDD7Render::usableScratch() const {
@@ -172,17 +166,14 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
     // Lock accepts an empty rectangle, but a kernel always processes at least one row.
     if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return;
 
-    DDSURFACEDESC2 destDesc = lockDescription();
-    if (FAILED(destination->Lock(&destRect, &destDesc, DDLOCK_WAIT, nullptr))) return;
-    DDSURFACEDESC2 sourceDesc = lockDescription();
-    if (FAILED(source->surface()->Lock(&sourceRect, &sourceDesc, DDLOCK_WAIT, nullptr))) {
-        destination->Unlock(&destRect);
-        return;
-    }
-    runKernel(kernels_, sourceDesc, destDesc, destRect, sourceRect, colour, blendMode, mmx_,
-              source->rgbMode());
-    destination->Unlock(&destRect);
-    source->surface()->Unlock(&sourceRect);
+    SurfaceLock destLock(destination, &destRect);
+    if (!destLock.locked()) return;
+    SurfaceLock sourceLock(source->surface(), &sourceRect);
+    if (!sourceLock.locked()) return;
+    runKernel(kernels_, sourceLock.desc(), destLock.desc(), destRect, sourceRect, colour,
+              blendMode, mmx_, source->rgbMode());
+    destLock.unlock();
+    sourceLock.unlock();
 }
 
 // 8-bit surfaces are never blended, only copied: keyed through the scratch texture when they

@@ -2,11 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <limits>
 #include <stdexcept>
-#include <string>
 
+#include "platform/SurfaceLock.h"
 #include "texture/CDD7Texture.h"
 #include "texture/PixelUpload.h"
 
@@ -55,32 +54,20 @@ void checkUploadRect(const DDSURFACEDESC2& locked, const UploadRect& rect, Textu
 void CDD7Texture::fillFromMemory(const void* pixels, std::uint32_t x, std::uint32_t y,
                                  std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
                                  TextureFormat format) {
-    DDSURFACEDESC2 locked{};
-    locked.dwSize = sizeof(locked);
-    locked.dwFlags = DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-    locked.ddpfPixelFormat.dwSize = sizeof(locked.ddpfPixelFormat);
-    if (surface_ == nullptr || FAILED(surface_->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr)))
-        throw std::runtime_error(kLockFailed);
+    const SurfaceLock lock(surface_, nullptr);
+    if (!lock.locked()) throw std::runtime_error(kLockFailed);
+    if (!isSourceFormat(format)) return;
 
-    std::string failure;
-    try {
-        if (isSourceFormat(format)) {
-            const RGBMode mode = GetRGBMode(locked);
-            rgbMode_ = mode;
-            if (!isDrawableMode(mode)) throw std::runtime_error(kUnsupportedFormat);
-            const UploadRect rect{static_cast<const std::uint8_t*>(pixels), x, y, width, height, pitch};
-            if (width != 0 && height != 0) {
-                checkUploadRect(locked, rect, format);
-                if (format == TEXFMT_RGB) FillFromRGB(locked, mode, rect);
-                if (format == TEXFMT_RGBA) FillFromRGBA(locked, mode, rect);
-                if (format == TEXFMT_BGRA) FillFromBGRA(locked, mode, rect);
-            }
-        }
-    } catch (const std::exception& error) {
-        failure = error.what();
-    }
-    surface_->Unlock(nullptr);
-    if (!failure.empty()) throw std::runtime_error(failure);
+    const DDSURFACEDESC2& locked = lock.desc();
+    const RGBMode mode = GetRGBMode(locked);
+    rgbMode_ = mode;
+    if (!isDrawableMode(mode)) throw std::runtime_error(kUnsupportedFormat);
+    if (width == 0 || height == 0) return;
+    const UploadRect rect{static_cast<const std::uint8_t*>(pixels), x, y, width, height, pitch};
+    checkUploadRect(locked, rect, format);
+    if (format == TEXFMT_RGB) FillFromRGB(locked, mode, rect);
+    if (format == TEXFMT_RGBA) FillFromRGBA(locked, mode, rect);
+    if (format == TEXFMT_BGRA) FillFromBGRA(locked, mode, rect);
 }
 
 }  // namespace ZelUISystem

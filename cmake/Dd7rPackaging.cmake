@@ -4,7 +4,7 @@
 #              dll_logger.dll, dd7r-demo
 #   bin/KelLogger.ini.example   the logging library's configuration, ready to rename
 #   include/dd7r/platform/      the host headers: Renderer.h, Texture.h, RendererDevice.h,
-#                               ModuleExports.h, Win32Types.h
+#                               DestroySlot.h, ModuleExports.h, Win32Types.h
 #   doc/       the integration guide
 include_guard(GLOBAL)
 
@@ -17,6 +17,7 @@ install(FILES
           ${dd7r_platform_dir}/Renderer.h
           ${dd7r_platform_dir}/Texture.h
           ${dd7r_platform_dir}/RendererDevice.h
+          ${dd7r_platform_dir}/DestroySlot.h
           ${dd7r_platform_dir}/ModuleExports.h
           ${dd7r_platform_dir}/Win32Types.h
         DESTINATION include/dd7r/platform)
@@ -28,7 +29,8 @@ endif()
 # per header, built with the rest (a build error here means a header lacks an include).
 set(dd7r_header_check_dir ${CMAKE_BINARY_DIR}/host-header-check)
 set(dd7r_header_check_sources)
-foreach(header IN ITEMS Renderer.h Texture.h RendererDevice.h ModuleExports.h Win32Types.h)
+foreach(header IN ITEMS Renderer.h Texture.h RendererDevice.h DestroySlot.h ModuleExports.h
+                         Win32Types.h)
   string(REPLACE "." "_" stem ${header})
   set(source ${dd7r_header_check_dir}/${stem}.cpp)
   file(CONFIGURE OUTPUT ${source}

@@ -17,6 +17,8 @@ FileLogger::FileLogger(std::string tag, int level, FileHandle file)
 
 FileLogger::~FileLogger() = default;
 
+void* FileLogger::destroy(std::uint32_t flags) { return ZelUISystem::destroyObject(this, flags); }
+
 void FileLogger::reportFatal(const char* message, int /*flag*/) {
     try {
         writeLine("FATAL", message == nullptr ? std::string() : std::string(message));

@@ -18,10 +18,12 @@ class FileLogger final : public ZelUISystem::Logger {
 public:
     // A null file makes a logger that writes nothing.
     FileLogger(std::string tag, int level, FileHandle file);
-    ~FileLogger() override;
+    ~FileLogger();
     FileLogger(const FileLogger&) = delete;
     FileLogger& operator=(const FileLogger&) = delete;
 
+    // Slot 0: the module destroys its logger here, with kDestroyAndFree.
+    void* destroy(std::uint32_t flags) override;
     // Written whatever the level; the flag is accepted for the host's sake and not used.
     void reportFatal(const char* message, int flag) override;
     void reservedLoggerSlot() override;

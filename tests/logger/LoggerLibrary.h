@@ -20,8 +20,13 @@ struct LoggerLibrary {
 // Loaded once, from the test executable's folder, where the build puts the library.
 const LoggerLibrary& loggerLibrary();
 
-// What the module does with a logger: it destroys it through the virtual destructor.
-using LoggerPtr = std::unique_ptr<ZelUISystem::Logger>;
+// What the module does with a logger: it destroys it through its destroy slot.
+struct LoggerDestroyer {
+    void operator()(ZelUISystem::Logger* logger) const {
+        logger->destroy(ZelUISystem::kDestroyAndFree);
+    }
+};
+using LoggerPtr = std::unique_ptr<ZelUISystem::Logger, LoggerDestroyer>;
 
 // The configuration file name the module asks for.
 constexpr char kIniFileName[] = "KelLogger.ini";

@@ -69,6 +69,7 @@ public:
                         ZelUISystem::TextureFormat) override {
         ++calls;
     }
+    void* destroy(std::uint32_t) override { return ++calls, this; }
 };
 
 class HostileInput : public ::testing::TestWithParam<int> {

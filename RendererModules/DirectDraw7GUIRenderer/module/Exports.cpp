@@ -77,7 +77,7 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
 }
 
 extern "C" DD7R_EXPORT void DD7R_CDECL destroyRenderer(Renderer* renderer) {
-    delete renderer;
+    if (renderer != nullptr) renderer->destroy(kDestroyAndFree);
     releaseModuleLogger();
 }
 

@@ -89,7 +89,9 @@ void bindLoggingLibrary(const char* directory, std::uint32_t hostValueA, std::ui
 
 void releaseModuleLogger() {
     LoggingLibrary& lib = library();
-    delete lib.logger;
+    // The logger was made by the logging library, maybe by another compiler: only its own
+    // destroy slot knows how to destroy and free it.
+    if (lib.logger != nullptr) lib.logger->destroy(kDestroyAndFree);
     lib.logger = nullptr;
 }
 

@@ -1,17 +1,26 @@
 #pragma once
-// The logging library's logger object and its three entry points. Slot order is part of the
-// interface shared with dll_logger.dll.
+// The logging library's logger object and its three entry points. Slot order and calling
+// conventions are the interface shared with dll_logger.dll, which may be built by another
+// compiler: slot 0 destroy (the place of the virtual destructor, see DestroySlot.h; the module
+// calls it with kDestroyAndFree), 1 reportFatal, 2 never called, 3 log. On 32-bit Windows
+// slots 0 to 2 are thiscall and log, being variadic, is cdecl with the object first.
 
 #include <cstdint>
+
+#include "platform/DestroySlot.h"
 
 namespace ZelUISystem {
 
 class Logger {
 public:
-    virtual ~Logger() = default;
+    virtual void* destroy(std::uint32_t flags) = 0;
     virtual void reportFatal(const char* message, int flag) = 0;
     virtual void reservedLoggerSlot() = 0;  // never called by the module
     virtual void log(int level, const char* format, ...) = 0;
+
+protected:
+    // Not virtual: destruction goes through the destroy slot.
+    ~Logger() = default;
 };
 
 // Levels the module logs at.

@@ -1,10 +1,15 @@
 #pragma once
 // The host's abstract renderer. The host calls the slots by position, so their order and
 // signatures are part of the interface, and so are the base fields and their order.
+//
+// Slots 0 to 24 are the operations below, slot 25 is destroy (the place of the virtual
+// destructor, see DestroySlot.h). On 32-bit Windows every slot is thiscall (this in ECX, the
+// callee pops its arguments), which is what mingw-w64's g++ uses for member functions.
 
 #include <cstdint>
 #include <string>
 
+#include "platform/DestroySlot.h"
 #include "platform/Win32Types.h"
 
 struct IDirectDrawSurface7;
@@ -57,10 +62,14 @@ public:
     virtual void setTargetSurface(IDirectDrawSurface7* surface) = 0;
     virtual void reservedHookC() = 0;
     virtual void reservedHookD() = 0;
-    virtual ~Renderer() = default;
+    // Slot 25: destroys the renderer and, with kDestroyAndFree, frees it; returns its address.
+    // A host hands a renderer from createRenderer back to destroyRenderer instead.
+    virtual void* destroy(std::uint32_t flags) = 0;
 
 protected:
     explicit Renderer(bool hostFlagValue) : hostFlag(hostFlagValue) {}
+    // Not virtual: destruction goes through the destroy slot.
+    ~Renderer() = default;
 
     float reservedScaleA = 1.0f;
     std::string idString = "Unknown renderer (vendor did not set the ID string!)";

@@ -1,5 +1,7 @@
 #pragma once
-// The host's renderer device, passed to createRenderer. Slot order is part of the interface.
+// The host's renderer device, passed to createRenderer. Slot order is part of the interface:
+// six slots, no destroy slot (the module never destroys the device). On 32-bit Windows every
+// slot is thiscall.
 
 struct IDirectDraw7;
 

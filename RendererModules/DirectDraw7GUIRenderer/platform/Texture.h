@@ -2,11 +2,17 @@
 // The host's abstract texture. Slot order, field order and field types are part of the
 // interface: a host sets the in-memory flag by writing the field directly. Every body is in
 // this header, so a host that includes it has the class's complete type information.
+//
+// Slots 0 to 9 are the operations below, slot 10 is destroy (the place of the virtual
+// destructor, see DestroySlot.h); the module's texture adds preD3DReset (11) and postD3DReset
+// (12). On 32-bit Windows every slot is thiscall.
 
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
+
+#include "platform/DestroySlot.h"
 
 namespace ZelUISystem {
 
@@ -51,9 +57,14 @@ public:
     virtual void fillFromMemory(const void* pixels, std::uint32_t x, std::uint32_t y,
                                 std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
                                 TextureFormat format) = 0;
-    virtual ~Texture() { delete[] keptData; }
+    // Slot 10: destroys the texture and, with kDestroyAndFree, frees it; returns its address.
+    // Textures belong to their renderer: a host gives them back with releaseTexture.
+    virtual void* destroy(std::uint32_t flags) = 0;
 
 protected:
+    // Not virtual: destruction goes through the destroy slot.
+    ~Texture() { delete[] keptData; }
+
     std::uint8_t* keptData = nullptr;
     std::uint32_t keptDataSize = 0;
     std::string fileName;

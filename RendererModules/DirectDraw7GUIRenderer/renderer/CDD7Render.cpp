@@ -70,6 +70,8 @@ CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*
 
 CDD7Render::~CDD7Render() { releaseAllTexturesWithoutRebuild(); }
 
+void* CDD7Render::destroy(std::uint32_t flags) { return destroyObject(this, flags); }
+
 void CDD7Render::releaseAllTexturesWithoutRebuild() {
     releaseOwnedTextures();
     releaseAllTextures();

@@ -37,10 +37,11 @@ struct ZLargestFirst {
     }
 };
 
-class CDD7Render : public Renderer {
+class CDD7Render final : public Renderer {
 public:
     CDD7Render(RendererDevice* rendererDevice, std::uint32_t reserved, bool hostFlagValue);
-    ~CDD7Render() override;
+    ~CDD7Render();
+    void* destroy(std::uint32_t flags) override;
 
     // Quad queue and render pass.
     void submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,

@@ -83,7 +83,7 @@ void CDD7Render::releaseTexture(Texture* texture) {
     dropQueuedQuadsOf(texture);
     if (texture == scratchTexture_) scratchTexture_ = nullptr;
     if (texture == compositionSurface_) compositionSurface_ = nullptr;
-    delete texture;
+    texture->destroy(kDestroyAndFree);
 }
 
 void CDD7Render::releaseAllTextures() {

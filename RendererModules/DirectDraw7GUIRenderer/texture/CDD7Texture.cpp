@@ -35,6 +35,8 @@ CDD7Texture::CDD7Texture(CDD7Render* ownerRenderer) : Texture(ownerRenderer) {}
 
 CDD7Texture::~CDD7Texture() { releaseSurface(); }
 
+void* CDD7Texture::destroy(std::uint32_t flags) { return destroyObject(this, flags); }
+
 std::uint32_t CDD7Texture::getWidth() const { return width_; }
 std::uint32_t CDD7Texture::getImageWidth() const { return imageWidth_; }
 std::uint32_t CDD7Texture::getHeight() const { return height_; }

@@ -13,10 +13,11 @@ namespace ZelUISystem {
 
 class CDD7Render;
 
-class CDD7Texture : public Texture {
+class CDD7Texture final : public Texture {
 public:
     explicit CDD7Texture(CDD7Render* owner);
-    ~CDD7Texture() override;
+    ~CDD7Texture();
+    void* destroy(std::uint32_t flags) override;
 
     std::uint32_t getWidth() const override;
     std::uint32_t getImageWidth() const override;

@@ -21,7 +21,8 @@ std::string formatted(const char* format, va_list arguments) {
 
 class RecordingLogger final : public ZelUISystem::Logger {
 public:
-    ~RecordingLogger() override { ++state().loggersDestroyed; }
+    ~RecordingLogger() { ++state().loggersDestroyed; }
+    void* destroy(std::uint32_t flags) override { return ZelUISystem::destroyObject(this, flags); }
     void reportFatal(const char* message, int flag) override {
         state().calls.push_back("fatal " + std::to_string(flag) + " " + message);
     }

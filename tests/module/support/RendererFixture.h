@@ -17,7 +17,9 @@
 namespace moduletest {
 
 struct RendererDeleter {
-    void operator()(ZelUISystem::CDD7Render* renderer) const { delete renderer; }
+    void operator()(ZelUISystem::CDD7Render* renderer) const {
+        renderer->destroy(ZelUISystem::kDestroyAndFree);
+    }
 };
 using RendererPtr = std::unique_ptr<ZelUISystem::CDD7Render, RendererDeleter>;
 

@@ -18,7 +18,6 @@ class DemoDevice final : public ZelUISystem::RendererDevice {
 public:
     DemoDevice(IDirectDraw7* directDraw, unsigned width, unsigned height, int blendMode,
                DisplayFormat format);
-    virtual ~DemoDevice() = default;
 
     IDirectDraw7* queryDirectDraw() override { return directDraw_; }
     void reservedDeviceSlot() override {}

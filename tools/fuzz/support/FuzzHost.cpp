@@ -97,10 +97,10 @@ bool FuzzHost::createRenderer() {
 }
 
 void FuzzHost::destroyRenderer() {
-    // The host hands the renderer back as destroyRenderer does: through the virtual destructor.
+    // The host hands the renderer back as destroyRenderer does: through its destroy slot.
     ZelUISystem::Renderer* renderer = renderer_;
     renderer_ = nullptr;
-    delete renderer;
+    if (renderer != nullptr) renderer->destroy(ZelUISystem::kDestroyAndFree);
 }
 
 void finding(const char* what) {

@@ -383,8 +383,8 @@ static const char* const kExpectedLoggerCalls[] = {
     "CreateOrvLogger 5 6 dd7r 4",
     "slot 1 reportFatal flag 1: CDD7Render::CDD7Render() --> Renderer device is NULL.",
     "GetLogLevelFromIniFile dd7r KelLogger.ini",
-    "slot 1 reportFatal flag 1: CDD7Render::CDD7Render() --> Renderer device can't get "
-    "aviliable IDirectDraw7 object.",
+    ("slot 1 reportFatal flag 1: CDD7Render::CDD7Render() --> Renderer device can't get "
+     "aviliable IDirectDraw7 object."),
     "GetLogLevelFromIniFile dd7r KelLogger.ini",
     "slot 3 log level 4: CDD7Render::setDisplaySize (width 80.000000, height 60.000000)",
     "slot 3 log level 4: CDD7Render::postD3DReset (width 80.000000, height 60.000000)",

@@ -288,6 +288,30 @@ static Dd7rTexture* checkImageTextureResets(Dd7rRenderer* renderer, void* direct
     return texture;
 }
 
+/* The other ways to make a texture, then releaseAllTextures: the renderer keeps its own two
+   display-sized textures (made again), nothing else. */
+static void checkOtherTextureSlots(Dd7rRenderer* renderer, void* directDraw, long baseline) {
+    static const char* const kFileName = "abi-texture.bmp";
+    uint8_t bytes[70];
+    const size_t size = makeBmpFile(bytes);
+    const long live = hostLiveSurfaceCount(directDraw);
+    FILE* file = fopen(kFileName, "wb");
+    Dd7rTexture* sized = renderer->table->createSizedTexture(renderer, 16.0f);
+    Dd7rTexture* fromFile;
+    CHECK(sized != NULL);
+    if (sized != NULL) CHECK_EQ(sized->table->getWidth(sized), 0); /* no picture yet */
+    CHECK_EQ(hostLiveSurfaceCount(directDraw), live);
+    CHECK(file != NULL && fwrite(bytes, 1, size, file) == size);
+    if (file != NULL) fclose(file);
+    fromFile = renderer->table->createTextureFromFile(renderer, kFileName, ".");
+    CHECK(fromFile != NULL);
+    if (fromFile != NULL) checkTextureSize(fromFile, 2, 2);
+    CHECK_EQ(hostLiveSurfaceCount(directDraw), live + 1);
+    renderer->table->releaseAllTextures(renderer);
+    CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 2);
+    remove(kFileName);
+}
+
 /* The renderer's reset slots, with a display that grew meanwhile. */
 static void checkRendererReset(Dd7rRenderer* renderer, HostDevice* device) {
     bool sizeChanged = false;
@@ -343,7 +367,8 @@ static void runSession(const Module* module, const char* loggerDirectory, void* 
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 4);
     renderer->table->releaseTexture(renderer, pixelTexture);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 3);
-    (void)imageTexture; /* left to the renderer, which destroys what it still holds */
+    (void)imageTexture; /* released with every other texture below */
+    checkOtherTextureSlots(renderer, directDraw, baseline);
 
     /* Slot 25 with the flag set destroys the renderer, everything it made, and its memory. */
     address = (uintptr_t)renderer;

@@ -29,4 +29,10 @@ void* destroyObject(Object* object, std::uint32_t flags) {
     return address;
 }
 
+// Holds for every interface with a destroy slot: a virtual destructor would add entries
+// (two with g++) and move the slots after it.
+template <typename Interface>
+constexpr bool kHasDestroySlotOnly =
+    std::is_polymorphic_v<Interface> && !std::has_virtual_destructor_v<Interface>;
+
 }  // namespace ZelUISystem

@@ -22,6 +22,7 @@ protected:
     // Not virtual: destruction goes through the destroy slot.
     ~Logger() = default;
 };
+static_assert(kHasDestroySlotOnly<Logger>, "Logger is destroyed through slot 0 only");
 
 // Levels the module logs at.
 constexpr int kLogLevelError = 1;

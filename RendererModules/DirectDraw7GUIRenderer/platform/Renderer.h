@@ -80,5 +80,6 @@ protected:
     bool reservedFlag = true;
     RECT presentRect = {0, 0, 0, 0};
 };
+static_assert(kHasDestroySlotOnly<Renderer>, "Renderer is destroyed through slot 25 only");
 
 }  // namespace ZelUISystem

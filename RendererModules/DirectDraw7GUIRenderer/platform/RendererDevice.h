@@ -3,6 +3,8 @@
 // six slots, no destroy slot (the module never destroys the device). On 32-bit Windows every
 // slot is thiscall.
 
+#include <type_traits>
+
 struct IDirectDraw7;
 
 namespace ZelUISystem {
@@ -19,5 +21,6 @@ public:
 protected:
     ~RendererDevice() = default;
 };
+static_assert(!std::has_virtual_destructor_v<RendererDevice>, "RendererDevice has six slots only");
 
 }  // namespace ZelUISystem

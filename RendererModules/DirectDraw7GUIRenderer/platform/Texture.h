@@ -77,5 +77,6 @@ protected:
     CDD7Render* owner;
     std::string resolvedPath;
 };
+static_assert(kHasDestroySlotOnly<Texture>, "Texture is destroyed through slot 10 only");
 
 }  // namespace ZelUISystem

@@ -2,22 +2,19 @@
 // 16-bit computation (ColorAlphaPixel.h), so eight pixels of the pair region go through one
 // register with exactly the per-half formula; the pairs left over and the odd last pixel take
 // the integer code. 32-bit pixels use the single-pixel formula four at a time. Factors above
-// 255 (outside the kernel's range) and the 16-bit "other masks" and 24-bit layouts are left
-// to the integer kernel.
+// 255 are outside what this twin is offered for, and so are the 16-bit "other masks" and
+// 24-bit layouts: the selector gives those to the integer kernel.
 
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/ColorAlphaLanes128.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 template <bool Is565>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
@@ -58,33 +55,31 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
     }
 }
 
-}  // namespace
-
-int BlendColorAlphaSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
-                        int y, const RECT* rect, int alpha, std::uint32_t mode,
-                        std::uint32_t redFactor, std::uint32_t greenFactor,
-                        std::uint32_t blueFactor) {
-    const bool lanesFit = (redFactor | greenFactor | blueFactor) <= 255;
-    if (!lanesFit || mode == DDS_RGBMODE_16 || mode == DDS_RGBMODE_24 || !isDrawableMode(mode))
-        return BlendColorAlpha(source, destination, x, y, rect, alpha, mode, redFactor, greenFactor, blueFactor);
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    const ColorAlpha k = expandParameters(alpha, redFactor, greenFactor, blueFactor);
-    if (mode == DDS_RGBMODE_32) {
-        const short r = static_cast<short>(redFactor), g = static_cast<short>(greenFactor),
-                    b = static_cast<short>(blueFactor), a = static_cast<short>(k.alpha);
-        const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
-        return 0;
-    }
+template <bool Is565>
+void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const PairLanes lanes = makePairLanes(k);
-    const ChannelMasks16 masks = masksForMode(mode, *source);
-    if (mode == DDS_RGBMODE_565)
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<true>(s, d, w, masks, k, lanes); });
-    else
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<false>(s, d, w, masks, k, lanes); });
-    return 0;
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+        blendRowPairs<Is565>(s, d, w, layout.source, k, lanes);
+    });
 }
 
-}  // namespace ZelUISystem
+}  // namespace
+
+void twins::colourModulated555Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<false>(area, layout, p);
+}
+
+void twins::colourModulated565Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulated32Sse2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
+                a = static_cast<short>(k.alpha);
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -50,13 +50,18 @@ TEST(KernelSelector, EveryDrawableLayoutHasAKernelAtEveryLevelAndNoOtherModeHasO
     }
 }
 
-TEST(KernelSelector, TwentyFourBitPixelsGetNoTwinOfAnotherLayout) {
+// 24-bit pixels get the integer or MMX kernel, or from SSSE3 on the twins written for them:
+// never a twin of another layout that hands them on.
+TEST(KernelSelector, TwentyFourBitPixelsGetOnlyImplementationsMadeForThem) {
     for (SimdLevel level : kLevels) {
+        const bool ssse3 = level >= SimdLevel::Ssse3;
         const bool mmx = level >= SimdLevel::Mmx;
-        EXPECT_EQ(mmx ? &blend::alphaMmx : &blend::twins::alphaScalar,
+        EXPECT_EQ(ssse3 ? &blend::twins::alpha24Ssse3 : mmx ? &blend::alphaMmx : &blend::twins::alphaScalar,
                   selectBlendKernel(BlendOperation::Alpha, DDS_RGBMODE_24, level));
-        EXPECT_EQ(mmx ? &blend::halfLanesMmx : &blend::twins::halfLanesScalar,
+        EXPECT_EQ(ssse3 ? &blend::twins::halfLanes24Ssse3 : mmx ? &blend::halfLanesMmx : &blend::twins::halfLanesScalar,
                   selectBlendKernel(BlendOperation::HalfLanes, DDS_RGBMODE_24, level));
+        EXPECT_EQ(ssse3 ? &blend::twins::colourModulated24Ssse3 : &blend::colourModulatedScalar,
+                  selectBlendKernel(BlendOperation::ColourModulated, DDS_RGBMODE_24, level));
     }
 }
 

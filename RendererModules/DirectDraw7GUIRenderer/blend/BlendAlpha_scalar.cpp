@@ -66,19 +66,6 @@ void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width
         blendSingle16(source + 2 * i, destination + 2 * i, layout.source, layout.destination, a);
 }
 
-// d + floor(s*a/256) - floor(d*a/256) for the three colour bytes, each saturated to a byte.
-std::uint32_t blendWidenedBgr(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
-    std::uint32_t out = 0;
-    for (unsigned shift = 0; shift < 24; shift += 8) {
-        const std::int32_t sc = static_cast<std::int32_t>(s >> shift & 0xFFu);
-        const std::int32_t dc = static_cast<std::int32_t>(d >> shift & 0xFFu);
-        const std::int32_t sum = dc + (sc * static_cast<std::int32_t>(a) >> 8) - (dc * static_cast<std::int32_t>(a) >> 8);
-        const std::int32_t saturated = sum < 0 ? 0 : sum > 255 ? 255 : sum;
-        out |= static_cast<std::uint32_t>(saturated) << shift;
-    }
-    return out;
-}
-
 void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, std::uint32_t a) {
     for (int i = 0; i < width; ++i) {
         const std::uint32_t s = load24(source + 3 * i);

@@ -53,10 +53,15 @@ void halfLanesScalar(const BlendArea&, const BlendLayout&, const BlendParameters
 void colourModulated555Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated565Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated32Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void colourModulatedMasksSse2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // other masks
 void alpha16Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void alpha32Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void halfLanes16Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void halfLanes32Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+
+void colourModulated24Ssse3(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void alpha24Ssse3(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void halfLanes24Ssse3(const BlendArea&, const BlendLayout&, const BlendParameters&);
 
 void colourModulated555Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated565Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);

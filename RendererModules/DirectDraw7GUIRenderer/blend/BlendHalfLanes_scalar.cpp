@@ -6,16 +6,12 @@
 
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/HalfPixel.h"
 #include "blend/PixelAccess.h"
 
 namespace ZelUISystem::blend {
 
 namespace {
-
-// Halves of blue, green and red; the top byte becomes 0.
-std::uint32_t averageBgr(std::uint32_t s, std::uint32_t d) {
-    return ((d >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu);
-}
 
 void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int width, std::uint32_t k) {
     for (int i = 0; i < width; ++i) {

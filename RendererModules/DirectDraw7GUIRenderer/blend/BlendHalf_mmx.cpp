@@ -10,6 +10,7 @@
 
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/HalfPixel.h"
 #include "blend/MmxLanes.h"
 #include "blend/PixelAccess.h"
 
@@ -56,11 +57,6 @@ void averageRow24(const std::uint8_t* source, std::uint8_t* destination, int wid
         store24(dp, static_cast<std::uint32_t>(_mm_cvtsi64_si32(avg)));
     }
     _mm_empty();
-}
-
-// ((D >> 1) AND 0x7F7F7F) + (((S AND 0xFFFFFF) >> 1) AND 0x7F7F7F): the top byte becomes 0.
-std::uint32_t averageBgr(std::uint32_t s, std::uint32_t d) {
-    return ((d >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu);
 }
 
 void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int width) {

@@ -5,6 +5,8 @@
 
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/HalfLanes128.h"
+#include "blend/HalfPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Sse2Lanes.h"
 
@@ -42,15 +44,6 @@ void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int wid
     }
 }
 
-// ((D >> 1) AND 0x7F7F7F) + (((S AND 0xFFFFFF) >> 1) AND 0x7F7F7F): the top byte becomes 0.
-__m128i average32(__m128i s, __m128i d) {
-    const __m128i bgr = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
-    const __m128i halved = _mm_set1_epi32(0x007F7F7F);
-    const __m128i avg = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(d, 1), halved),
-                                      _mm_and_si128(_mm_srli_epi32(bgr, 1), halved));
-    return selectLanes(_mm_cmpeq_epi32(bgr, _mm_setzero_si128()), d, avg);
-}
-
 void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int width) {
     int i = 0;
     for (; i + 4 <= width; i += 4) {
@@ -66,7 +59,7 @@ void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int wid
     const std::uint32_t s = load32(source + 4 * i);
     if ((s & 0x00FFFFFFu) == 0) return;
     std::uint8_t* d = destination + 4 * i;
-    store32(d, ((load32(d) >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu));
+    store32(d, averageBgr(s, load32(d)));
 }
 
 }  // namespace

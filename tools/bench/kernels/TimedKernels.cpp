@@ -52,6 +52,11 @@ std::vector<TimedKernel> timedKernels() {
         kernels.push_back({"BlendAlphaSSE2", selected<BlendOperation::Alpha, SimdLevel::Sse2>});
         kernels.push_back({"BlendHalfSSE2", selected<BlendOperation::HalfLanes, SimdLevel::Sse2>});
     }
+    if (best >= SimdLevel::Ssse3) {
+        kernels.push_back({"BlendColorAlphaSSSE3", selected<BlendOperation::ColourModulated, SimdLevel::Ssse3>});
+        kernels.push_back({"BlendAlphaSSSE3", selected<BlendOperation::Alpha, SimdLevel::Ssse3>});
+        kernels.push_back({"BlendHalfSSSE3", selected<BlendOperation::HalfLanes, SimdLevel::Ssse3>});
+    }
     if (best >= SimdLevel::Avx2) {
         kernels.push_back({"BlendColorAlphaAVX2", selected<BlendOperation::ColourModulated, SimdLevel::Avx2>});
         kernels.push_back({"BlendAlphaAVX2", selected<BlendOperation::Alpha, SimdLevel::Avx2>});

@@ -1,7 +1,8 @@
 // AVX2 twin of BlendColorAlpha: the lane arithmetic of ColorAlphaLanes128.h on sixteen 16-bit
 // or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
 // half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
-// the integer code, as in the SSE2 twin; it is offered for the same layouts and factors.
+// the integer code, as in the SSE2 twin. It is offered for 555, 565 and 32-bit pixels and
+// factors 0..255.
 
 #include <immintrin.h>
 

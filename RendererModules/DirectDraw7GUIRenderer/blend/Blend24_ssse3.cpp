@@ -1,10 +1,10 @@
 // SSSE3 twins of the three operations for 24-bit pixels. A byte shuffle spreads four 3-byte
 // pixels (12 bytes of one 16-byte load) over four 32-bit lanes with top byte 0, where the
 // 32-bit lane arithmetic of the other twins applies unchanged (for each operation the 24-bit
-// formula is the 32-bit one without the top byte); a second shuffle packs the result back, and
-// the 4 bytes after the 12 keep what was loaded. A group is taken only while its 16 bytes lie
-// inside the row; the pixels after the last such group go one at a time, each touching exactly
-// its three bytes.
+// formula is the 32-bit one without the top byte); a second shuffle packs the result back and
+// exactly its 12 bytes are stored. A group is taken only while its 16-byte loads lie inside the
+// row; the pixels after the last such group go one at a time, each touching exactly its three
+// bytes.
 
 #include <tmmintrin.h>
 
@@ -43,7 +43,6 @@ inline bool twelveBytesZero(__m128i v) {
 // stays in the row, blendOne(source, destination) on each non-transparent pixel after them.
 template <typename Four, typename One>
 void blendRows24(const BlendArea& area, Four blendFour, One blendOne) {
-    const __m128i firstTwelve = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0);
     forEachRow(area, [&](const std::uint8_t* source, std::uint8_t* destination, int width) {
         const std::int64_t rowBytes = std::int64_t{3} * width;
         int i = 0;
@@ -53,7 +52,10 @@ void blendRows24(const BlendArea& area, Four blendFour, One blendOne) {
             std::uint8_t* d = destination + 3 * i;
             const __m128i dv = load128(d);
             const __m128i blended = packPixels24(blendFour(spreadPixels24(s), spreadPixels24(dv)));
-            store128(d, _mm_or_si128(_mm_and_si128(firstTwelve, blended), _mm_andnot_si128(firstTwelve, dv)));
+            // Exactly the 12 bytes of the four pixels: a 16-byte store would also overlap the
+            // next group's load, which the processor cannot forward from.
+            store64Low(d, blended);
+            store32(d + 8, static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(blended, 8))));
         }
         for (; i < width; ++i) {
             const std::uint32_t s = load24(source + 3 * i);

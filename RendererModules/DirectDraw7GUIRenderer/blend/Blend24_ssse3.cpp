@@ -88,7 +88,9 @@ void twins::alpha24Ssse3(const BlendArea& area, const BlendLayout&, const BlendP
 }
 
 void twins::halfLanes24Ssse3(const BlendArea& area, const BlendLayout&, const BlendParameters&) {
-    blendRows24(area, average32, averageBgr);
+    blendRows24(
+        area, [](__m128i s, __m128i d) { return average32(s, d); },
+        [](std::uint32_t s, std::uint32_t d) { return averageBgr(s, d); });
 }
 
 }  // namespace ZelUISystem::blend

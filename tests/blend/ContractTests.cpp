@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "FixedPixels.h"
+#include "GuardedSurface.h"
 #include "TestSurface.h"
 
 namespace dd7r_test {
@@ -85,6 +86,44 @@ TEST(KernelContract, RectanglePositionIsIgnoredOnlyItsSizeCounts) {
         EXPECT_EQ(atOrigin.destination.bytes(), shifted.destination.bytes()) << kernel.name;
         Surfaces untouched(c);
         EXPECT_NE(untouched.destination.bytes(), atOrigin.destination.bytes()) << kernel.name;
+    }
+}
+
+// Every kernel, every layout, odd and even widths, both row orders: rows that end where a
+// no-access page begins are neither read nor written past (that faults at once), and the
+// pixels come out as on ordinary memory.
+TEST(KernelContract, RowsEndingAtANoAccessPageAreNeverReadOrWrittenPast) {
+    std::vector<int> widths;
+    for (int w = 1; w <= 40; ++w) widths.push_back(w);
+    for (int w : {63, 64, 65, 66, 127, 129}) widths.push_back(w);
+    for (const auto& kernel : kernelsUnderTest()) {
+        for (std::uint32_t mode = 0; mode <= 4; ++mode) {
+            for (int width : widths) {
+                for (bool bottomUp : {false, true}) {
+                    BlendCase c = rowCase(mode, width, 200);
+                    c.height = c.source.height = c.destination.height = 2;
+                    c.source.bottomUp = c.destination.bottomUp = bottomUp;
+                    c.rect = RECT{0, 0, width, 2};
+                    c.factors[0] = 250;
+                    std::mt19937 random(static_cast<std::uint32_t>(width * 10 + mode));
+                    TestSurface source(c.source, random);
+                    TestSurface onPlainMemory(c.destination, random);
+                    TestSurface onGuardedRows = onPlainMemory;
+                    const std::string what = kernel.name + " mode " + std::to_string(mode) + " width " +
+                                             std::to_string(width) + (bottomUp ? " bottom-up" : "");
+                    GuardedSurface guardedSource(source);
+                    GuardedSurface guardedDestination(onGuardedRows);
+                    DDSURFACEDESC2 sourceDesc = guardedSource.describe(0xF800, 0x07E0, 0x001F);
+                    DDSURFACEDESC2 destinationDesc = guardedDestination.describe(0xF800, 0x07E0, 0x001F);
+                    ASSERT_EQ(0, kernel.run(c, &sourceDesc, &destinationDesc, &c.rect, mode)) << what;
+                    guardedDestination.copyPixelsTo(onGuardedRows);
+                    DDSURFACEDESC2 plainSource = source.describe(0xF800, 0x07E0, 0x001F);
+                    DDSURFACEDESC2 plainDestination = onPlainMemory.describe(0xF800, 0x07E0, 0x001F);
+                    ASSERT_EQ(0, kernel.run(c, &plainSource, &plainDestination, &c.rect, mode)) << what;
+                    ASSERT_EQ(onPlainMemory.bytes(), onGuardedRows.bytes()) << what;
+                }
+            }
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "BlendCase.h"
 #include "EmmsDetector.h"
+#include "GuardedSurface.h"
 #include "KernelTable.h"
 #include "ReferenceModels.h"
 #include "TestSurface.h"
@@ -100,12 +101,32 @@ std::string checkCase(const KernelUnderTest& kernel, std::uint32_t seed, bool ve
     const bool fpuIntact = keepsFloatingPointIntact(
         [&] { result = kernel.run(c, &sourceDesc, &destinationDesc, rect, c.mode); });
 
+    // The same call again on rows that each end where a no-access page begins: a byte read or
+    // written past any row faults at once, and the pixels must come out the same.
+    TestSurface guardedSourcePixels = sourceBefore;
+    TestSurface guardedResult = destinationBefore;
+    {
+        GuardedSurface guardedSource(guardedSourcePixels);
+        GuardedSurface guardedDestination(guardedResult);
+        DDSURFACEDESC2 guardedSourceDesc = guardedSource.describe(sourceDesc.ddpfPixelFormat.dwRBitMask,
+                                                                  sourceDesc.ddpfPixelFormat.dwGBitMask,
+                                                                  sourceDesc.ddpfPixelFormat.dwBBitMask);
+        DDSURFACEDESC2 guardedDestinationDesc = guardedDestination.describe(
+            destinationDesc.ddpfPixelFormat.dwRBitMask, destinationDesc.ddpfPixelFormat.dwGBitMask,
+            destinationDesc.ddpfPixelFormat.dwBBitMask);
+        kernel.run(c, &guardedSourceDesc, &guardedDestinationDesc, rect, c.mode);
+        guardedDestination.copyPixelsTo(guardedResult);
+    }
+
     std::string failure;
     if (result != 0) failure += "returned " + std::to_string(result) + "; ";
     if (!fpuIntact) failure += "floating-point registers corrupted (missing EMMS); ";
     if (source.bytes() != sourceBefore.bytes()) failure += "source modified; ";
     if (destination.bytes() != expected.bytes())
         failure += explainDifference(c, source, destinationBefore, expected, destination);
+    else if (guardedResult.bytes() != expected.bytes())
+        failure += "on rows ending at a no-access page: " +
+                   explainDifference(c, source, destinationBefore, expected, guardedResult);
     if (failure.empty()) return failure;
     return kernel.name + " " + describe(c) + "\n  " + failure +
            "\n  replay: DD7R_BLEND_SEED=" + std::to_string(seed);

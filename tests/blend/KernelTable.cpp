@@ -1,7 +1,8 @@
 #include "KernelTable.h"
 
-#include "blend/BlendDispatch.h"
+#include "blend/BlendInputs.h"
 #include "blend/BlendKernels.h"
+#include "blend/KernelSelector.h"
 
 namespace dd7r_test {
 
@@ -29,36 +30,31 @@ int runHalfMMX(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2
     return BlendHalfMMX(s, d, c.x, c.y, rect, mode);
 }
 
-// The twins the dispatch picks with SSE2 and with AVX2.
-const blend::CpuFeatures kWithSse2{true, true, false};
-const blend::CpuFeatures kWithAvx2{true, true, true};
-
-int runColorAlphaSse2(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
-                      const RECT* rect, std::uint32_t mode) {
-    return selectBlendColorAlpha(kWithSse2)(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0],
-                                            c.factors[1], c.factors[2]);
+// What quad drawing does at one level: read the locked descriptions, then run the kernel the
+// selector gives for the case's layout.
+KernelRunner selectedAt(blend::BlendOperation operation, blend::SimdLevel level) {
+    return [operation, level](const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
+                              const RECT* rect, std::uint32_t mode) {
+        blend::BlendInputs inputs;
+        if (!blend::readBlendInputs(s, d, rect, mode, inputs)) return -1;
+        blend::selectBlendKernel(operation, mode, level)(inputs.area, inputs.layout,
+                                                        {c.alpha, c.factors[0], c.factors[1], c.factors[2]});
+        return 0;
+    };
 }
 
-int runAlphaSse2(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
-                 const RECT* rect, std::uint32_t mode) {
-    return selectBlendAlpha(kWithSse2)(s, d, c.x, c.y, rect, c.alpha, mode);
+bool sameKernels(const blend::LayoutKernels& a, const blend::LayoutKernels& b) {
+    for (std::uint32_t mode = 0; mode <= DDS_RGBMODE_32; ++mode)
+        if (a.forMode(mode) != b.forMode(mode)) return false;
+    return true;
 }
 
-int runColorAlphaAvx2(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
-                      const RECT* rect, std::uint32_t mode) {
-    return selectBlendColorAlpha(kWithAvx2)(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0],
-                                            c.factors[1], c.factors[2]);
-}
-
-int runAlphaAvx2(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
-                 const RECT* rect, std::uint32_t mode) {
-    return selectBlendAlpha(kWithAvx2)(s, d, c.x, c.y, rect, c.alpha, mode);
-}
-
-int runHalfSse2(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
-                const RECT* rect, std::uint32_t mode) {
-    return selectBlendHalfMMX(kWithSse2)(s, d, c.x, c.y, rect, mode);
-}
+struct Operation {
+    blend::BlendOperation operation;
+    const char* name;
+    KernelModel model;
+    blend::BlendCore reference;
+};
 
 }  // namespace
 
@@ -69,15 +65,26 @@ std::vector<KernelUnderTest> kernelsUnderTest() {
         {"BlendHalf", KernelModel::Half, runHalf},
         {"BlendHalfMMX", KernelModel::HalfMMX, runHalfMMX},
     };
-    const blend::CpuFeatures features = blend::detectCpuFeatures();
-    if (features.avx2) {
-        kernels.push_back({"BlendColorAlphaAVX2", KernelModel::ColorAlpha, runColorAlphaAvx2});
-        kernels.push_back({"BlendAlphaAVX2", KernelModel::AlphaMMX, runAlphaAvx2});
-    }
-    if (features.sse2) {
-        kernels.push_back({"BlendColorAlphaSSE2", KernelModel::ColorAlpha, runColorAlphaSse2});
-        kernels.push_back({"BlendAlphaSSE2", KernelModel::AlphaMMX, runAlphaSse2});
-        kernels.push_back({"BlendHalfSSE2", KernelModel::HalfMMX, runHalfSse2});
+    const Operation operations[] = {
+        {blend::BlendOperation::ColourModulated, "ColourModulated", KernelModel::ColorAlpha, blend::colourModulatedScalar},
+        {blend::BlendOperation::Alpha, "Alpha", KernelModel::AlphaMMX, blend::alphaMmx},
+        {blend::BlendOperation::HalfLanes, "HalfLanes", KernelModel::HalfMMX, blend::halfLanesMmx},
+    };
+    const blend::SimdLevel best = blend::bestLevelOf(blend::processorFeatures());
+    for (const Operation& op : operations) {
+        // A level is worth running when it changes the kernel of some layout: against the
+        // level below, and against the reference the named kernel above already runs.
+        blend::LayoutKernels reference;
+        for (auto& kernel : reference.byMode) kernel = op.reference;
+        blend::LayoutKernels previous = reference;
+        for (int level = 0; level <= static_cast<int>(best); ++level) {
+            const auto simd = static_cast<blend::SimdLevel>(level);
+            const blend::LayoutKernels selected = blend::selectForEveryLayout(op.operation, simd);
+            if (!sameKernels(selected, previous) && !sameKernels(selected, reference))
+                kernels.push_back({std::string(op.name) + "_" + blend::simdLevelName(simd), op.model,
+                                   selectedAt(op.operation, simd)});
+            previous = selected;
+        }
     }
     return kernels;
 }

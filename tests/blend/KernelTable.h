@@ -1,7 +1,9 @@
 #pragma once
 // Every kernel implementation under test, each with the model that defines its output. The
-// four named kernels come first; faster variants of a kernel share its model.
+// four named kernels come first; then, for every instruction set level this processor has,
+// what the kernel selector runs at that level (faster variants share their kernel's model).
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,9 +14,9 @@
 
 namespace dd7r_test {
 
-using KernelRunner = int (*)(const BlendCase& c, const DDSURFACEDESC2* source,
-                             const DDSURFACEDESC2* destination, const RECT* rect,
-                             std::uint32_t mode);
+using KernelRunner = std::function<int(const BlendCase& c, const DDSURFACEDESC2* source,
+                                       const DDSURFACEDESC2* destination, const RECT* rect,
+                                       std::uint32_t mode)>;
 
 struct KernelUnderTest {
     std::string name;

@@ -29,6 +29,7 @@ public:
     const SurfaceLayout& layout() const { return layout_; }
     std::int32_t pitch() const;
     std::uint8_t* firstPixel() { return bytes_.data() + offsetOf(0, 0); }
+    std::uint8_t* pixelAddress(int x, int y) { return bytes_.data() + offsetOf(x, y); }
 
     // Pixel value at column x of row y in kernel order, little-endian over its bytes.
     std::uint32_t pixel(int x, int y) const;

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "blend/CpuFeatures.h"
 #include "support/SceneFixture.h"
 
 using namespace ZelUISystem;
@@ -327,6 +330,66 @@ TEST_F(DrawingTest, TexturesWithoutPictureOrLayoutAreHandled) {
     EXPECT_EQ(targetPixel(1, 1), kBackground32);
     submit(blank, rect(0, 0, 4, 4), rect(0, 0, 4, 4), kWhite);
     EXPECT_EQ(targetPixel(1, 1) & 0xFFFFFFu, 0xABCDEFu);
+}
+
+// A host whose textures and target do not share one layout (textures in another layout than
+// the target, or a target of its own in another layout than the display's 32 bits): a kernel
+// would walk the target with the texture's pixel size and read or write past its rows. Such
+// quads are not blended, the target keeps every byte, and the first one is reported once.
+struct LayoutMismatch {
+    const char* what;
+    int texturePixelFormat;  // the device's answer: 565, 555, or 0 for the display's
+    ddtest::TestDisplayFormat target;
+};
+
+constexpr LayoutMismatch kLayoutMismatches[] = {
+    {"565 textures, host's 8-bit target", 565, ddtest::TestDisplayFormat::Palettized8},
+    {"565 textures, 32-bit target of the display's layout", 565, ddtest::TestDisplayFormat::Xrgb32},
+    {"555 textures, host's 565 target", 555, ddtest::TestDisplayFormat::Rgb565},
+    {"32-bit textures, host's 565 target", 0, ddtest::TestDisplayFormat::Rgb565},
+    {"32-bit textures, host's 24-bit target", 0, ddtest::TestDisplayFormat::Rgb24},
+    {"565 textures, host's 24-bit target", 565, ddtest::TestDisplayFormat::Rgb24},
+};
+
+TEST_F(DrawingTest, QuadsAreNeverBlendedOntoATargetOfAnotherLayout) {
+    const std::string report = "log 1 with alpha blend source and destination pixel formats differ";
+    for (const LayoutMismatch& c : kLayoutMismatches) {
+        for (int blendMode : {1, 2}) {
+            SCOPED_TRACE(std::string(c.what) + ", blend mode " + std::to_string(blendMode));
+            renderer.reset();
+            target.reset();
+            moduletest::resetLogging();
+            enableLogging(1);
+            device.blendMode = blendMode;
+            device.texturePixelFormat = c.texturePixelFormat;
+            device.width = 16.0f;
+            device.height = 8.0f;
+            renderer = makeRenderer();
+            target.reset(ddtest::createTestSurface(directDraw.get(), 16, 8, ddtest::pixelFormatOf(c.target)));
+            ASSERT_NE(target, nullptr);
+            ddtest::fillBytes(target.get(), 0x5A);
+            const std::vector<std::uint8_t> before = ddtest::readBytes(target.get());
+            renderer->setTargetSurface(target.get());
+            renderer->setQueueing(false);
+
+            CDD7Texture* texture = solidTexture(5, 3, 200, 100, 50);
+            for (std::uint32_t colour : {0x80FFFFFFu, 0xC0FF8040u, 0xFF204060u})
+                for (LONG width : {1, 2, 3, 4, 5})
+                    submit(texture, rect(16 - width, 5, 16, 8), rect(0, 0, width, 3), colour);
+            EXPECT_EQ(ddtest::readBytes(target.get()), before);
+            const std::vector<std::string> logged = moduletest::recordedCalls("log");
+            EXPECT_EQ(std::count(logged.begin(), logged.end(), report + "(-2005532527)"), 1);
+        }
+    }
+}
+
+// The drawing tests run once per forced kernel level (DD7R_CPU): the level asked for is the one
+// the kernels run at, as far as the processor has it.
+TEST_F(DrawingTest, KernelsRunAtTheForcedLevel) {
+    const blend::SimdLevel best = blend::bestLevelOf(blend::processorFeatures());
+    blend::SimdLevel forced = best;
+    if (!blend::parseSimdLevel(std::getenv("DD7R_CPU"), forced)) forced = best;
+    EXPECT_EQ(blend::kernelLevel(), std::min(forced, best)) << blend::simdLevelName(blend::kernelLevel());
 }
 
 TEST_F(DrawingTest, LostTexturesAreRestoredBeforeDrawing) {

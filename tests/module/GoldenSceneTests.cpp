@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -176,7 +177,10 @@ TEST_P(GoldenSceneTest, FrameMatchesItsChecksum) {
     const std::string name = std::string("window-blend") + std::to_string(GetParam().blendMode) + "-" +
                              formatName(GetParam().format);
 
-    const std::string folder = moduletest::executableDirectory() + "golden-frames";
+    // One folder per forced kernel level, so that runs at several levels never share a file.
+    const char* forcedLevel = std::getenv("DD7R_CPU");
+    const std::string folder = moduletest::executableDirectory() + "golden-frames" +
+                               (forcedLevel != nullptr && *forcedLevel != '\0' ? std::string("-") + forcedLevel : "");
     std::filesystem::create_directories(std::filesystem::u8path(folder));
     EXPECT_TRUE(moduletest::writePng(folder + "/" + name + ".png", kWidth, kHeight, toRgb(pixels, GetParam().format)));
 

@@ -125,4 +125,19 @@ TEST(PixelUpload, WritesExactlyTheRectangleRowByRowWithBothPitches) {
     EXPECT_EQ(changed, 12u);
 }
 
+// Pixels are written with the layout's size: a layout that does not describe the locked
+// surface (32-bit pixels on a 16-bit surface would run past every row) writes nothing.
+TEST(PixelUpload, WritesNothingWhenTheLayoutDoesNotDescribeTheLockedSurface) {
+    const std::uint8_t source[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    for (auto [bits, mode] : {std::pair<DWORD, RGBMode>{16, DDS_RGBMODE_32}, {16, DDS_RGBMODE_24},
+                              {32, DDS_RGBMODE_565}, {24, DDS_RGBMODE_16}, {8, DDS_RGBMODE_555}}) {
+        for (Fill fill : {FillFromRGB, FillFromRGBA, FillFromBGRA}) {
+            MemorySurface surface{bits, 0xF800, 0x07E0, 0x001F, 3, 1};
+            const std::vector<std::uint8_t> before = surface.memory;
+            fill(surface.desc, mode, UploadRect{source, 0, 0, 3, 1, 16});
+            EXPECT_EQ(surface.memory, before) << bits << " bits, mode " << mode;
+        }
+    }
+}
+
 }  // namespace

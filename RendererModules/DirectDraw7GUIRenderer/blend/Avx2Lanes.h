@@ -7,6 +7,7 @@
 #include <cstdint>
 
 namespace ZelUISystem::blend {
+namespace {
 
 inline __m256i load256(const std::uint8_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
@@ -21,4 +22,5 @@ inline __m256i selectLanes256(__m256i keepDestination, __m256i destination, __m2
     return _mm256_blendv_epi8(blended, destination, keepDestination);
 }
 
+}  // namespace
 }  // namespace ZelUISystem::blend

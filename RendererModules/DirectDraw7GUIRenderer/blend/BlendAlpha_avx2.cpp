@@ -2,23 +2,20 @@
 // eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
 // 128-bit half, so a pack after two unpacks gives the pixels back in their order. Pixels left
 // over by the wide loop take the 128-bit, then 64-bit steps, then the scalar code, exactly as
-// the SSE2 twin; 24-bit rows are left to the MMX kernel.
+// the SSE2 twin; it is not offered for 24-bit rows.
 
 #include <immintrin.h>
 
 #include "blend/AlphaLanes128.h"
 #include "blend/AlphaPixel.h"
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 struct Lanes16Wide {
     __m256i mask[3];
@@ -108,26 +105,19 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 }  // namespace
 
-int BlendAlphaAVX2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x, int y,
-                   const RECT* rect, int alpha, std::uint32_t mode) {
-    if (mode == DDS_RGBMODE_24) return BlendAlphaMMX(source, destination, x, y, rect, alpha, mode);
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-    const std::uint32_t a = clampAlpha(alpha);
-
-    if (mode == DDS_RGBMODE_32) {
-        const short sa = static_cast<short>(a);
-        const __m128i alphaLanes = _mm_set_epi16(0, sa, sa, sa, 0, sa, sa, sa);
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alphaLanes, a); });
-    } else {
-        const ChannelMasks16 destinationMasks = masksForMode(mode, *destination);
-        const Params16 params{makeLanes16(destinationMasks, a), masksForMode(mode, *source),
-                              destinationMasks, a};
-        const Lanes16Wide wide = widen(params.lanes);
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params, wide); });
-    }
-    return 0;
+void twins::alpha32Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    const short sa = static_cast<short>(a);
+    const __m128i alphaLanes = _mm_set_epi16(0, sa, sa, sa, 0, sa, sa, sa);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alphaLanes, a); });
 }
 
-}  // namespace ZelUISystem
+void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    // Groups use the destination's masks on both sides.
+    const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
+    const Lanes16Wide wide = widen(params.lanes);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params, wide); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -14,18 +14,14 @@
 #include <mmintrin.h>
 
 #include "blend/AlphaPixel.h"
-#include "blend/BlendArea.h"
-#include "blend/BlendKernels.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/MmxLanes.h"
 #include "blend/PixelAccess.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
-
 
 // Lane constants of one 16-bit layout, built once per call.
 struct Lanes16 {
@@ -124,30 +120,22 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 }  // namespace
 
-int BlendAlphaMMX(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
-                  int /*y*/, const RECT* rect, int alpha, std::uint32_t mode) {
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-    const std::uint32_t a = clampAlpha(alpha);
-
-    if (mode == DDS_RGBMODE_24 || mode == DDS_RGBMODE_32) {
+void alphaMmx(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    if (layout.mode == DDS_RGBMODE_24 || layout.mode == DDS_RGBMODE_32) {
         // Blue, green and red lanes carry alpha; the fourth byte's lane carries 0.
         const __m64 alphaLanes = _mm_set_pi16(0, static_cast<short>(a), static_cast<short>(a),
                                               static_cast<short>(a));
-        if (mode == DDS_RGBMODE_24)
+        if (layout.mode == DDS_RGBMODE_24)
             forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow24(s, d, w, alphaLanes); });
         else
             forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alphaLanes, a); });
     } else {
         // Groups use the destination's masks on both sides.
-        const ChannelMasks16 destinationMasks = masksForMode(mode, *destination);
-        const Params16 params{makeLanes16(destinationMasks, a), masksForMode(mode, *source),
-                              destinationMasks, a};
+        const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params); });
     }
     _mm_empty();
-    return 0;
 }
 
-}  // namespace ZelUISystem
+}  // namespace ZelUISystem::blend

@@ -1,21 +1,18 @@
 // SSE2 twin of BlendAlphaMMX: the same lane arithmetic on eight 16-bit or four 32-bit pixels
 // per register. Pixels the MMX kernel handles in groups (16-bit) or pairs (32-bit) get the
 // group or pair formula here too, eight or four at a time and then one 64-bit step; pixels it
-// handles one at a time get the same scalar code. 24-bit rows, done pixel by pixel by the MMX
-// kernel, are left to it.
+// handles one at a time get the same scalar code. It is not offered for 24-bit rows, which the
+// MMX kernel does pixel by pixel.
 
 #include "blend/AlphaLanes128.h"
 #include "blend/AlphaPixel.h"
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p) {
     const int grouped = width / 4 * 4;
@@ -53,25 +50,18 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 }  // namespace
 
-int BlendAlphaSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x, int y,
-                   const RECT* rect, int alpha, std::uint32_t mode) {
-    if (mode == DDS_RGBMODE_24) return BlendAlphaMMX(source, destination, x, y, rect, alpha, mode);
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-    const std::uint32_t a = clampAlpha(alpha);
-
-    if (mode == DDS_RGBMODE_32) {
-        const short sa = static_cast<short>(a);
-        const __m128i alphaLanes = _mm_set_epi16(0, sa, sa, sa, 0, sa, sa, sa);
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alphaLanes, a); });
-    } else {
-        const ChannelMasks16 destinationMasks = masksForMode(mode, *destination);
-        const Params16 params{makeLanes16(destinationMasks, a), masksForMode(mode, *source),
-                              destinationMasks, a};
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params); });
-    }
-    return 0;
+void twins::alpha32Sse2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    const short sa = static_cast<short>(a);
+    const __m128i alphaLanes = _mm_set_epi16(0, sa, sa, sa, 0, sa, sa, sa);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alphaLanes, a); });
 }
 
-}  // namespace ZelUISystem
+void twins::alpha16Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    // Groups use the destination's masks on both sides.
+    const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -2,17 +2,14 @@
 // pixels per 32-bit word (ColorAlphaPixel.h derives the arithmetic), the odd last pixel and
 // the other layouts one pixel at a time.
 
-#include "blend/BlendArea.h"
-#include "blend/BlendKernels.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 void blendSingle16At(const std::uint8_t* source, std::uint8_t* destination,
                      const ChannelMasks16& sourceMasks, const ChannelMasks16& destinationMasks,
@@ -62,17 +59,11 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 }  // namespace
 
-int BlendColorAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
-                    int /*y*/, const RECT* rect, int alpha, std::uint32_t mode,
-                    std::uint32_t redFactor, std::uint32_t greenFactor, std::uint32_t blueFactor) {
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    const ColorAlpha k = expandParameters(alpha, redFactor, greenFactor, blueFactor);
-    const ChannelMasks16 sourceMasks = masksForMode(mode, *source);
-    const ChannelMasks16 destinationMasks = masksForMode(mode, *destination);
-    switch (mode) {
+void colourModulatedScalar(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ChannelMasks16& sourceMasks = layout.source;
+    const ChannelMasks16& destinationMasks = layout.destination;
+    switch (layout.mode) {
     case DDS_RGBMODE_555:
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
             blendRowPairs<false>(s, d, w, sourceMasks, k);
@@ -91,11 +82,10 @@ int BlendColorAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destinat
     case DDS_RGBMODE_24:
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow24(s, d, w, k); });
         break;
-    default:
+    case DDS_RGBMODE_32:
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k); });
         break;
     }
-    return 0;
 }
 
-}  // namespace ZelUISystem
+}  // namespace ZelUISystem::blend

@@ -1,13 +1,12 @@
 // AVX2 twin of BlendColorAlpha: the lane arithmetic of ColorAlphaLanes128.h on sixteen 16-bit
 // or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
 // half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
-// the integer code, as in the SSE2 twin; the layouts and factors the SSE2 twin leaves to the
-// integer kernel are left to it here too.
+// the integer code, as in the SSE2 twin. It is offered for 555, 565 and 32-bit pixels and
+// factors 0..255.
 
 #include <immintrin.h>
 
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/ColorAlphaLanes128.h"
 #include "blend/ColorAlphaPixel.h"
@@ -15,11 +14,9 @@
 #include "blend/Avx2Lanes.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 struct PairLanesWide {
     __m256i factor[3];
@@ -140,34 +137,32 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
     }
 }
 
-}  // namespace
-
-int BlendColorAlphaAVX2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
-                        int y, const RECT* rect, int alpha, std::uint32_t mode,
-                        std::uint32_t redFactor, std::uint32_t greenFactor,
-                        std::uint32_t blueFactor) {
-    const bool lanesFit = (redFactor | greenFactor | blueFactor) <= 255;
-    if (!lanesFit || mode == DDS_RGBMODE_16 || mode == DDS_RGBMODE_24 || !isDrawableMode(mode))
-        return BlendColorAlpha(source, destination, x, y, rect, alpha, mode, redFactor, greenFactor, blueFactor);
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    const ColorAlpha k = expandParameters(alpha, redFactor, greenFactor, blueFactor);
-    if (mode == DDS_RGBMODE_32) {
-        const short r = static_cast<short>(redFactor), g = static_cast<short>(greenFactor),
-                    b = static_cast<short>(blueFactor), a = static_cast<short>(k.alpha);
-        const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
-        return 0;
-    }
+template <bool Is565>
+void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const PairLanes lanes = makePairLanes(k);
     const PairLanesWide wide = widen(lanes);
-    const ChannelMasks16 masks = masksForMode(mode, *source);
-    if (mode == DDS_RGBMODE_565)
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<true>(s, d, w, masks, k, lanes, wide); });
-    else
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<false>(s, d, w, masks, k, lanes, wide); });
-    return 0;
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+        blendRowPairs<Is565>(s, d, w, layout.source, k, lanes, wide);
+    });
 }
 
-}  // namespace ZelUISystem
+}  // namespace
+
+void twins::colourModulated555Avx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<false>(area, layout, p);
+}
+
+void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulated32Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
+                a = static_cast<short>(k.alpha);
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -1,23 +1,20 @@
 // SSE2 twin of BlendColorAlpha. In 555 and 565 each half of a pixel pair is an independent
 // 16-bit computation (ColorAlphaPixel.h), so eight pixels of the pair region go through one
 // register with exactly the per-half formula; the pairs left over and the odd last pixel take
-// the integer code. 32-bit pixels use the single-pixel formula four at a time. Factors above
-// 255 (outside the kernel's range) and the 16-bit "other masks" and 24-bit layouts are left
-// to the integer kernel.
+// the integer code. 32-bit pixels use the single-pixel formula four at a time; so do 16-bit
+// pixels with other masks, eight at a time, each channel at its own bit position. Factors
+// above 255 are outside what this twin is offered for, and so is the 24-bit layout.
 
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/ColorAlphaLanes128.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 template <bool Is565>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
@@ -58,33 +55,105 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
     }
 }
 
-}  // namespace
+// The single-pixel formula of one channel at its own bit position in every 16-bit lane:
+//   s' = (floor((s AND source mask) * f / 256)) AND source mask, dc = d AND destination mask,
+//   out = (floor((s' - dc) * a / 256) + dc) AND destination mask.
+// Only the low 16 bits of out matter. With v = s' - dc taken modulo 2^16, floor(v * a / 256)
+// is floor(v16 * a / 256) when s' >= dc, and 256 * a less when the difference is negative.
+struct MaskedLanes {
+    __m128i sourceMask[3];
+    __m128i destinationMask[3];
+    __m128i factor[3];
+    __m128i alpha;
+    __m128i alphaTimes256;
+};
 
-int BlendColorAlphaSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
-                        int y, const RECT* rect, int alpha, std::uint32_t mode,
-                        std::uint32_t redFactor, std::uint32_t greenFactor,
-                        std::uint32_t blueFactor) {
-    const bool lanesFit = (redFactor | greenFactor | blueFactor) <= 255;
-    if (!lanesFit || mode == DDS_RGBMODE_16 || mode == DDS_RGBMODE_24 || !isDrawableMode(mode))
-        return BlendColorAlpha(source, destination, x, y, rect, alpha, mode, redFactor, greenFactor, blueFactor);
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    const ColorAlpha k = expandParameters(alpha, redFactor, greenFactor, blueFactor);
-    if (mode == DDS_RGBMODE_32) {
-        const short r = static_cast<short>(redFactor), g = static_cast<short>(greenFactor),
-                    b = static_cast<short>(blueFactor), a = static_cast<short>(k.alpha);
-        const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
-        return 0;
-    }
-    const PairLanes lanes = makePairLanes(k);
-    const ChannelMasks16 masks = masksForMode(mode, *source);
-    if (mode == DDS_RGBMODE_565)
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<true>(s, d, w, masks, k, lanes); });
-    else
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowPairs<false>(s, d, w, masks, k, lanes); });
-    return 0;
+// floor(v * m / 256) modulo 2^16 for unsigned 16-bit v and m <= 256.
+inline __m128i unsignedProductDiv256(__m128i v, __m128i m) {
+    return _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(v, m), 8), _mm_srli_epi16(_mm_mullo_epi16(v, m), 8));
 }
 
-}  // namespace ZelUISystem
+inline __m128i maskedChannel(__m128i s, __m128i d, int c, const MaskedLanes& lanes) {
+    const __m128i modulated =
+        _mm_and_si128(unsignedProductDiv256(_mm_and_si128(s, lanes.sourceMask[c]), lanes.factor[c]), lanes.sourceMask[c]);
+    const __m128i dc = _mm_and_si128(d, lanes.destinationMask[c]);
+    const __m128i negative = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(dc, modulated), _mm_setzero_si128()),
+                                           _mm_set1_epi16(-1));
+    const __m128i moved = _mm_sub_epi16(unsignedProductDiv256(_mm_sub_epi16(modulated, dc), lanes.alpha),
+                                        _mm_and_si128(negative, lanes.alphaTimes256));
+    return _mm_and_si128(_mm_add_epi16(moved, dc), lanes.destinationMask[c]);
+}
+
+inline __m128i blendMaskedLanes(__m128i s, __m128i d, const MaskedLanes& lanes) {
+    const __m128i out = _mm_or_si128(_mm_or_si128(maskedChannel(s, d, 0, lanes), maskedChannel(s, d, 1, lanes)),
+                                     maskedChannel(s, d, 2, lanes));
+    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
+}
+
+MaskedLanes makeMaskedLanes(const BlendLayout& layout, const ColorAlpha& k) {
+    const std::uint32_t sourceMasks[3] = {layout.source.red, layout.source.green, layout.source.blue};
+    const std::uint32_t destinationMasks[3] = {layout.destination.red, layout.destination.green,
+                                               layout.destination.blue};
+    const std::uint32_t factors[3] = {k.red, k.green, k.blue};
+    MaskedLanes lanes;
+    for (int c = 0; c < 3; ++c) {
+        lanes.sourceMask[c] = _mm_set1_epi16(static_cast<short>(sourceMasks[c]));
+        lanes.destinationMask[c] = _mm_set1_epi16(static_cast<short>(destinationMasks[c]));
+        lanes.factor[c] = _mm_set1_epi16(static_cast<short>(factors[c]));
+    }
+    lanes.alpha = _mm_set1_epi16(static_cast<short>(k.alpha));
+    lanes.alphaTimes256 = _mm_set1_epi16(static_cast<short>((k.alpha << 8) & 0xFFFFu));
+    return lanes;
+}
+
+void blendRowMasks(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
+                   const ColorAlpha& k, const MaskedLanes& lanes) {
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+        const __m128i s = load128(source + 2 * i);
+        if (allBytesZero(s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendMaskedLanes(s, load128(d), lanes));
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
+    }
+}
+
+template <bool Is565>
+void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const PairLanes lanes = makePairLanes(k);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+        blendRowPairs<Is565>(s, d, w, layout.source, k, lanes);
+    });
+}
+
+}  // namespace
+
+void twins::colourModulated555Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<false>(area, layout, p);
+}
+
+void twins::colourModulated565Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulatedMasksSse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const MaskedLanes lanes = makeMaskedLanes(layout, k);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasks(s, d, w, layout, k, lanes); });
+}
+
+void twins::colourModulated32Sse2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
+                a = static_cast<short>(k.alpha);
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -4,16 +4,13 @@
 // half averages that half's destination pixel with itself, which clears the lowest bit of each
 // of its channels: the host's pictures were made with this behaviour.
 
-#include "blend/BlendArea.h"
-#include "blend/BlendKernels.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/PixelAccess.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 // Replaces each zero half of the source word by the destination's half.
 std::uint32_t fillTransparentHalves(std::uint32_t source, std::uint32_t destination) {
@@ -66,21 +63,15 @@ void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int wid
 
 }  // namespace
 
-int BlendHalf(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
-              int /*y*/, const RECT* rect, std::uint32_t mode) {
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    if (mode == DDS_RGBMODE_24) {
+void halfPairsScalar(const BlendArea& area, const BlendLayout& layout, const BlendParameters&) {
+    if (layout.mode == DDS_RGBMODE_24) {
         forEachRow(area, averageRow24);
-    } else if (mode == DDS_RGBMODE_32) {
+    } else if (layout.mode == DDS_RGBMODE_32) {
         forEachRow(area, averageRow32);
     } else {
-        const std::uint32_t k = halvingMask(masksForMode(mode, *destination));
+        const std::uint32_t k = halvingMask(layout.destination);
         forEachRow(area, [k](const std::uint8_t* s, std::uint8_t* d, int w) { averageRow16(s, d, w, k); });
     }
-    return 0;
 }
 
-}  // namespace ZelUISystem
+}  // namespace ZelUISystem::blend

@@ -8,18 +8,15 @@
 
 #include <mmintrin.h>
 
-#include "blend/BlendArea.h"
-#include "blend/BlendKernels.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/HalfPixel.h"
 #include "blend/MmxLanes.h"
 #include "blend/PixelAccess.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
-
 
 void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int width,
                   std::uint32_t k) {
@@ -62,11 +59,6 @@ void averageRow24(const std::uint8_t* source, std::uint8_t* destination, int wid
     _mm_empty();
 }
 
-// ((D >> 1) AND 0x7F7F7F) + (((S AND 0xFFFFFF) >> 1) AND 0x7F7F7F): the top byte becomes 0.
-std::uint32_t averageBgr(std::uint32_t s, std::uint32_t d) {
-    return ((d >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu);
-}
-
 void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int width) {
     const int pairs = width / 2;
     const __m64 bgr = _mm_set1_pi32(0x00FFFFFF);
@@ -91,22 +83,16 @@ void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int wid
 
 }  // namespace
 
-int BlendHalfMMX(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
-                 int /*y*/, const RECT* rect, std::uint32_t mode) {
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    if (mode == DDS_RGBMODE_24) {
+void halfLanesMmx(const BlendArea& area, const BlendLayout& layout, const BlendParameters&) {
+    if (layout.mode == DDS_RGBMODE_24) {
         forEachRow(area, averageRow24);
-    } else if (mode == DDS_RGBMODE_32) {
+    } else if (layout.mode == DDS_RGBMODE_32) {
         forEachRow(area, averageRow32);
         _mm_empty();
     } else {
-        const std::uint32_t k = halvingMask(masksForMode(mode, *destination));
+        const std::uint32_t k = halvingMask(layout.destination);
         forEachRow(area, [k](const std::uint8_t* s, std::uint8_t* d, int w) { averageRow16(s, d, w, k); });
     }
-    return 0;
 }
 
-}  // namespace ZelUISystem
+}  // namespace ZelUISystem::blend

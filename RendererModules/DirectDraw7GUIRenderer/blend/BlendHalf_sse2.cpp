@@ -1,19 +1,18 @@
 // SSE2 twin of BlendHalfMMX: ((d AND K) >> 1) + ((s AND K) >> 1) on eight 16-bit or four
 // 32-bit pixels per register, lanes with a transparent source keeping the destination. The
-// pixels the MMX kernel does one at a time get the same scalar formula; 24-bit rows, done
-// pixel by pixel by the MMX kernel, are left to it.
+// pixels the MMX kernel does one at a time get the same scalar formula. It is not offered for
+// 24-bit rows, which the MMX kernel does pixel by pixel.
 
-#include "blend/BlendArea.h"
-#include "blend/BlendDispatch.h"
+#include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/HalfLanes128.h"
+#include "blend/HalfPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Sse2Lanes.h"
 
-namespace ZelUISystem {
+namespace ZelUISystem::blend {
 
 namespace {
-
-using namespace blend;
 
 __m128i average16(__m128i s, __m128i d, __m128i K) {
     const __m128i avg = _mm_add_epi16(_mm_srli_epi16(_mm_and_si128(d, K), 1),
@@ -45,15 +44,6 @@ void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int wid
     }
 }
 
-// ((D >> 1) AND 0x7F7F7F) + (((S AND 0xFFFFFF) >> 1) AND 0x7F7F7F): the top byte becomes 0.
-__m128i average32(__m128i s, __m128i d) {
-    const __m128i bgr = _mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF));
-    const __m128i halved = _mm_set1_epi32(0x007F7F7F);
-    const __m128i avg = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(d, 1), halved),
-                                      _mm_and_si128(_mm_srli_epi32(bgr, 1), halved));
-    return selectLanes(_mm_cmpeq_epi32(bgr, _mm_setzero_si128()), d, avg);
-}
-
 void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int width) {
     int i = 0;
     for (; i + 4 <= width; i += 4) {
@@ -69,25 +59,18 @@ void averageRow32(const std::uint8_t* source, std::uint8_t* destination, int wid
     const std::uint32_t s = load32(source + 4 * i);
     if ((s & 0x00FFFFFFu) == 0) return;
     std::uint8_t* d = destination + 4 * i;
-    store32(d, ((load32(d) >> 1) & 0x7F7F7Fu) + (((s & 0xFFFFFFu) >> 1) & 0x7F7F7Fu));
+    store32(d, averageBgr(s, load32(d)));
 }
 
 }  // namespace
 
-int BlendHalfSSE2(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x, int y,
-                  const RECT* rect, std::uint32_t mode) {
-    if (mode == DDS_RGBMODE_24) return BlendHalfMMX(source, destination, x, y, rect, mode);
-    if (!isDrawableMode(mode)) return -1;
-    BlendArea area;
-    if (!resolveBlendArea(source, destination, rect, area)) return -1;
-
-    if (mode == DDS_RGBMODE_32) {
-        forEachRow(area, averageRow32);
-    } else {
-        const std::uint32_t k = halvingMask(masksForMode(mode, *destination));
-        forEachRow(area, [k](const std::uint8_t* s, std::uint8_t* d, int w) { averageRow16(s, d, w, k); });
-    }
-    return 0;
+void twins::halfLanes32Sse2(const BlendArea& area, const BlendLayout&, const BlendParameters&) {
+    forEachRow(area, averageRow32);
 }
 
-}  // namespace ZelUISystem
+void twins::halfLanes16Sse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters&) {
+    const std::uint32_t k = halvingMask(layout.destination);
+    forEachRow(area, [k](const std::uint8_t* s, std::uint8_t* d, int w) { averageRow16(s, d, w, k); });
+}
+
+}  // namespace ZelUISystem::blend

@@ -5,7 +5,9 @@
 //   x, y: the destination position, which the kernels do not use;
 //   rect: only its width and height are used; null means the source description's size;
 //   mode: the RGB mode shared by both surfaces.
-// Each returns 0, or -1 without touching a pixel when the mode is not drawable.
+// Each returns 0, or -1 without touching a pixel when the mode is not drawable. Each runs the
+// reference implementation of its operation (BlendCore.h); quad drawing runs the one the
+// kernel selector chooses (KernelSelector.h), which writes the same bytes.
 
 #include <cstdint>
 

@@ -1,13 +1,14 @@
 #pragma once
 // Integer arithmetic shared by the kernels: alpha clamping, the signed blend of one channel,
-// and the channel masks of the 16-bit layouts.
+// and the channel masks of the 16-bit layouts. Compiled into units built with different SIMD
+// flags, so everything here has internal linkage.
 
 #include <cstdint>
 
-#include "platform/DirectDraw.h"
-#include "texture/RGBMode.h"
+#include "blend/BlendCore.h"
 
 namespace ZelUISystem::blend {
+namespace {
 
 // Alpha arrives as any int; 256 is full coverage.
 inline std::uint32_t clampAlpha(int alpha) {
@@ -28,26 +29,6 @@ inline std::uint32_t blendToward(std::uint32_t s, std::uint32_t d, std::uint32_t
     return d + floorDiv256((s - d) * a);
 }
 
-// The three colour masks of a 16-bit pixel. Only the low 16 bits of a description's masks
-// can meet a 16-bit pixel, so higher bits are dropped.
-struct ChannelMasks16 {
-    std::uint32_t red;
-    std::uint32_t green;
-    std::uint32_t blue;
-};
-
-inline ChannelMasks16 masksOfDescription(const DDSURFACEDESC2& desc) {
-    const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-    return {format.dwRBitMask & 0xFFFFu, format.dwGBitMask & 0xFFFFu, format.dwBBitMask & 0xFFFFu};
-}
-
-// The masks a kernel uses for one side: fixed for 555 and 565, the description's otherwise.
-inline ChannelMasks16 masksForMode(std::uint32_t mode, const DDSURFACEDESC2& desc) {
-    if (mode == DDS_RGBMODE_555) return {0x7C00u, 0x03E0u, 0x001Fu};
-    if (mode == DDS_RGBMODE_565) return {0xF800u, 0x07E0u, 0x001Fu};
-    return masksOfDescription(desc);
-}
-
 // Number of zero bits below the lowest set bit; 0 for an empty mask.
 inline unsigned lowestSetBit(std::uint32_t mask) {
     if (mask == 0) return 0;
@@ -66,4 +47,5 @@ inline std::uint32_t halvingMask(const ChannelMasks16& masks) {
            (masks.blue & (masks.blue << 1));
 }
 
+}  // namespace
 }  // namespace ZelUISystem::blend

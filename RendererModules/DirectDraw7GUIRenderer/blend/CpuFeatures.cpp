@@ -2,9 +2,24 @@
 
 #include <cpuid.h>
 
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Win32Types.h"
+
 namespace ZelUISystem::blend {
 
 namespace {
+
+constexpr const char* kLevelNames[] = {"scalar", "mmx", "sse2", "ssse3", "avx2"};
+
+// The operating system's word comes first: a 386 or 486 never runs MMX code, whatever CPUID
+// would say.
+bool isPreMmxProcessor() {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return info.dwProcessorType == PROCESSOR_INTEL_386 || info.dwProcessorType == PROCESSOR_INTEL_486;
+}
 
 // AVX needs the processor's AVX and OSXSAVE bits and the system's consent, read from XCR0:
 // SSE and AVX register state both saved on task switches.
@@ -22,16 +37,56 @@ bool hasAvx2Instructions() {
     return (ebx & bit_AVX2) != 0;
 }
 
-}  // namespace
-
-CpuFeatures detectCpuFeatures() {
+CpuFeatures probeProcessor() {
     CpuFeatures features;
+    if (isPreMmxProcessor()) return features;
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return features;
-    features.mmx = (edx & bit_MMX) != 0;
+    features.mmx = (edx & (1u << 23)) != 0;
     features.sse2 = (edx & bit_SSE2) != 0;
+    features.ssse3 = (ecx & bit_SSSE3) != 0;
     features.avx2 = operatingSystemSavesAvx(ecx) && hasAvx2Instructions();
     return features;
+}
+
+}  // namespace
+
+const CpuFeatures& processorFeatures() {
+    static const CpuFeatures features = probeProcessor();
+    return features;
+}
+
+SimdLevel bestLevelOf(const CpuFeatures& f) {
+    if (!f.mmx) return SimdLevel::Scalar;
+    if (!f.sse2) return SimdLevel::Mmx;
+    if (!f.ssse3) return SimdLevel::Sse2;
+    if (!f.avx2) return SimdLevel::Ssse3;
+    return SimdLevel::Avx2;
+}
+
+bool parseSimdLevel(const char* text, SimdLevel& level) {
+    if (text == nullptr) return false;
+    for (int i = 0; i < static_cast<int>(sizeof kLevelNames / sizeof kLevelNames[0]); ++i) {
+        if (std::strcmp(text, kLevelNames[i]) == 0) {
+            level = static_cast<SimdLevel>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* simdLevelName(SimdLevel level) { return kLevelNames[static_cast<int>(level)]; }
+
+SimdLevel lowerToForcedLevel(SimdLevel available, const char* forcedText) {
+    SimdLevel forced = available;
+    if (!parseSimdLevel(forcedText, forced)) return available;
+    return forced < available ? forced : available;
+}
+
+SimdLevel kernelLevel() {
+    static const SimdLevel level =
+        lowerToForcedLevel(bestLevelOf(processorFeatures()), std::getenv("DD7R_CPU"));
+    return level;
 }
 
 }  // namespace ZelUISystem::blend

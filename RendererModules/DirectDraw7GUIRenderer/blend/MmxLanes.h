@@ -10,6 +10,7 @@
 #include "blend/PixelAccess.h"
 
 namespace ZelUISystem::blend {
+namespace {
 
 inline __m64 load64(const std::uint8_t* p) {
     __m64 v;
@@ -32,4 +33,5 @@ inline __m64 selectLanes(__m64 keepDestination, __m64 destination, __m64 blended
                        _mm_andnot_si64(keepDestination, blended));
 }
 
+}  // namespace
 }  // namespace ZelUISystem::blend

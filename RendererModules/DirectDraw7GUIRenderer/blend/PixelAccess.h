@@ -1,12 +1,14 @@
 #pragma once
 // Loads and stores of pixels at any byte address. Locked rows start wherever the surface's
 // pitch puts them, so a pixel is never assumed to be aligned: every access goes through
-// memcpy, which compiles to a single unaligned move on x86.
+// memcpy, which compiles to a single unaligned move on x86. Internal linkage: included by units
+// built with different SIMD flags, and by the pixel upload.
 
 #include <cstdint>
 #include <cstring>
 
 namespace ZelUISystem::blend {
+namespace {
 
 inline std::uint32_t load16(const std::uint8_t* p) {
     std::uint16_t v;
@@ -39,4 +41,5 @@ inline void store24(std::uint8_t* p, std::uint32_t v) {
     p[2] = static_cast<std::uint8_t>(v >> 16);
 }
 
+}  // namespace
 }  // namespace ZelUISystem::blend

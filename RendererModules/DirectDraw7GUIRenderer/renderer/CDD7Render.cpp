@@ -41,10 +41,8 @@ CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*
     if (directDraw_ == nullptr) throw std::runtime_error(kNoDirectDraw);
 
     mmx_ = processorHasMMX();
-    const blend::CpuFeatures features = blend::detectCpuFeatures();
-    kernels_ = BlendKernelSet{selectBlendColorAlpha(features), selectBlendAlpha(features),
-                              selectBlendHalfMMX(features)};
     blendMode = blendModeFor(device_->queryBlendMode(), mmx_);
+    selectKernels();
     reservedFlag = false;
 
     float width = 0.0f;

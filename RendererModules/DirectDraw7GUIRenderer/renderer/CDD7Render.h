@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "blend/BlendDispatch.h"
+#include "blend/KernelSelector.h"
 #include "platform/DirectDraw.h"
 #include "platform/Renderer.h"
 #include "platform/RendererDevice.h"
@@ -18,14 +18,6 @@
 namespace ZelUISystem {
 
 class CDD7Texture;
-
-// The kernels quad drawing runs, each the fastest twin of its reference kernel that this
-// processor offers (they write the same bytes); chosen once per renderer.
-struct BlendKernelSet {
-    BlendColorAlphaFunction colorAlpha;
-    BlendAlphaFunction alpha;
-    BlendHalfFunction halfMMX;
-};
 
 // Orders the quad queue by z, largest first. NaN has no place among the numbers, so it is
 // ordered after every number (and equal to itself), which keeps the ordering strict and weak.
@@ -109,6 +101,9 @@ private:
     CDD7Texture* usableScratch() const;
     void drawBlended(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
                      RECT sourceRect, const QuadColour& colour, bool stretch);
+    void selectKernels();
+    void runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination, const RECT& rect,
+                   const QuadColour& colour, RGBMode mode);
     void copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
                       RECT sourceRect);
     void drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
@@ -128,7 +123,11 @@ private:
     CDD7Texture* scratchTexture_ = nullptr;
     CDD7Texture* compositionSurface_ = nullptr;
     bool mmx_ = false;
-    BlendKernelSet kernels_{};
+    // The kernels quad drawing runs for coloured and for white quads, one per layout, chosen
+    // once by the kernel selector; and whether a blend between two layouts was reported yet.
+    blend::LayoutKernels colouredKernels_{};
+    blend::LayoutKernels whiteKernels_{};
+    bool layoutMismatchReported_ = false;
 };
 
 }  // namespace ZelUISystem

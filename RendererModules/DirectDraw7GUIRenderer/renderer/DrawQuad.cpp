@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "blend/BlendKernels.h"
+#include "blend/BlendInputs.h"
+#include "blend/PixelPacking.h"
 #include "module/ModuleLogger.h"
 #include "platform/SurfaceLock.h"
 #include "renderer/CDD7Render.h"
@@ -17,6 +18,9 @@ namespace {
 
 const char* const kBlendStretchFailed = "with alpha blend strecth blt source surface error";
 const char* const kCopyStretchFailed = "with out alpha blend strecth blt source surface error";
+// A kernel walks both surfaces with the source's pixel size: surfaces of two layouts are never
+// blended (reported once per renderer, as DirectDraw reports blits between such surfaces).
+const char* const kLayoutsDiffer = "with alpha blend source and destination pixel formats differ";
 
 RECT toIntegerRect(const FloatRect& rect) {
     return RECT{truncateToInt32(rect.left), truncateToInt32(rect.top), truncateToInt32(rect.right),
@@ -73,10 +77,10 @@ struct TintValues {
 bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
     switch (mode) {
         case DDS_RGBMODE_555:
-            out = {(c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3), 0x7FFF};
+            out = {blend::pack555(c.r, c.g, c.b), 0x7FFF};
             return true;
         case DDS_RGBMODE_565:
-            out = {(c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3), 0xFFFF};
+            out = {blend::pack565(c.r, c.g, c.b), 0xFFFF};
             return true;
         case DDS_RGBMODE_24:
             out = {c.r << 16 | c.g << 8 | c.b, 0xFFFFFF};
@@ -91,24 +95,33 @@ bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
     }
 }
 
-// Runs the kernel for the quad's colour, blend mode and processor.
-void runKernel(const BlendKernelSet& kernels, const DDSURFACEDESC2& source, const DDSURFACEDESC2& dest,
-               const RECT& destRect, RECT& sourceRect, const QuadColour& c, std::int32_t blendMode,
-               bool mmx, RGBMode mode) {
-    const int x = destRect.left;
-    const int y = destRect.top;
-    if (!isWhite(c)) {
-        kernels.colorAlpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode, c.r, c.g, c.b);
-    } else if (!mmx) {
-        BlendHalf(&source, &dest, x, y, &sourceRect, mode);
-    } else if (blendMode == 1) {
-        kernels.halfMMX(&source, &dest, x, y, &sourceRect, mode);
-    } else {
-        kernels.alpha(&source, &dest, x, y, &sourceRect, static_cast<int>(c.a), mode);
-    }
+}  // namespace
+
+// White quads are mixed by the operation the blend mode names (1: half, 2: alpha), coloured
+// ones by the colour-modulated one; which implementation runs depends on the layout and the
+// processor only, so all of it is decided here, once.
+void CDD7Render::selectKernels() {
+    const blend::SimdLevel level = blend::kernelLevel();
+    colouredKernels_ = blend::selectForEveryLayout(blend::BlendOperation::ColourModulated, level);
+    const blend::BlendOperation white =
+        blendMode == 1 ? blend::BlendOperation::HalfLanes : blend::BlendOperation::Alpha;
+    whiteKernels_ = blend::selectForEveryLayout(white, level);
 }
 
-}  // namespace
+// Runs the quad's kernel over the two locked rectangles, unless they do not share the layout
+// the kernel would walk them with: then nothing is touched.
+void CDD7Render::runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination, const RECT& rect,
+                           const QuadColour& colour, RGBMode mode) {
+    blend::BlendInputs inputs;
+    if (!blend::readBlendInputs(&source, &destination, &rect, mode, inputs)) return;
+    if (!blend::lockedLayoutsAgree(source, destination, mode)) {
+        if (!layoutMismatchReported_) reportDDError(kLayoutsDiffer, DDERR_INVALIDPIXELFORMAT);
+        layoutMismatchReported_ = true;
+        return;
+    }
+    const blend::BlendCore kernel = (isWhite(colour) ? whiteKernels_ : colouredKernels_).forMode(mode);
+    kernel(inputs.area, inputs.layout, {static_cast<int>(colour.a), colour.r, colour.g, colour.b});
+}
 
 CDD7Texture* CDD7Render::usableScratch() const {
     return surfaceOf(scratchTexture_) != nullptr ? scratchTexture_ : nullptr;
@@ -170,8 +183,7 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
     if (!destLock.locked()) return;
     SurfaceLock sourceLock(source->surface(), &sourceRect);
     if (!sourceLock.locked()) return;
-    runKernel(kernels_, sourceLock.desc(), destLock.desc(), destRect, sourceRect, colour,
-              blendMode, mmx_, source->rgbMode());
+    runKernel(sourceLock.desc(), destLock.desc(), sourceRect, colour, source->rgbMode());
     destLock.unlock();
     sourceLock.unlock();
 }

@@ -1,8 +1,6 @@
 #include "renderer/ProcessorCheck.h"
 
-#include <cpuid.h>
-
-#include "platform/Win32Types.h"
+#include "blend/CpuFeatures.h"
 
 namespace ZelUISystem {
 
@@ -13,25 +11,11 @@ int& forcedAnswer() {
     return answer;
 }
 
-bool isPreMMXProcessor() {
-    SYSTEM_INFO info{};
-    GetSystemInfo(&info);
-    return info.dwProcessorType == PROCESSOR_INTEL_386 ||
-           info.dwProcessorType == PROCESSOR_INTEL_486;
-}
-
-bool cpuidReportsMMX() {
-    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
-    return (edx & (1u << 23)) != 0;
-}
-
 }  // namespace
 
 bool processorHasMMX() {
     if (forcedAnswer() >= 0) return forcedAnswer() == 1;
-    if (isPreMMXProcessor()) return false;
-    return cpuidReportsMMX();
+    return blend::processorFeatures().mmx;
 }
 
 void overrideProcessorHasMMXForTesting(int answer) { forcedAnswer() = answer; }

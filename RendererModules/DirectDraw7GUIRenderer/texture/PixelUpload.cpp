@@ -5,32 +5,19 @@
 #include "texture/PixelUpload.h"
 
 #include <cstddef>
-#include <cstring>
+
+#include "blend/PixelAccess.h"
+#include "blend/PixelPacking.h"
 
 namespace ZelUISystem {
 
 namespace {
 
-void store16(std::uint8_t* target, std::uint32_t value) {
-    const auto pixel = static_cast<std::uint16_t>(value);
-    std::memcpy(target, &pixel, sizeof(pixel));
-}
-
-void store32(std::uint8_t* target, std::uint32_t value) { std::memcpy(target, &value, sizeof(value)); }
-
-std::uint32_t load32(const std::uint8_t* source) {
-    std::uint32_t value;
-    std::memcpy(&value, source, sizeof(value));
-    return value;
-}
-
-std::uint32_t pack555(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-}
-
-std::uint32_t pack565(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-}
+using blend::load32;
+using blend::pack555;
+using blend::pack565;
+using blend::store16;
+using blend::store32;
 
 struct ChannelMasks {
     std::uint32_t red;
@@ -50,19 +37,14 @@ std::uint32_t packToMasks(const ChannelMasks& masks, std::uint32_t r, std::uint3
     return r | g | b;
 }
 
-std::size_t bytesPerPixel(RGBMode mode) {
-    switch (mode) {
-        case DDS_RGBMODE_24: return 3;
-        case DDS_RGBMODE_32: return 4;
-        default: return 2;
-    }
-}
-
 // Walks the rectangle row by row and hands each source pixel and its destination pixel to
-// `convert`; one instantiation per format and mode, so no per-pixel dispatch.
+// `convert`; one instantiation per format and mode, so no per-pixel dispatch. Pixels are
+// written with the mode's size, so nothing is written when the locked surface's pixels have
+// another size (a texture whose layout no longer describes its surface).
 template <std::size_t SourceBytes, typename Convert>
 void convertRect(const DDSURFACEDESC2& locked, RGBMode mode, const UploadRect& rect, Convert convert) {
-    const std::size_t targetBytes = bytesPerPixel(mode);
+    if (locked.ddpfPixelFormat.dwRGBBitCount != bitsPerPixelOf(mode)) return;
+    const std::size_t targetBytes = bitsPerPixelOf(mode) / 8;
     const std::ptrdiff_t targetPitch = locked.lPitch;
     std::uint8_t* targetRow = static_cast<std::uint8_t*>(locked.lpSurface) +
                               static_cast<std::ptrdiff_t>(rect.y) * targetPitch +

@@ -1,13 +1,16 @@
 #include "TimedKernels.h"
 
-#include "blend/BlendDispatch.h"
+#include "blend/BlendInputs.h"
 #include "blend/BlendKernels.h"
+#include "blend/KernelSelector.h"
 
 namespace dd7r_bench {
 
 namespace {
 
 using namespace ZelUISystem;
+using blend::BlendOperation;
+using blend::SimdLevel;
 
 constexpr int kAlpha = 128;
 
@@ -24,33 +27,39 @@ int halfMMX(BenchSurfaces& s, std::uint32_t mode) {
     return BlendHalfMMX(s.source(), s.destination(), 0, 0, s.rect(), mode);
 }
 
-int colorAlphaSse2(BenchSurfaces& s, std::uint32_t mode) {
-    return BlendColorAlphaSSE2(s.source(), s.destination(), 0, 0, s.rect(), kAlpha, mode, 240, 200, 160);
-}
-int alphaSse2(BenchSurfaces& s, std::uint32_t mode) {
-    return BlendAlphaSSE2(s.source(), s.destination(), 0, 0, s.rect(), kAlpha, mode);
-}
-int colorAlphaAvx2(BenchSurfaces& s, std::uint32_t mode) {
-    return BlendColorAlphaAVX2(s.source(), s.destination(), 0, 0, s.rect(), kAlpha, mode, 240, 200, 160);
-}
-int alphaAvx2(BenchSurfaces& s, std::uint32_t mode) {
-    return BlendAlphaAVX2(s.source(), s.destination(), 0, 0, s.rect(), kAlpha, mode);
-}
-int halfSse2(BenchSurfaces& s, std::uint32_t mode) {
-    return BlendHalfSSE2(s.source(), s.destination(), 0, 0, s.rect(), mode);
+// What quad drawing runs for the operation at one level: the kernel selector's choice.
+template <BlendOperation Operation, SimdLevel Level>
+int selected(BenchSurfaces& s, std::uint32_t mode) {
+    blend::BlendInputs inputs;
+    if (!blend::readBlendInputs(s.source(), s.destination(), s.rect(), mode, inputs)) return -1;
+    blend::selectBlendKernel(Operation, mode, Level)(inputs.area, inputs.layout, {kAlpha, 240, 200, 160});
+    return 0;
 }
 
 }  // namespace
 
 std::vector<TimedKernel> timedKernels() {
+    const SimdLevel best = blend::bestLevelOf(blend::processorFeatures());
     std::vector<TimedKernel> kernels = {
-        {"BlendColorAlpha", colorAlpha}, {"BlendColorAlphaSSE2", colorAlphaSse2},
-        {"BlendAlphaMMX", alphaMMX},     {"BlendAlphaSSE2", alphaSse2},
-        {"BlendHalf", half},             {"BlendHalfMMX", halfMMX},
-        {"BlendHalfSSE2", halfSse2}};
-    if (blend::detectCpuFeatures().avx2) {
-        kernels.push_back({"BlendColorAlphaAVX2", colorAlphaAvx2});
-        kernels.push_back({"BlendAlphaAVX2", alphaAvx2});
+        {"BlendColorAlpha", colorAlpha},
+        {"BlendAlphaMMX", alphaMMX},
+        {"BlendAlphaScalar", selected<BlendOperation::Alpha, SimdLevel::Scalar>},
+        {"BlendHalf", half},
+        {"BlendHalfMMX", halfMMX},
+        {"BlendHalfMMXScalar", selected<BlendOperation::HalfLanes, SimdLevel::Scalar>}};
+    if (best >= SimdLevel::Sse2) {
+        kernels.push_back({"BlendColorAlphaSSE2", selected<BlendOperation::ColourModulated, SimdLevel::Sse2>});
+        kernels.push_back({"BlendAlphaSSE2", selected<BlendOperation::Alpha, SimdLevel::Sse2>});
+        kernels.push_back({"BlendHalfSSE2", selected<BlendOperation::HalfLanes, SimdLevel::Sse2>});
+    }
+    if (best >= SimdLevel::Ssse3) {
+        kernels.push_back({"BlendColorAlphaSSSE3", selected<BlendOperation::ColourModulated, SimdLevel::Ssse3>});
+        kernels.push_back({"BlendAlphaSSSE3", selected<BlendOperation::Alpha, SimdLevel::Ssse3>});
+        kernels.push_back({"BlendHalfSSSE3", selected<BlendOperation::HalfLanes, SimdLevel::Ssse3>});
+    }
+    if (best >= SimdLevel::Avx2) {
+        kernels.push_back({"BlendColorAlphaAVX2", selected<BlendOperation::ColourModulated, SimdLevel::Avx2>});
+        kernels.push_back({"BlendAlphaAVX2", selected<BlendOperation::Alpha, SimdLevel::Avx2>});
     }
     return kernels;
 }

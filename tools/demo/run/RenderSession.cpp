@@ -5,6 +5,7 @@
 #include "system/DemoPlatform.h"
 #include "system/PresentationWindow.h"
 #include "platform/Renderer.h"
+#include "platform/Rgb16PixelFormat.h"
 #include "scene/SkinTextures.h"
 #include "scene/UiScene.h"
 
@@ -34,17 +35,6 @@ struct SurfaceReleaser {
 using DirectDrawPtr = std::unique_ptr<IDirectDraw7, DirectDrawCloser>;
 using SurfacePtr = std::unique_ptr<IDirectDrawSurface7, SurfaceReleaser>;
 
-DDPIXELFORMAT sixteenBitFormat(DWORD red, DWORD green, DWORD blue) {
-    DDPIXELFORMAT format{};
-    format.dwSize = sizeof(format);
-    format.dwFlags = DDPF_RGB;
-    format.dwRGBBitCount = 16;
-    format.dwRBitMask = red;
-    format.dwGBitMask = green;
-    format.dwBBitMask = blue;
-    return format;
-}
-
 // The host's own target surface, in the layout the renderer's textures get, and in memory that
 // DirectDraw chooses like the renderer's, so that a display reset loses it as well.
 SurfacePtr createTargetSurface(IDirectDraw7* directDraw, const SessionRequest& request) {
@@ -56,10 +46,10 @@ SurfacePtr createTargetSurface(IDirectDraw7* directDraw, const SessionRequest& r
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
     if (request.format == DisplayFormat::Rgb565) {
         desc.dwFlags |= DDSD_PIXELFORMAT;
-        desc.ddpfPixelFormat = sixteenBitFormat(0xF800, 0x07E0, 0x001F);
+        desc.ddpfPixelFormat = ZelUISystem::rgb16PixelFormat(0xF800, 0x07E0, 0x001F);
     } else if (request.format == DisplayFormat::Rgb555) {
         desc.dwFlags |= DDSD_PIXELFORMAT;
-        desc.ddpfPixelFormat = sixteenBitFormat(0x7C00, 0x03E0, 0x001F);
+        desc.ddpfPixelFormat = ZelUISystem::rgb16PixelFormat(0x7C00, 0x03E0, 0x001F);
     }
     IDirectDrawSurface7* surface = nullptr;
     if (FAILED(directDraw->CreateSurface(&desc, &surface, nullptr))) return nullptr;

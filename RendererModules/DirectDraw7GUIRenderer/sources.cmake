@@ -2,8 +2,10 @@
 # with the three exports).
 
 add_library(dd7r_core STATIC
+  module/DDErrorNames.cpp
   module/LastError.cpp
   module/ModuleLogger.cpp
+  module/ReportedFailure.cpp
   platform/FileAccess.cpp
   renderer/CDD7Render.cpp
   renderer/DrawQuad.cpp

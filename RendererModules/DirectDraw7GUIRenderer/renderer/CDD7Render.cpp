@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "renderer/ProcessorCheck.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -159,10 +160,7 @@ void CDD7Render::preD3DReset() {
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
     directDraw_ = device_->queryDirectDraw();
-    if (directDraw_ == nullptr) {
-        reportFatal(kResetLostDirectDraw);
-        throw std::runtime_error(kResetLostDirectDraw);
-    }
+    if (directDraw_ == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
     if (scratchTexture_ != nullptr) return;
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "renderer/CDD7Render.h"
 
 namespace ZelUISystem {
@@ -81,10 +81,7 @@ void CDD7Texture::loadPixels(const void* pixels, std::uint32_t width, std::uint3
                              TextureFormat format, PixelCopy copy) {
     releaseSurface();
     source_ = rebuild::InPlace{};
-    if (!sizeFitsIn32Bits(width, height)) {
-        reportFatal(kTooLarge);
-        throw std::runtime_error(kTooLarge);
-    }
+    if (!sizeFitsIn32Bits(width, height)) raiseReported(kTooLarge);
     if (copy == PixelCopy::Keep) keepPixelCopy(pixels, width, height, format);
     alpha_ = format == TEXFMT_RGBA;
     makePicture(pixels, width, height, format);
@@ -97,8 +94,7 @@ void CDD7Texture::makePicture(const void* pixels, std::uint32_t width, std::uint
         createPictureSurface(pixels, width, height, format);
     } catch (const std::exception& error) {
         releaseSurface();
-        reportFatal(error.what());
-        throw std::runtime_error(error.what());
+        raiseReported(error.what());
     }
     setSizes(width, height);
 }

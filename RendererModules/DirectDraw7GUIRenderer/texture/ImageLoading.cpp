@@ -11,7 +11,7 @@
 #include <string>
 
 #include "corona.h"
-#include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "platform/FileAccess.h"
 #include "texture/CDD7Texture.h"
 
@@ -157,10 +157,7 @@ void CDD7Texture::loadFromFileUnguarded(const char* name, const char* folder) {
 void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
     releaseSurface();
     source_ = rebuild::InPlace{};
-    if (data == nullptr || size == 0) {
-        reportFatal(kNoFileData);
-        throw std::runtime_error(kNoFileData);
-    }
+    if (data == nullptr || size == 0) raiseReported(kNoFileData);
     DecodeImage(data, size);
     Texture::loadFromFileData(data, size);
     // A file loaded earlier stays the first source; without memory for the copy of the bytes

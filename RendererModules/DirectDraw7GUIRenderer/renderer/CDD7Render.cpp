@@ -86,7 +86,7 @@ CDD7Texture* CDD7Render::createBlankTexture(std::uint32_t width, std::uint32_t h
     try {
         texture->CreateBlankSurface(width, height);
     } catch (...) {
-        releaseTexture(texture);
+        destroyTexture(texture);
         throw;
     }
     return texture;
@@ -112,10 +112,8 @@ void CDD7Render::clearCompositionSurface() {
 }
 
 void CDD7Render::releaseOwnedTextures() {
-    if (scratchTexture_ != nullptr) releaseTexture(scratchTexture_);
-    scratchTexture_ = nullptr;
-    if (compositionSurface_ != nullptr) releaseTexture(compositionSurface_);
-    compositionSurface_ = nullptr;
+    if (scratchTexture_ != nullptr) destroyTexture(scratchTexture_);
+    if (compositionSurface_ != nullptr) destroyTexture(compositionSurface_);
 }
 
 bool CDD7Render::setDisplaySize(float width, float height) {

@@ -100,6 +100,8 @@ private:
     void releaseAllTexturesWithoutRebuild();
     void clearCompositionSurface();
     bool ownsTexture(const Texture* texture) const;
+    bool isHostTexture(const Texture* texture) const;
+    void destroyTexture(CDD7Texture* texture);
     CDD7Texture* appendNewTexture();
     CDD7Texture* adoptTexture(std::unique_ptr<CDD7Texture> texture);
     void dropQueuedQuadsOf(const Texture* texture);

@@ -10,6 +10,7 @@
 
 #include "module/ReportedFailure.h"
 #include "renderer/CDD7Render.h"
+#include "texture/TextureMemory.h"
 
 namespace ZelUISystem {
 
@@ -34,6 +35,10 @@ bool sizeFitsIn32Bits(std::uint32_t width, std::uint32_t height) {
 CDD7Texture::CDD7Texture(CDD7Render* ownerRenderer) : Texture(ownerRenderer) {}
 
 CDD7Texture::~CDD7Texture() { releaseSurface(); }
+
+void* CDD7Texture::operator new(std::size_t bytes) { return texturememory::allocate(bytes); }
+
+void CDD7Texture::operator delete(void* block) noexcept { texturememory::release(block); }
 
 std::uint32_t CDD7Texture::getWidth() const { return width_; }
 std::uint32_t CDD7Texture::getImageWidth() const { return imageWidth_; }

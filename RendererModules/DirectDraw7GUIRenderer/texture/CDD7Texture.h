@@ -2,6 +2,7 @@
 // A texture: one DirectDraw off-screen surface holding a picture, and what it takes to rebuild
 // the picture after a device reset (kept pixels, kept file bytes, or the file's name).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,10 @@ class CDD7Texture : public Texture {
 public:
     explicit CDD7Texture(CDD7Render* owner);
     ~CDD7Texture() override;
+
+    // A destroyed texture's address is not given to a new texture soon after (TextureMemory.h).
+    static void* operator new(std::size_t bytes);
+    static void operator delete(void* block) noexcept;
 
     std::uint32_t getWidth() const override;
     std::uint32_t getImageWidth() const override;

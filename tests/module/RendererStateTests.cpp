@@ -152,7 +152,8 @@ TEST_F(RendererStateTest, WithoutDirectDrawNothingIsCreatedAndTheNextResetRecove
     EXPECT_THROW(renderer->postD3DReset(&changed), std::exception);
     // The renderer holds no DirectDraw object now: textures are made without surfaces.
     renderer->releaseAllTextures();
-    EXPECT_EQ(renderer->scratchTexture(), nullptr);
+    ASSERT_NE(renderer->scratchTexture(), nullptr);
+    EXPECT_EQ(renderer->scratchTexture()->surface(), nullptr);
     CDD7Texture* texture = asTexture(renderer->createTexture());
     const std::uint8_t pixels[4] = {1, 2, 3, 255};
     texture->loadFromMemory(pixels, 1, 1, TEXFMT_RGBA);
@@ -282,6 +283,50 @@ TEST_F(RendererStateTest, DestructionReleasesEverySurfaceOnce) {
     EXPECT_EQ(soft->liveSurfaceCount(), 0u);
     EXPECT_EQ(soft->releasedTooOftenCount(), 0u);
     EXPECT_EQ(soft->usedAfterReleaseCount(), 0u);
+}
+
+TEST_F(RendererStateTest, RendererMadeWithoutCooperativeLevelDrawsOnceItIsBack) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    IDirectDrawSurface7* target = ddtest::createTestSurface(directDraw.get(), 640, 480);
+    static const std::uint8_t white[4 * 4 * 4] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    enum class Repair { FirstDraw, LoneReset, ReleaseAll };
+    for (int blendMode : {0, 1, 2})
+        for (Repair repair : {Repair::FirstDraw, Repair::LoneReset, Repair::ReleaseAll}) {
+            SCOPED_TRACE("blend mode " + std::to_string(blendMode) + ", repair " + std::to_string(int(repair)));
+            device.blendMode = blendMode;
+            soft->setCooperativeLevelLost(true);
+            auto renderer = makeRenderer();
+            if (repair == Repair::ReleaseAll) renderer->releaseAllTextures();
+            ASSERT_NE(renderer->scratchTexture(), nullptr);
+            EXPECT_EQ(renderer->scratchTexture()->surface(), nullptr);
+            Texture* texture = renderer->createTexture();
+            texture->inMemory = true;
+            texture->loadFromMemory(white, 4, 4, TEXFMT_RGBA);
+            renderer->setTargetSurface(target);
+            ddtest::fillBytes(target, 0);
+            soft->setCooperativeLevelLost(false);
+
+            if (repair == Repair::LoneReset) {
+                bool changed = true;
+                renderer->postD3DReset(&changed);
+                EXPECT_FALSE(changed);
+                EXPECT_NE(renderer->scratchTexture()->surface(), nullptr);
+            }
+            // Stretched and translucent: through the scratch texture in every blend mode.
+            renderer->submitQuad(FloatRect{10, 10, 18, 18}, 0, texture, FloatRect{0, 0, 4, 4},
+                                 CornerColours{{0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu}}, 0);
+            renderer->renderQueue();
+            EXPECT_NE(renderer->scratchTexture()->surface(), nullptr);
+            EXPECT_EQ(renderer->compositionSurface() != nullptr, blendMode == 0);
+            if (blendMode == 0) {
+                EXPECT_NE(renderer->compositionSurface()->surface(), nullptr);
+            }
+            EXPECT_NE(ddtest::readPixel(target, 14, 14) & 0xFFFFFF, 0u);
+        }
+    target->Release();
 }
 
 TEST_F(RendererStateTest, FailedRecreationAfterResetIsRetriedByTheNextReset) {

@@ -3,6 +3,7 @@
 #include "renderer/CDD7Render.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 #include <stdexcept>
 
@@ -102,6 +103,25 @@ void CDD7Render::createCompositionSurface() {
     clearCompositionSurface();
 }
 
+// The renderer's own textures are left without surfaces when they are made while DirectDraw
+// cannot make any (no cooperative level, no DirectDraw object); they get them as soon as it can.
+void CDD7Render::makeMissingOwnSurfaces() {
+    if (scratchTexture_ != nullptr && scratchTexture_->surface() == nullptr)
+        scratchTexture_->CreateBlankSurface(displayWidth_, displayHeight_);
+    if (compositionSurface_ != nullptr && compositionSurface_->surface() == nullptr) {
+        compositionSurface_->CreateBlankSurface(displayWidth_, displayHeight_);
+        clearCompositionSurface();
+    }
+}
+
+// Drawing goes on without them when they still cannot be made; the failure has been logged.
+void CDD7Render::makeMissingOwnSurfacesBeforeDrawing() {
+    try {
+        makeMissingOwnSurfaces();
+    } catch (const std::exception&) {
+    }
+}
+
 void CDD7Render::clearCompositionSurface() {
     IDirectDrawSurface7* surface = compositionSurface_->surface();
     if (surface == nullptr) return;
@@ -160,7 +180,10 @@ void CDD7Render::postD3DReset(bool* sizeChanged) {
     directDraw_ = device_->queryDirectDraw();
     if (directDraw_ == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
-    if (scratchTexture_ != nullptr) return;
+    if (scratchTexture_ != nullptr) {
+        makeMissingOwnSurfaces();
+        return;
+    }
 
     float width = 0.0f;
     float height = 0.0f;

@@ -96,6 +96,8 @@ private:
     CDD7Texture* createBlankTexture(std::uint32_t width, std::uint32_t height);
     void createScratchTexture(std::uint32_t width, std::uint32_t height);
     void createCompositionSurface();
+    void makeMissingOwnSurfaces();
+    void makeMissingOwnSurfacesBeforeDrawing();
     void releaseOwnedTextures();
     void releaseAllTexturesWithoutRebuild();
     void clearCompositionSurface();

@@ -19,10 +19,12 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
         quadQueue_.emplace(z, quad);
         return;
     }
+    makeMissingOwnSurfacesBeforeDrawing();
     drawQuad(targetSurface_, quad);
 }
 
 void CDD7Render::renderQueue() {
+    makeMissingOwnSurfacesBeforeDrawing();
     if (compositionSurface_ != nullptr) {
         IDirectDrawSurface7* canvas = compositionSurface_->surface();
         for (const auto& entry : quadQueue_) drawQuad(canvas, entry.second);

@@ -101,11 +101,10 @@ void CDD7Render::releaseAllTextures() {
     while (!textureList_.empty()) destroyTexture(textureList_.front());
     if (!hadOwnTextures) return;
     // The renderer's own two textures went with the others; it keeps drawing and presenting
-    // with new ones. If they cannot be made now (no DirectDraw object or cooperative level),
-    // the renderer waits for the next reset notification to make them.
+    // with new ones. Those DirectDraw cannot make now get their surfaces when it can
+    // (makeMissingOwnSurfaces); a failed creation leaves them to the next reset notification.
     try {
         createOwnedTextures();
-        if (usableScratch() == nullptr) releaseOwnedTextures();
     } catch (const std::exception&) {
         releaseOwnedTextures();
     }

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/FailureText.h"
 #include "support/RendererFixture.h"
 
 using namespace ZelUISystem;
@@ -327,6 +328,41 @@ TEST_F(RendererStateTest, RendererMadeWithoutCooperativeLevelDrawsOnceItIsBack) 
             EXPECT_NE(ddtest::readPixel(target, 14, 14) & 0xFFFFFF, 0u);
         }
     target->Release();
+}
+
+TEST_F(RendererStateTest, DisplaySizesNoDirectDrawCanMakeAreRefusedWithoutAskingIt) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    const std::string invalidParams =
+        "CDD7Texture::CreateSurface -- Failed to create Texture object.(DDERR_INVALIDPARAMS) ";
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Size {
+        float width, height;
+    };
+    for (const Size size : {Size{inf, 480}, Size{640, inf}, Size{1e30f, 480}, Size{640, 1e30f}, Size{nan, 480},
+                            Size{-inf, 480}, Size{32769, 16}, Size{16, 32769}, Size{70000, 2}, Size{32768, 16384}})
+        for (bool atReset : {false, true}) {
+            SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) +
+                         (atReset ? " at reset" : " at construction"));
+            device.width = atReset ? 640.0f : size.width;
+            device.height = atReset ? 480.0f : size.height;
+            moduletest::RendererPtr renderer;
+            soft->clearCallLog();
+            const std::string failure = moduletest::failureOf([&] {
+                renderer = makeRenderer();
+                renderer->preD3DReset();
+                soft->clearCallLog();
+                device.width = size.width;
+                device.height = size.height;
+                bool changed = false;
+                renderer->postD3DReset(&changed);
+            });
+            EXPECT_EQ(failure, invalidParams);
+            EXPECT_EQ(renderer != nullptr, atReset);
+            EXPECT_TRUE(soft->callsOf(softddraw::Operation::CreateSurface).empty());
+            renderer.reset();
+            EXPECT_EQ(soft->liveSurfaceCount(), 0u);
+        }
 }
 
 TEST_F(RendererStateTest, FailedRecreationAfterResetIsRetriedByTheNextReset) {

@@ -71,6 +71,17 @@ constexpr CreationFailureText kCreationFailureTexts[] = {
     {DDERR_INVALIDPARAMS, DDERR_INVALIDPARAMS, "", " "},
 };
 
+// The largest side and byte count any DirectDraw can make. Implementations differ beyond them:
+// one refuses the size, another makes a surface that cannot be locked, another crashes inside
+// the call. The byte count assumes 4 bytes a pixel, the widest layout a display can have.
+constexpr std::uint32_t kMaxSurfaceSide = 32768;
+constexpr std::uint64_t kMaxSurfaceBytes = 0x7FFFFFFF;
+
+bool directDrawCanMake(std::uint32_t width, std::uint32_t height) {
+    return width != 0 && height != 0 && width <= kMaxSurfaceSide && height <= kMaxSurfaceSide &&
+           std::uint64_t{width} * height * 4 <= kMaxSurfaceBytes;
+}
+
 }  // namespace
 
 std::string surfaceCreationFailureText(HRESULT result) {
@@ -86,6 +97,8 @@ std::string surfaceCreationFailureText(HRESULT result) {
 void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
                                 IDirectDrawSurface7** out, bool colourKeyed) {
     *out = nullptr;
+    // Refused as DirectDraw refuses a size it cannot make, without asking it.
+    if (!directDrawCanMake(width, height)) raiseReported(surfaceCreationFailureText(DDERR_INVALIDPARAMS));
     // After a reset notification that found no DirectDraw object there is nothing to create
     // surfaces with: as without a cooperative level, the texture stays without a surface.
     IDirectDraw7* directDraw = owner->directDraw();

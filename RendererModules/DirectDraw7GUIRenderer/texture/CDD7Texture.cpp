@@ -5,11 +5,13 @@
 
 #include <exception>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
 #include "module/ReportedFailure.h"
 #include "renderer/CDD7Render.h"
+#include "texture/SurfaceCreation.h"
 #include "texture/TextureMemory.h"
 
 namespace ZelUISystem {
@@ -92,11 +94,15 @@ void CDD7Texture::loadPixels(const void* pixels, std::uint32_t width, std::uint3
     makePicture(pixels, width, height, format);
 }
 
-// The surface for a picture, filled; on failure the texture is left without a surface.
+// The surface for a picture, filled; on failure the texture is left without a surface. Memory
+// running out on the way is told as DirectDraw tells it, whatever ran out.
 void CDD7Texture::makePicture(const void* pixels, std::uint32_t width, std::uint32_t height,
                               TextureFormat format) {
     try {
         createPictureSurface(pixels, width, height, format);
+    } catch (const std::bad_alloc&) {
+        releaseSurface();
+        raiseReported(surfaceCreationFailureText(DDERR_OUTOFMEMORY));
     } catch (const std::exception& error) {
         releaseSurface();
         raiseReported(error.what());

@@ -119,9 +119,13 @@ std::uint32_t imageDimension(int value) { return value < 0 ? 0u : static_cast<st
 }  // namespace
 
 const char* CDD7Texture::BuildPath(const char* name, const char* folder) {
-    const std::string path = joinPath(name, folder);
-    if (path.empty()) throw std::runtime_error(kEmptyFileName);
-    resolvedPath = toLocalCodePage(path);
+    try {
+        const std::string path = joinPath(name, folder);
+        if (path.empty()) throw std::runtime_error(kEmptyFileName);
+        resolvedPath = toLocalCodePage(path);
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error(kNameOutOfMemory);
+    }
     return resolvedPath.c_str();
 }
 
@@ -130,6 +134,11 @@ void CDD7Texture::loadFromFile(const char* name, const char* folder) {
     source_ = rebuild::InPlace{};
     try {
         loadFromFileUnguarded(name, folder);
+    } catch (const std::bad_alloc&) {
+        // Only the reading of the file is left to run out of memory: the name and the picture
+        // have their own texts for it.
+        source_ = rebuild::InPlace{};
+        throw std::runtime_error(kReadFailed);
     } catch (const std::exception& error) {
         source_ = rebuild::InPlace{};
         throw std::runtime_error(error.what());

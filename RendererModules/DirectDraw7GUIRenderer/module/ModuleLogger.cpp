@@ -59,11 +59,10 @@ void loadLibraryEntryPoints(const char* directory) {
 // The codes whose published name follows the number in a logged DirectDraw error; every other
 // code is logged by its number alone.
 constexpr HRESULT kNamedInLogLines[] = {
-    DDERR_UNSUPPORTED,   DDERR_GENERIC,      DDERR_INVALIDPARAMS,   DDERR_INVALIDCLIPLIST,
-    DDERR_INVALIDOBJECT, DDERR_INVALIDRECT,  DDERR_NOALPHAHW,       DDERR_NOCLIPLIST,
-    DDERR_NORASTEROPHW,  DDERR_NOSTRETCHHW,  DDERR_SURFACEBUSY,     DDERR_SURFACELOST,
-    DDERR_WASSTILLDRAWING, DDERR_NOBLTHW,
-};
+    DDERR_UNSUPPORTED, DDERR_GENERIC, DDERR_INVALIDPARAMS, DDERR_INVALIDCLIPLIST,
+    DDERR_INVALIDOBJECT, DDERR_INVALIDRECT, DDERR_NOALPHAHW, DDERR_NOCLIPLIST,
+    DDERR_NORASTEROPHW, DDERR_NOSTRETCHHW, DDERR_SURFACEBUSY, DDERR_SURFACELOST,
+    DDERR_WASSTILLDRAWING, DDERR_NOBLTHW};
 
 // "%s(%d) DDERR_..." for a named code, built once into a fixed buffer (nothing is allocated
 // while an error is being reported); "%s(%d)" for any other.

@@ -2,8 +2,10 @@
 # with the three exports).
 
 add_library(dd7r_core STATIC
+  module/DDErrorNames.cpp
   module/LastError.cpp
   module/ModuleLogger.cpp
+  module/ReportedFailure.cpp
   platform/FileAccess.cpp
   renderer/CDD7Render.cpp
   renderer/DrawQuad.cpp
@@ -15,7 +17,8 @@ add_library(dd7r_core STATIC
   texture/ImageLoading.cpp
   texture/PixelUpload.cpp
   texture/RGBModeClassification.cpp
-  texture/SurfaceCreation.cpp)
+  texture/SurfaceCreation.cpp
+  texture/TextureMemory.cpp)
 target_include_directories(dd7r_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dd7r_core
   PUBLIC dd7r_platform dd7r_blend corona

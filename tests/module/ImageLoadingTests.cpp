@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,66 @@ TEST_F(ImageLoadingTest, CorruptFilesGiveTheDecoderTextAndNeverCrash) {
     EXPECT_EQ(corona::testing::LiveImageCount(), 0);
     EXPECT_EQ(corona::testing::LiveFileCount(), 0);
 }
+
+#if DD7R_TEST_SOFT_DDRAW
+
+// A texture whose upload runs out of memory, as any allocation on the way could.
+class UploadOutOfMemory final : public CDD7Texture {
+public:
+    using CDD7Texture::CDD7Texture;
+    void fillFromMemory(const void*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                        TextureFormat) override {
+        throw std::bad_alloc();
+    }
+};
+
+TEST_F(ImageLoadingTest, MemoryRunningOutGivesItsTextAndLeavesNothingBehind) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    const std::string directory = writeFile("picture.png", png);
+    const std::string outOfMemory = "CDD7Texture::CreateSurface -- Failed to create Texture object. (DDERR_OUTOFMEMORY)";
+    const std::string lockFailed = "CDD7Texture::loadFromMemory  -- Failed to lock the surface for data filling.";
+    struct Load {
+        const char* name;
+        std::function<void(CDD7Texture&)> run;
+    };
+    const Load loads[] = {
+        {"pixels", [&](CDD7Texture& t) { t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
+        {"kept pixels", [&](CDD7Texture& t) { t.inMemory = true, t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
+        {"file data", [&](CDD7Texture& t) { t.loadFromFileData(png.data(), static_cast<std::uint32_t>(png.size())); }},
+        {"file", [&](CDD7Texture& t) { t.loadFromFile("picture.png", directory.c_str()); }},
+    };
+    struct Fault {
+        const char* name;
+        bool badAlloc;                 // thrown by the upload
+        softddraw::Operation failing;  // else this call fails with DDERR_OUTOFMEMORY
+        const std::string& text;
+    };
+    const Fault faults[] = {{"bad_alloc", true, softddraw::Operation::CreateSurface, outOfMemory},
+                            {"CreateSurface", false, softddraw::Operation::CreateSurface, outOfMemory},
+                            {"Lock", false, softddraw::Operation::Lock, lockFailed}};
+    const std::size_t liveSurfaces = soft->liveSurfaceCount();
+    for (const Fault& fault : faults)
+        for (const Load& load : loads) {
+            SCOPED_TRACE(std::string(fault.name) + " while loading " + load.name);
+            std::unique_ptr<CDD7Texture> texture(fault.badAlloc ? new UploadOutOfMemory(renderer.get())
+                                                                : new CDD7Texture(renderer.get()));
+            if (!fault.badAlloc) soft->failNthCall(fault.failing, 1, DDERR_OUTOFMEMORY);
+            EXPECT_EQ(failureOf([&] { load.run(*texture); }), fault.text);
+            EXPECT_EQ(texture->surface(), nullptr);
+            EXPECT_EQ(soft->liveSurfaceCount(), liveSurfaces);
+            EXPECT_EQ(corona::testing::LiveImageCount(), 0);
+            EXPECT_EQ(corona::testing::LiveFileCount(), 0);
+        }
+    // Through the renderer: the prefixed text, and no texture kept.
+    const std::size_t textures = renderer->textures().size();
+    soft->failNthCall(softddraw::Operation::CreateSurface, 1, DDERR_OUTOFMEMORY);
+    EXPECT_EQ(failureOf([&] { renderer->createTexture(png.data(), static_cast<std::uint32_t>(png.size())); }),
+              "CDD7Render::createTexture failed from file data : (" + outOfMemory + ")");
+    EXPECT_EQ(renderer->textures().size(), textures);
+    EXPECT_EQ(soft->liveSurfaceCount(), liveSurfaces);
+}
+
+#endif
 
 struct DecodedCase {
     corona::PixelFormat format;

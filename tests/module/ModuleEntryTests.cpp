@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TestDirectDraw.h"
 #include "module/LastError.h"
@@ -196,6 +199,22 @@ TEST_F(ModuleEntryTest, ReportDDErrorNamesKnownCodesAndPrintsOthersBare) {
               (std::vector<std::string>{
                   "log 1 with out alpha blend strecth blt source surface error(-2005532222) DDERR_SURFACELOST",
                   "log 1 ctx(-2005532552)", "log 1 ctx(-2147024809) DDERR_INVALIDPARAMS"}));
+
+    // Every code of the log table, and codes that have a name elsewhere but not in log lines.
+    const std::pair<std::uint32_t, const char*> table[] = {
+        {0x80004001u, " DDERR_UNSUPPORTED"}, {0x80004005u, " DDERR_GENERIC"},
+        {0x8876006Eu, " DDERR_INVALIDCLIPLIST"}, {0x88760082u, " DDERR_INVALIDOBJECT"},
+        {0x88760096u, " DDERR_INVALIDRECT"}, {0x887600B4u, " DDERR_NOALPHAHW"},
+        {0x887600CDu, " DDERR_NOCLIPLIST"}, {0x88760118u, " DDERR_NORASTEROPHW"},
+        {0x88760136u, " DDERR_NOSTRETCHHW"}, {0x887601AEu, " DDERR_SURFACEBUSY"},
+        {0x8876021Cu, " DDERR_WASSTILLDRAWING"}, {0x8876023Fu, " DDERR_NOBLTHW"},
+        {0x8007000Eu, ""}, {0x88760064u, ""}, {0x8876005Fu, ""}, {0x887600D7u, ""}, {0u, ""}};
+    for (const auto& [code, name] : table) {
+        recordingLogger().calls.clear();
+        ZelUISystem::reportDDError("c", static_cast<HRESULT>(code));
+        EXPECT_EQ(recordedCalls("log"),
+                  std::vector<std::string>{"log 1 c(" + std::to_string(static_cast<std::int32_t>(code)) + ")" + name});
+    }
     destroyRenderer(renderer);
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/FailureText.h"
 #include "support/RendererFixture.h"
 
 using namespace ZelUISystem;
@@ -152,7 +153,8 @@ TEST_F(RendererStateTest, WithoutDirectDrawNothingIsCreatedAndTheNextResetRecove
     EXPECT_THROW(renderer->postD3DReset(&changed), std::exception);
     // The renderer holds no DirectDraw object now: textures are made without surfaces.
     renderer->releaseAllTextures();
-    EXPECT_EQ(renderer->scratchTexture(), nullptr);
+    ASSERT_NE(renderer->scratchTexture(), nullptr);
+    EXPECT_EQ(renderer->scratchTexture()->surface(), nullptr);
     CDD7Texture* texture = asTexture(renderer->createTexture());
     const std::uint8_t pixels[4] = {1, 2, 3, 255};
     texture->loadFromMemory(pixels, 1, 1, TEXFMT_RGBA);
@@ -282,6 +284,85 @@ TEST_F(RendererStateTest, DestructionReleasesEverySurfaceOnce) {
     EXPECT_EQ(soft->liveSurfaceCount(), 0u);
     EXPECT_EQ(soft->releasedTooOftenCount(), 0u);
     EXPECT_EQ(soft->usedAfterReleaseCount(), 0u);
+}
+
+TEST_F(RendererStateTest, RendererMadeWithoutCooperativeLevelDrawsOnceItIsBack) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    IDirectDrawSurface7* target = ddtest::createTestSurface(directDraw.get(), 640, 480);
+    static const std::uint8_t white[4 * 4 * 4] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+                                                   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    enum class Repair { FirstDraw, LoneReset, ReleaseAll };
+    for (int blendMode : {0, 1, 2})
+        for (Repair repair : {Repair::FirstDraw, Repair::LoneReset, Repair::ReleaseAll}) {
+            SCOPED_TRACE("blend mode " + std::to_string(blendMode) + ", repair " + std::to_string(int(repair)));
+            device.blendMode = blendMode;
+            soft->setCooperativeLevelLost(true);
+            auto renderer = makeRenderer();
+            if (repair == Repair::ReleaseAll) renderer->releaseAllTextures();
+            ASSERT_NE(renderer->scratchTexture(), nullptr);
+            EXPECT_EQ(renderer->scratchTexture()->surface(), nullptr);
+            Texture* texture = renderer->createTexture();
+            texture->inMemory = true;
+            texture->loadFromMemory(white, 4, 4, TEXFMT_RGBA);
+            renderer->setTargetSurface(target);
+            ddtest::fillBytes(target, 0);
+            soft->setCooperativeLevelLost(false);
+
+            if (repair == Repair::LoneReset) {
+                bool changed = true;
+                renderer->postD3DReset(&changed);
+                EXPECT_FALSE(changed);
+                EXPECT_NE(renderer->scratchTexture()->surface(), nullptr);
+            }
+            // Stretched and translucent: through the scratch texture in every blend mode.
+            renderer->submitQuad(FloatRect{10, 10, 18, 18}, 0, texture, FloatRect{0, 0, 4, 4},
+                                 CornerColours{{0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu}}, 0);
+            renderer->renderQueue();
+            EXPECT_NE(renderer->scratchTexture()->surface(), nullptr);
+            EXPECT_EQ(renderer->compositionSurface() != nullptr, blendMode == 0);
+            if (blendMode == 0) {
+                EXPECT_NE(renderer->compositionSurface()->surface(), nullptr);
+            }
+            EXPECT_NE(ddtest::readPixel(target, 14, 14) & 0xFFFFFF, 0u);
+        }
+    target->Release();
+}
+
+TEST_F(RendererStateTest, DisplaySizesNoDirectDrawCanMakeAreRefusedWithoutAskingIt) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    const std::string invalidParams =
+        "CDD7Texture::CreateSurface -- Failed to create Texture object.(DDERR_INVALIDPARAMS) ";
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Size {
+        float width, height;
+    };
+    for (const Size size : {Size{inf, 480}, Size{640, inf}, Size{1e30f, 480}, Size{640, 1e30f}, Size{nan, 480},
+                            Size{-inf, 480}, Size{32769, 16}, Size{16, 32769}, Size{70000, 2}, Size{32768, 16384}})
+        for (bool atReset : {false, true}) {
+            SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height) +
+                         (atReset ? " at reset" : " at construction"));
+            device.width = atReset ? 640.0f : size.width;
+            device.height = atReset ? 480.0f : size.height;
+            moduletest::RendererPtr renderer;
+            soft->clearCallLog();
+            const std::string failure = moduletest::failureOf([&] {
+                renderer = makeRenderer();
+                renderer->preD3DReset();
+                soft->clearCallLog();
+                device.width = size.width;
+                device.height = size.height;
+                bool changed = false;
+                renderer->postD3DReset(&changed);
+            });
+            EXPECT_EQ(failure, invalidParams);
+            EXPECT_EQ(renderer != nullptr, atReset);
+            EXPECT_TRUE(soft->callsOf(softddraw::Operation::CreateSurface).empty());
+            renderer.reset();
+            EXPECT_EQ(soft->liveSurfaceCount(), 0u);
+        }
 }
 
 TEST_F(RendererStateTest, FailedRecreationAfterResetIsRetriedByTheNextReset) {

@@ -73,6 +73,9 @@ TEST_P(TextureUploadTest, InMemoryTextureIsRebuiltPixelIdenticalAfterAReset) {
     device.texturePixelFormat = GetParam().texturePixelFormat;
     device.surfaceMemory = 2;  // let DirectDraw choose, so the surfaces can be lost
     auto renderer = makeRenderer();
+    // The host may clear the flag after loading: the kept pixels are still what the texture is
+    // rebuilt from (never decoded as an image file).
+    for (bool flagClearedAfterLoading : {false, true})
     for (TextureFormat format : {TEXFMT_RGB, TEXFMT_RGBA, TEXFMT_BGRA}) {
         CDD7Texture* texture = asTexture(renderer->createTexture());
         texture->inMemory = true;
@@ -83,6 +86,7 @@ TEST_P(TextureUploadTest, InMemoryTextureIsRebuiltPixelIdenticalAfterAReset) {
         EXPECT_FALSE(texture->restoresInPlace());
         EXPECT_EQ(texture->keptByteCount(), pixels.size());
         std::fill(pixels.begin(), pixels.end(), 0x55);  // the host may reuse its buffer
+        texture->inMemory = !flagClearedAfterLoading;
 
         renderer->preD3DReset();
         EXPECT_EQ(texture->surface(), nullptr);
@@ -276,6 +280,42 @@ TEST_F(TextureTest, EverySurfaceFailureHasItsMessage) {
         // CreateSurface reports it, then loadFromMemory passes on what it caught.
         EXPECT_EQ(recordedCalls("fatal"), (std::vector<std::string>{"fatal 1 " + expected, "fatal 1 " + expected}));
     }
+}
+
+TEST_F(TextureTest, SizesNoDirectDrawCanMakeAreRefusedWithoutAskingIt) {
+    softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
+    auto renderer = makeRenderer();
+    const std::string invalidParams =
+        "CDD7Texture::CreateSurface -- Failed to create Texture object.(DDERR_INVALIDPARAMS) ";
+    struct Case {
+        std::uint32_t width, height;
+        bool made;
+    };
+    // Pixels are read only for a surface that was made: the small ones.
+    const std::vector<std::uint8_t> pixels(32768 * 4, 0x40);
+    for (const Case& c : {Case{70000, 1, false}, Case{1, 70000, false}, Case{32769, 1, false}, Case{1, 32769, false},
+                          Case{32768, 16384, false}, Case{0, 4, false}, Case{4, 0, false}, Case{32768, 1, true},
+                          Case{1, 32768, true}})
+        for (bool blank : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + (blank ? " blank" : " loaded"));
+            soft->clearCallLog();
+            CDD7Texture* texture = asTexture(renderer->createTexture());
+            const std::string failure = failureOf([&] {
+                if (blank)
+                    texture->CreateBlankSurface(c.width, c.height);
+                else
+                    texture->loadFromMemory(pixels.data(), c.width, c.height, TEXFMT_BGRA);
+            });
+            EXPECT_EQ(failure, c.made ? "(no exception)" : invalidParams);
+            EXPECT_EQ(soft->callsOf(Operation::CreateSurface).size(), c.made ? 1u : 0u);
+            EXPECT_EQ(texture->surface() != nullptr, c.made);
+            renderer->releaseTexture(texture);
+        }
+    // Every byte count that fits in 31 bits is asked for (the software DirectDraw makes it
+    // without committing memory).
+    CDD7Texture* large = asTexture(renderer->createTexture());
+    large->CreateBlankSurface(16384, 32767);
+    EXPECT_NE(large->surface(), nullptr);
 }
 
 TEST_F(TextureTest, NoCooperativeLevelLeavesTheTextureToBeRebuiltLater) {

@@ -141,6 +141,34 @@ TEST_P(HostileInput, ATextureReleasedTwiceIsReleasedOnce) {
     EXPECT_NE(nullptr, asModuleRenderer(renderer_)->scratchTexture());
 }
 
+TEST_P(HostileInput, StalePointersReachNeitherTheRenderersOwnTexturesNorNewOnes) {
+    CDD7Render* renderer = asModuleRenderer(renderer_);
+    ZelUISystem::CDD7Texture* const scratch = renderer->scratchTexture();
+    ZelUISystem::CDD7Texture* const composition = renderer->compositionSurface();
+    const std::size_t ownSurfaces = host_.soft().liveSurfaceCount();
+    for (Texture* own : {static_cast<Texture*>(scratch), static_cast<Texture*>(composition)}) {
+        if (own == nullptr) continue;
+        renderer_->submitQuad({0, 0, 8, 8}, 0, own, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+        renderer_->releaseTexture(own);
+    }
+    EXPECT_EQ(0u, renderer->queuedQuadCount());
+    EXPECT_EQ(scratch, renderer->scratchTexture());
+    EXPECT_EQ(composition, renderer->compositionSurface());
+    EXPECT_EQ(ownSurfaces, host_.soft().liveSurfaceCount());
+
+    // Without a sanitizer holding freed memory back, the allocator would hand the released
+    // texture's address to the next texture of the same size.
+    Texture* released = pixelTexture(renderer_);
+    renderer_->releaseTexture(released);
+    std::vector<Texture*> madeAfter;
+    for (int i = 0; i < 32; ++i) madeAfter.push_back(pixelTexture(renderer_));
+    EXPECT_EQ(madeAfter.end(), std::find(madeAfter.begin(), madeAfter.end(), released));
+    renderer_->releaseTexture(released);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, released, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    EXPECT_EQ(ownSurfaces + madeAfter.size(), host_.soft().liveSurfaceCount());
+    EXPECT_EQ(0u, renderer->queuedQuadCount());
+}
+
 TEST_P(HostileInput, RenderQueueWithoutTargetKeepsThePictureForTheNextTarget) {
     Texture* texture = pixelTexture(renderer_);
     ddtest::fillBytes(host_.target(), 0);

@@ -1,10 +1,14 @@
 #include "module/ModuleLogger.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
+
+#include "module/DDErrorNames.h"
 
 namespace ZelUISystem {
 
@@ -52,24 +56,25 @@ void loadLibraryEntryPoints(const char* directory) {
     lib.getLogLevelFromIniFile = lookUp<GetLogLevelFromIniFileFn>(module, "GetLogLevelFromIniFile");
 }
 
+// The codes whose published name follows the number in a logged DirectDraw error; every other
+// code is logged by its number alone.
+constexpr HRESULT kNamedInLogLines[] = {
+    DDERR_UNSUPPORTED, DDERR_GENERIC, DDERR_INVALIDPARAMS, DDERR_INVALIDCLIPLIST,
+    DDERR_INVALIDOBJECT, DDERR_INVALIDRECT, DDERR_NOALPHAHW, DDERR_NOCLIPLIST,
+    DDERR_NORASTEROPHW, DDERR_NOSTRETCHHW, DDERR_SURFACEBUSY, DDERR_SURFACELOST,
+    DDERR_WASSTILLDRAWING, DDERR_NOBLTHW};
+
+// "%s(%d) DDERR_..." for a named code, built once into a fixed buffer (nothing is allocated
+// while an error is being reported); "%s(%d)" for any other.
 const char* ddErrorFormat(HRESULT result) {
-    switch (static_cast<std::uint32_t>(result)) {
-        case 0x80004001u: return "%s(%d) DDERR_UNSUPPORTED";
-        case 0x80004005u: return "%s(%d) DDERR_GENERIC";
-        case 0x80070057u: return "%s(%d) DDERR_INVALIDPARAMS";
-        case 0x8876006Eu: return "%s(%d) DDERR_INVALIDCLIPLIST";
-        case 0x88760082u: return "%s(%d) DDERR_INVALIDOBJECT";
-        case 0x88760096u: return "%s(%d) DDERR_INVALIDRECT";
-        case 0x887600B4u: return "%s(%d) DDERR_NOALPHAHW";
-        case 0x887600CDu: return "%s(%d) DDERR_NOCLIPLIST";
-        case 0x88760118u: return "%s(%d) DDERR_NORASTEROPHW";
-        case 0x88760136u: return "%s(%d) DDERR_NOSTRETCHHW";
-        case 0x887601AEu: return "%s(%d) DDERR_SURFACEBUSY";
-        case 0x887601C2u: return "%s(%d) DDERR_SURFACELOST";
-        case 0x8876021Cu: return "%s(%d) DDERR_WASSTILLDRAWING";
-        case 0x8876023Fu: return "%s(%d) DDERR_NOBLTHW";
-        default: return "%s(%d)";
+    static char formats[std::size(kNamedInLogLines)][64] = {};
+    for (std::size_t i = 0; i < std::size(kNamedInLogLines); ++i) {
+        if (kNamedInLogLines[i] != result) continue;
+        if (formats[i][0] == '\0')
+            std::snprintf(formats[i], sizeof(formats[i]), "%%s(%%d) %s", ddErrorName(result));
+        return formats[i];
     }
+    return "%s(%d)";
 }
 
 }  // namespace

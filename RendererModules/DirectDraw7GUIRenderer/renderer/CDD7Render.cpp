@@ -3,10 +3,12 @@
 #include "renderer/CDD7Render.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 #include <stdexcept>
 
 #include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "renderer/ProcessorCheck.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -85,7 +87,7 @@ CDD7Texture* CDD7Render::createBlankTexture(std::uint32_t width, std::uint32_t h
     try {
         texture->CreateBlankSurface(width, height);
     } catch (...) {
-        releaseTexture(texture);
+        destroyTexture(texture);
         throw;
     }
     return texture;
@@ -101,6 +103,25 @@ void CDD7Render::createCompositionSurface() {
     clearCompositionSurface();
 }
 
+// The renderer's own textures are left without surfaces when they are made while DirectDraw
+// cannot make any (no cooperative level, no DirectDraw object); they get them as soon as it can.
+void CDD7Render::makeMissingOwnSurfaces() {
+    if (scratchTexture_ != nullptr && scratchTexture_->surface() == nullptr)
+        scratchTexture_->CreateBlankSurface(displayWidth_, displayHeight_);
+    if (compositionSurface_ != nullptr && compositionSurface_->surface() == nullptr) {
+        compositionSurface_->CreateBlankSurface(displayWidth_, displayHeight_);
+        clearCompositionSurface();
+    }
+}
+
+// Drawing goes on without them when they still cannot be made; the failure has been logged.
+void CDD7Render::makeMissingOwnSurfacesBeforeDrawing() {
+    try {
+        makeMissingOwnSurfaces();
+    } catch (const std::exception&) {
+    }
+}
+
 void CDD7Render::clearCompositionSurface() {
     IDirectDrawSurface7* surface = compositionSurface_->surface();
     if (surface == nullptr) return;
@@ -111,10 +132,8 @@ void CDD7Render::clearCompositionSurface() {
 }
 
 void CDD7Render::releaseOwnedTextures() {
-    if (scratchTexture_ != nullptr) releaseTexture(scratchTexture_);
-    scratchTexture_ = nullptr;
-    if (compositionSurface_ != nullptr) releaseTexture(compositionSurface_);
-    compositionSurface_ = nullptr;
+    if (scratchTexture_ != nullptr) destroyTexture(scratchTexture_);
+    if (compositionSurface_ != nullptr) destroyTexture(compositionSurface_);
 }
 
 bool CDD7Render::setDisplaySize(float width, float height) {
@@ -159,12 +178,12 @@ void CDD7Render::preD3DReset() {
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
     directDraw_ = device_->queryDirectDraw();
-    if (directDraw_ == nullptr) {
-        reportFatal(kResetLostDirectDraw);
-        throw std::runtime_error(kResetLostDirectDraw);
-    }
+    if (directDraw_ == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
-    if (scratchTexture_ != nullptr) return;
+    if (scratchTexture_ != nullptr) {
+        makeMissingOwnSurfaces();
+        return;
+    }
 
     float width = 0.0f;
     float height = 0.0f;

@@ -89,10 +89,14 @@ private:
     CDD7Texture* createBlankTexture(std::uint32_t width, std::uint32_t height);
     void createScratchTexture(std::uint32_t width, std::uint32_t height);
     void createCompositionSurface();
+    void makeMissingOwnSurfaces();
+    void makeMissingOwnSurfacesBeforeDrawing();
     void releaseOwnedTextures();
     void releaseAllTexturesWithoutRebuild();
     void clearCompositionSurface();
     bool ownsTexture(const Texture* texture) const;
+    bool isHostTexture(const Texture* texture) const;
+    void destroyTexture(CDD7Texture* texture);
     CDD7Texture* appendNewTexture();
     CDD7Texture* adoptTexture(std::unique_ptr<CDD7Texture> texture);
     void dropQueuedQuadsOf(const Texture* texture);

@@ -11,19 +11,20 @@ namespace ZelUISystem {
 
 void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,
                             CornerColours colours, std::int32_t /*reserved*/) {
-    // Only textures of this renderer can be drawn: any other pointer may be dangling or not a
-    // texture of this module at all.
-    if (texture != nullptr && !ownsTexture(texture)) return;
+    // Only the host's textures of this renderer can be drawn (see isHostTexture).
+    if (texture != nullptr && !isHostTexture(texture)) return;
     const QuadRecord quad{texture, destRect, z, sourceRect, colours};
     if (queueing_) {
         // multimap inserts after every equal key, so equal z keeps submission order.
         quadQueue_.emplace(z, quad);
         return;
     }
+    makeMissingOwnSurfacesBeforeDrawing();
     drawQuad(targetSurface_, quad);
 }
 
 void CDD7Render::renderQueue() {
+    makeMissingOwnSurfacesBeforeDrawing();
     if (compositionSurface_ != nullptr) {
         IDirectDrawSurface7* canvas = compositionSurface_->surface();
         for (const auto& entry : quadQueue_) drawQuad(canvas, entry.second);

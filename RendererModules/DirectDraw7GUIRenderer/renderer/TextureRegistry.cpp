@@ -75,11 +75,21 @@ bool CDD7Render::ownsTexture(const Texture* texture) const {
     return std::find(textureList_.begin(), textureList_.end(), texture) != textureList_.end();
 }
 
+// A texture the host may name: one this renderer made for it and has not destroyed. Any other
+// pointer may be dangling, another renderer's or the host's own, and the scratch texture and the
+// composition surface are never the host's; the list is searched by address only, nothing is
+// read through the pointer.
+bool CDD7Render::isHostTexture(const Texture* texture) const {
+    return texture != nullptr && texture != scratchTexture_ && texture != compositionSurface_ &&
+           ownsTexture(texture);
+}
+
 void CDD7Render::releaseTexture(Texture* texture) {
-    // A pointer that is not in the list is either destroyed already or not ours: destroying it
-    // would be a double free, so it is left alone.
-    if (texture == nullptr || !ownsTexture(texture)) return;
-    textureList_.remove(static_cast<CDD7Texture*>(texture));
+    if (isHostTexture(texture)) destroyTexture(static_cast<CDD7Texture*>(texture));
+}
+
+void CDD7Render::destroyTexture(CDD7Texture* texture) {
+    textureList_.remove(texture);
     dropQueuedQuadsOf(texture);
     if (texture == scratchTexture_) scratchTexture_ = nullptr;
     if (texture == compositionSurface_) compositionSurface_ = nullptr;
@@ -88,14 +98,13 @@ void CDD7Render::releaseTexture(Texture* texture) {
 
 void CDD7Render::releaseAllTextures() {
     const bool hadOwnTextures = scratchTexture_ != nullptr;
-    while (!textureList_.empty()) releaseTexture(textureList_.front());
+    while (!textureList_.empty()) destroyTexture(textureList_.front());
     if (!hadOwnTextures) return;
     // The renderer's own two textures went with the others; it keeps drawing and presenting
-    // with new ones. If they cannot be made now (no DirectDraw object or cooperative level),
-    // the renderer waits for the next reset notification to make them.
+    // with new ones. Those DirectDraw cannot make now get their surfaces when it can
+    // (makeMissingOwnSurfaces); a failed creation leaves them to the next reset notification.
     try {
         createOwnedTextures();
-        if (usableScratch() == nullptr) releaseOwnedTextures();
     } catch (const std::exception&) {
         releaseOwnedTextures();
     }

@@ -5,11 +5,14 @@
 
 #include <exception>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
-#include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "renderer/CDD7Render.h"
+#include "texture/SurfaceCreation.h"
+#include "texture/TextureMemory.h"
 
 namespace ZelUISystem {
 
@@ -21,7 +24,7 @@ const char* const kTooLarge =
     "CDD7Texture::loadFromMemory  -- Texture size is too large (width x height x 4 exceeds 32 bits).";
 
 std::uint32_t bytesPerSourcePixel(TextureFormat format) {
-    return format == TEXFMT_RGBA || format == TEXFMT_BGRA ? 4 : 3;
+    return static_cast<std::uint32_t>(rebuild::pixelCopyBytes(format, 1, 1));
 }
 
 // Every byte count of a texture (width x height x 4 at most) must fit in 32 bits.
@@ -36,6 +39,10 @@ CDD7Texture::CDD7Texture(CDD7Render* ownerRenderer) : Texture(ownerRenderer) {}
 CDD7Texture::~CDD7Texture() { releaseSurface(); }
 
 void* CDD7Texture::destroy(std::uint32_t flags) { return destroyObject(this, flags); }
+
+void* CDD7Texture::operator new(std::size_t bytes) { return texturememory::allocate(bytes); }
+
+void CDD7Texture::operator delete(void* block) noexcept { texturememory::release(block); }
 
 std::uint32_t CDD7Texture::getWidth() const { return width_; }
 std::uint32_t CDD7Texture::getImageWidth() const { return imageWidth_; }
@@ -61,40 +68,46 @@ void CDD7Texture::CreateBlankSurface(std::uint32_t width, std::uint32_t height) 
 void CDD7Texture::keepPixelCopy(const void* pixels, std::uint32_t width, std::uint32_t height,
                                 TextureFormat format) {
     // Exactly the bytes the caller's buffer holds for its format, so that the copy never reads
-    // past it; the rebuild reads the copy back in the same format.
-    if (decodingFileData_) return;
-    const std::uint32_t byteCount = width * height * bytesPerSourcePixel(format);
+    // past it; the rebuild reads the copy back in the same format. Without memory for the copy
+    // nothing is kept, and the surface is restored in place instead.
+    setSizes(width, height);
+    const auto byteCount = static_cast<std::uint32_t>(rebuild::pixelCopyBytes(format, width, height));
     Texture::loadFromFileData(static_cast<const std::uint8_t*>(pixels), byteCount);
-    keptPixelFormat_ = format;
-    keptDataIsPixelCopy_ = true;
+    if (keptData != nullptr) source_ = rebuild::FromPixels{format, width, height};
 }
 
-bool CDD7Texture::hasKeptPixelCopy() const {
-    const std::uint64_t expected =
-        std::uint64_t{imageWidth_} * imageHeight_ * bytesPerSourcePixel(keptPixelFormat_);
-    return keptDataIsPixelCopy_ && keptData != nullptr && keptDataSize == expected;
+bool CDD7Texture::keptCopyHolds(const rebuild::FromPixels& pixels) const {
+    return keptData != nullptr &&
+           keptDataSize == rebuild::pixelCopyBytes(pixels.format, pixels.width, pixels.height);
 }
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
+    loadPixels(pixels, width, height, format, inMemory ? PixelCopy::Keep : PixelCopy::DontKeep);
+}
+
+void CDD7Texture::loadPixels(const void* pixels, std::uint32_t width, std::uint32_t height,
+                             TextureFormat format, PixelCopy copy) {
     releaseSurface();
-    restoreInPlace_ = true;
-    if (!sizeFitsIn32Bits(width, height)) {
-        reportFatal(kTooLarge);
-        throw std::runtime_error(kTooLarge);
-    }
-    if (inMemory) {
-        restoreInPlace_ = false;
-        setSizes(width, height);
-        keepPixelCopy(pixels, width, height, format);
-    }
+    source_ = rebuild::InPlace{};
+    if (!sizeFitsIn32Bits(width, height)) raiseReported(kTooLarge);
+    if (copy == PixelCopy::Keep) keepPixelCopy(pixels, width, height, format);
     alpha_ = format == TEXFMT_RGBA;
+    makePicture(pixels, width, height, format);
+}
+
+// The surface for a picture, filled; on failure the texture is left without a surface. Memory
+// running out on the way is told as DirectDraw tells it, whatever ran out.
+void CDD7Texture::makePicture(const void* pixels, std::uint32_t width, std::uint32_t height,
+                              TextureFormat format) {
     try {
         createPictureSurface(pixels, width, height, format);
+    } catch (const std::bad_alloc&) {
+        releaseSurface();
+        raiseReported(surfaceCreationFailureText(DDERR_OUTOFMEMORY));
     } catch (const std::exception& error) {
         releaseSurface();
-        reportFatal(error.what());
-        throw std::runtime_error(error.what());
+        raiseReported(error.what());
     }
     setSizes(width, height);
 }
@@ -122,27 +135,39 @@ void CDD7Texture::createPictureSurface(const void* pixels, std::uint32_t width,
 }
 
 void CDD7Texture::preD3DReset() {
-    if (!restoreInPlace_) releaseSurface();
+    if (!restoresInPlace()) releaseSurface();
 }
 
 void CDD7Texture::postD3DReset() {
-    if (restoreInPlace_) {
+    if (restoresInPlace()) {
         if (surface_ != nullptr) surface_->Restore();
         return;
     }
     releaseSurface();
-    // The in-memory flag may have been set after the texture was made from image-file bytes:
-    // those are decoded again, never read as pixels.
-    if (inMemory && hasKeptPixelCopy()) {
-        loadFromMemory(keptData, imageWidth_, imageHeight_, keptPixelFormat_);
-    } else if (!fileName.empty()) {
-        // The loader overwrites these members, so it reads copies.
-        const std::string name = fileName;
-        const std::string folder = directory;
-        loadFromFile(name.c_str(), folder.c_str());
-    } else if (keptData != nullptr && keptDataSize != 0) {
+    if (const auto* pixels = std::get_if<rebuild::FromPixels>(&source_)) {
+        rebuildFromPixels(*pixels);
+    } else if (std::holds_alternative<rebuild::FromFile>(source_)) {
+        rebuildFromFile();
+    } else if (std::holds_alternative<rebuild::FromFileBytes>(source_) && keptData != nullptr &&
+               keptDataSize != 0) {
         loadFromFileData(keptData, keptDataSize);
     }
+}
+
+// The kept pixels are uploaded again whatever the in-memory flag says now; the texture keeps
+// them as its source. A copy replaced behind the texture's back (through the base class) is
+// not read.
+void CDD7Texture::rebuildFromPixels(const rebuild::FromPixels& pixels) {
+    if (!keptCopyHolds(pixels)) return;
+    alpha_ = pixels.format == TEXFMT_RGBA;
+    makePicture(keptData, pixels.width, pixels.height, pixels.format);
+}
+
+void CDD7Texture::rebuildFromFile() {
+    // The loader overwrites these members, so it reads copies.
+    const std::string name = fileName;
+    const std::string folder = directory;
+    loadFromFile(name.c_str(), folder.c_str());
 }
 
 }  // namespace ZelUISystem

@@ -2,12 +2,14 @@
 // A texture: one DirectDraw off-screen surface holding a picture, and what it takes to rebuild
 // the picture after a device reset (kept pixels, kept file bytes, or the file's name).
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/DirectDraw.h"
 #include "platform/Texture.h"
 #include "texture/RGBMode.h"
+#include "texture/RebuildSource.h"
 
 namespace ZelUISystem {
 
@@ -18,6 +20,10 @@ public:
     explicit CDD7Texture(CDD7Render* owner);
     ~CDD7Texture();
     void* destroy(std::uint32_t flags) override;
+
+    // A destroyed texture's address is not given to a new texture soon after (TextureMemory.h).
+    static void* operator new(std::size_t bytes);
+    static void operator delete(void* block) noexcept;
 
     std::uint32_t getWidth() const override;
     std::uint32_t getImageWidth() const override;
@@ -44,7 +50,8 @@ public:
     RGBMode rgbMode() const { return rgbMode_; }
     void setRGBMode(RGBMode mode) { rgbMode_ = mode; }
     bool hasAlpha() const { return alpha_; }
-    bool restoresInPlace() const { return restoreInPlace_; }
+    const RebuildSource& rebuildSource() const { return source_; }
+    bool restoresInPlace() const { return std::holds_alternative<rebuild::InPlace>(source_); }
     bool isInMemory() const { return inMemory; }
     const std::string& loadedFileName() const { return fileName; }
     const std::string& loadedDirectory() const { return directory; }
@@ -53,33 +60,33 @@ public:
     std::uint32_t keptByteCount() const { return keptDataSize; }
 
 private:
+    enum class PixelCopy { Keep, DontKeep };
+
     void releaseSurface();
+    void loadPixels(const void* pixels, std::uint32_t width, std::uint32_t height,
+                    TextureFormat format, PixelCopy copy);
+    void makePicture(const void* pixels, std::uint32_t width, std::uint32_t height,
+                     TextureFormat format);
     void createPictureSurface(const void* pixels, std::uint32_t width, std::uint32_t height,
                               TextureFormat format);
     void keepPixelCopy(const void* pixels, std::uint32_t width, std::uint32_t height,
                        TextureFormat format);
     void setSizes(std::uint32_t width, std::uint32_t height);
-    bool hasKeptPixelCopy() const;
+    bool keptCopyHolds(const rebuild::FromPixels& pixels) const;
+    void rebuildFromPixels(const rebuild::FromPixels& pixels);
+    void rebuildFromFile();
     void DecodeImage(const std::uint8_t* data, std::uint32_t size);
     const char* BuildPath(const char* fileName, const char* directory);
     void loadFromFileUnguarded(const char* fileName, const char* directory);
 
     IDirectDrawSurface7* surface_ = nullptr;
-    bool restoreInPlace_ = true;
+    RebuildSource source_;
     std::uint32_t width_ = 0;
     std::uint32_t height_ = 0;
     std::uint32_t imageWidth_ = 0;
     std::uint32_t imageHeight_ = 0;
     bool alpha_ = false;
     RGBMode rgbMode_ = DDS_RGBMODE_NONE;
-    // The byte order of the kept pixel copy, so that a rebuild reads it as it was given.
-    TextureFormat keptPixelFormat_ = TEXFMT_RGBA;
-    // Whether the kept data is the pixel copy (rather than image-file bytes): only a pixel copy
-    // of the right size can be uploaded again as pixels.
-    bool keptDataIsPixelCopy_ = false;
-    // Set while file bytes are decoded: the decoded pixels are not kept over the bytes, which
-    // are the texture's source (and may be its own kept copy being decoded).
-    bool decodingFileData_ = false;
 };
 
 }  // namespace ZelUISystem

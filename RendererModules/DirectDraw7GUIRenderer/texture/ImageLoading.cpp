@@ -11,7 +11,7 @@
 #include <string>
 
 #include "corona.h"
-#include "module/ModuleLogger.h"
+#include "module/ReportedFailure.h"
 #include "platform/FileAccess.h"
 #include "texture/CDD7Texture.h"
 
@@ -119,19 +119,28 @@ std::uint32_t imageDimension(int value) { return value < 0 ? 0u : static_cast<st
 }  // namespace
 
 const char* CDD7Texture::BuildPath(const char* name, const char* folder) {
-    const std::string path = joinPath(name, folder);
-    if (path.empty()) throw std::runtime_error(kEmptyFileName);
-    resolvedPath = toLocalCodePage(path);
+    try {
+        const std::string path = joinPath(name, folder);
+        if (path.empty()) throw std::runtime_error(kEmptyFileName);
+        resolvedPath = toLocalCodePage(path);
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error(kNameOutOfMemory);
+    }
     return resolvedPath.c_str();
 }
 
 void CDD7Texture::loadFromFile(const char* name, const char* folder) {
     releaseSurface();
-    restoreInPlace_ = true;
+    source_ = rebuild::InPlace{};
     try {
         loadFromFileUnguarded(name, folder);
+    } catch (const std::bad_alloc&) {
+        // Only the reading of the file is left to run out of memory: the name and the picture
+        // have their own texts for it.
+        source_ = rebuild::InPlace{};
+        throw std::runtime_error(kReadFailed);
     } catch (const std::exception& error) {
-        restoreInPlace_ = true;
+        source_ = rebuild::InPlace{};
         throw std::runtime_error(error.what());
     }
 }
@@ -145,30 +154,27 @@ void CDD7Texture::loadFromFileUnguarded(const char* name, const char* folder) {
     const std::unique_ptr<std::uint8_t[]> buffer = readWholeFile(stream, size);
     stream.close();
     if (!buffer || size == 0) return;
+    // Made before decoding, so that nothing can fail once the picture is made.
+    std::string loadedName = name == nullptr ? "" : name;
+    std::string loadedFolder = folder == nullptr ? "" : folder;
     DecodeImage(buffer.get(), size);
-    restoreInPlace_ = false;
-    fileName = name == nullptr ? "" : name;
-    directory = folder == nullptr ? "" : folder;
+    fileName.swap(loadedName);
+    directory.swap(loadedFolder);
+    source_ = rebuild::FromFile{};
 }
 
 void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
     releaseSurface();
-    restoreInPlace_ = true;
-    if (data == nullptr || size == 0) {
-        reportFatal(kNoFileData);
-        throw std::runtime_error(kNoFileData);
-    }
-    decodingFileData_ = true;
-    try {
-        DecodeImage(data, size);
-    } catch (...) {
-        decodingFileData_ = false;
-        throw;
-    }
-    decodingFileData_ = false;
-    restoreInPlace_ = false;
+    source_ = rebuild::InPlace{};
+    if (data == nullptr || size == 0) raiseReported(kNoFileData);
+    DecodeImage(data, size);
     Texture::loadFromFileData(data, size);
-    keptDataIsPixelCopy_ = false;
+    // A file loaded earlier stays the first source; without memory for the copy of the bytes
+    // the surface is restored in place.
+    if (!fileName.empty())
+        source_ = rebuild::FromFile{};
+    else if (keptData != nullptr)
+        source_ = rebuild::FromFileBytes{};
 }
 
 void CDD7Texture::DecodeImage(const std::uint8_t* data, std::uint32_t size) {
@@ -185,7 +191,9 @@ void CDD7Texture::DecodeImage(const std::uint8_t* data, std::uint32_t size) {
     if (!image) throw std::runtime_error(kConvertFailed);
     const std::uint32_t height = imageDimension(image->getHeight());
     const std::uint32_t width = imageDimension(image->getWidth());
-    loadFromMemory(image->getPixels(), width, height, format);
+    // Decoded pixels are never kept: the file or its bytes are the texture's source, and may be
+    // its own kept copy being decoded.
+    loadPixels(image->getPixels(), width, height, format, PixelCopy::DontKeep);
 }
 
 }  // namespace ZelUISystem

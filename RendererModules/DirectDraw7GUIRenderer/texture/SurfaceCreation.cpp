@@ -5,10 +5,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/ModuleLogger.h"
+#include "module/DDErrorNames.h"
+#include "module/ReportedFailure.h"
 #include "platform/RendererDevice.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
+#include "texture/SurfaceCreation.h"
 
 namespace ZelUISystem {
 
@@ -45,34 +47,58 @@ void applyTexturePixelFormat(DDSURFACEDESC2& desc, int answer) {
     }
 }
 
-std::string creationFailureText(HRESULT result) {
-    const std::string head = "CDD7Texture::CreateSurface -- Failed to create Texture object.";
-    switch (static_cast<std::uint32_t>(result)) {
-        case 0x8876005Fu:
-        case 0x88760082u: return head + "(DDERR_INCOMPATIBLEPRIMARY) ";
-        case 0x88760064u: return head + "(DDERR_INVALIDCAPS) ";
-        case 0x88760091u: return head + "(DDERR_INVALIDPIXELFORMAT)";
-        case 0x887600B4u: return head + " (DDERR_NOALPHAHW)";
-        case 0x887600D4u: return head + " (DDERR_NOCOOPERATIVELEVELSET)";
-        case 0x887600E6u: return head + " (DDERR_NOFLIPHW)";
-        case 0x88760104u: return head + " (DDERR_NOOVERLAYHW)";
-        case 0x8876017Cu: return head + " (DDERR_OUTOFVIDEOMEMORY)";
-        case 0x88760234u: return head + " (DDERR_PRIMARYSURFACEALREADYEXISTS)";
-        case 0x8007000Eu: return head + " (DDERR_OUTOFMEMORY)";
-        case 0x80070057u: return head + "(DDERR_INVALIDPARAMS) ";
-        default: {
-            char code[16];
-            std::snprintf(code, sizeof(code), "0x%08x", static_cast<unsigned>(result));
-            return head + " (UNKNOWN " + code + ")";
-        }
-    }
+// Each code's text: its name (or the name it shares a text with) in parentheses, with the
+// blanks that text has always had around them.
+struct CreationFailureText {
+    HRESULT code;
+    HRESULT namedAs;
+    const char* before;
+    const char* after;
+};
+
+constexpr CreationFailureText kCreationFailureTexts[] = {
+    {DDERR_INCOMPATIBLEPRIMARY, DDERR_INCOMPATIBLEPRIMARY, "", " "},
+    {DDERR_INVALIDCAPS, DDERR_INVALIDCAPS, "", " "},
+    {DDERR_INVALIDOBJECT, DDERR_INCOMPATIBLEPRIMARY, "", " "},
+    {DDERR_INVALIDPIXELFORMAT, DDERR_INVALIDPIXELFORMAT, "", ""},
+    {DDERR_NOALPHAHW, DDERR_NOALPHAHW, " ", ""},
+    {DDERR_NOCOOPERATIVELEVELSET, DDERR_NOCOOPERATIVELEVELSET, " ", ""},
+    {DDERR_NOFLIPHW, DDERR_NOFLIPHW, " ", ""},
+    {DDERR_NOOVERLAYHW, DDERR_NOOVERLAYHW, " ", ""},
+    {DDERR_OUTOFVIDEOMEMORY, DDERR_OUTOFVIDEOMEMORY, " ", ""},
+    {DDERR_PRIMARYSURFACEALREADYEXISTS, DDERR_PRIMARYSURFACEALREADYEXISTS, " ", ""},
+    {DDERR_OUTOFMEMORY, DDERR_OUTOFMEMORY, " ", ""},
+    {DDERR_INVALIDPARAMS, DDERR_INVALIDPARAMS, "", " "},
+};
+
+// The largest side and byte count any DirectDraw can make. Implementations differ beyond them:
+// one refuses the size, another makes a surface that cannot be locked, another crashes inside
+// the call. The byte count assumes 4 bytes a pixel, the widest layout a display can have.
+constexpr std::uint32_t kMaxSurfaceSide = 32768;
+constexpr std::uint64_t kMaxSurfaceBytes = 0x7FFFFFFF;
+
+bool directDrawCanMake(std::uint32_t width, std::uint32_t height) {
+    return width != 0 && height != 0 && width <= kMaxSurfaceSide && height <= kMaxSurfaceSide &&
+           std::uint64_t{width} * height * 4 <= kMaxSurfaceBytes;
 }
 
 }  // namespace
 
+std::string surfaceCreationFailureText(HRESULT result) {
+    const std::string head = "CDD7Texture::CreateSurface -- Failed to create Texture object.";
+    for (const CreationFailureText& text : kCreationFailureTexts)
+        if (text.code == result)
+            return head + text.before + "(" + ddErrorName(text.namedAs) + ")" + text.after;
+    char code[16];
+    std::snprintf(code, sizeof(code), "0x%08x", static_cast<unsigned>(result));
+    return head + " (UNKNOWN " + code + ")";
+}
+
 void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
                                 IDirectDrawSurface7** out, bool colourKeyed) {
     *out = nullptr;
+    // Refused as DirectDraw refuses a size it cannot make, without asking it.
+    if (!directDrawCanMake(width, height)) raiseReported(surfaceCreationFailureText(DDERR_INVALIDPARAMS));
     // After a reset notification that found no DirectDraw object there is nothing to create
     // surfaces with: as without a cooperative level, the texture stays without a surface.
     IDirectDraw7* directDraw = owner->directDraw();
@@ -91,9 +117,7 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     const HRESULT result = directDraw->CreateSurface(&desc, out, nullptr);
     if (SUCCEEDED(result) && *out != nullptr) return;
     *out = nullptr;
-    const std::string message = creationFailureText(result);
-    reportFatal(message.c_str());
-    throw std::runtime_error(message);
+    raiseReported(surfaceCreationFailureText(result));
 }
 
 }  // namespace ZelUISystem

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <new>
 #include <string>
@@ -240,16 +241,6 @@ TEST_F(ImageLoadingTest, CorruptFilesGiveTheDecoderTextAndNeverCrash) {
 
 #if DD7R_TEST_SOFT_DDRAW
 
-// A texture whose upload runs out of memory, as any allocation on the way could.
-class UploadOutOfMemory final : public CDD7Texture {
-public:
-    using CDD7Texture::CDD7Texture;
-    void fillFromMemory(const void*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                        TextureFormat) override {
-        throw std::bad_alloc();
-    }
-};
-
 TEST_F(ImageLoadingTest, MemoryRunningOutGivesItsTextAndLeavesNothingBehind) {
     softddraw::SoftDirectDraw* soft = ddtest::asSoft(directDraw.get());
     const std::string directory = writeFile("picture.png", png);
@@ -257,35 +248,42 @@ TEST_F(ImageLoadingTest, MemoryRunningOutGivesItsTextAndLeavesNothingBehind) {
     const std::string lockFailed = "CDD7Texture::loadFromMemory  -- Failed to lock the surface for data filling.";
     struct Load {
         const char* name;
+        bool decodes;  // an image file is decoded on the way
         std::function<void(CDD7Texture&)> run;
     };
     const Load loads[] = {
-        {"pixels", [&](CDD7Texture& t) { t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
-        {"kept pixels", [&](CDD7Texture& t) { t.inMemory = true, t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
-        {"file data", [&](CDD7Texture& t) { t.loadFromFileData(png.data(), static_cast<std::uint32_t>(png.size())); }},
-        {"file", [&](CDD7Texture& t) { t.loadFromFile("picture.png", directory.c_str()); }},
+        {"pixels", false, [&](CDD7Texture& t) { t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
+        {"kept pixels", false, [&](CDD7Texture& t) { t.inMemory = true, t.loadFromMemory(picture.data(), 5, 3, TEXFMT_RGBA); }},
+        {"file data", true, [&](CDD7Texture& t) { t.loadFromFileData(png.data(), static_cast<std::uint32_t>(png.size())); }},
+        {"file", true, [&](CDD7Texture& t) { t.loadFromFile("picture.png", directory.c_str()); }},
     };
     struct Fault {
         const char* name;
-        bool badAlloc;                 // thrown by the upload
+        bool badAlloc;                 // thrown by the image decoder
         softddraw::Operation failing;  // else this call fails with DDERR_OUTOFMEMORY
         const std::string& text;
     };
-    const Fault faults[] = {{"bad_alloc", true, softddraw::Operation::CreateSurface, outOfMemory},
+    const std::string decodeFailed = "Unable to load image, corona::OpenImage failed";
+    const Fault faults[] = {{"bad_alloc", true, softddraw::Operation::CreateSurface, decodeFailed},
                             {"CreateSurface", false, softddraw::Operation::CreateSurface, outOfMemory},
                             {"Lock", false, softddraw::Operation::Lock, lockFailed}};
     const std::size_t liveSurfaces = soft->liveSurfaceCount();
     for (const Fault& fault : faults)
         for (const Load& load : loads) {
+            if (fault.badAlloc && !load.decodes) continue;
             SCOPED_TRACE(std::string(fault.name) + " while loading " + load.name);
-            std::unique_ptr<CDD7Texture> texture(fault.badAlloc ? new UploadOutOfMemory(renderer.get())
-                                                                : new CDD7Texture(renderer.get()));
-            if (!fault.badAlloc) soft->failNthCall(fault.failing, 1, DDERR_OUTOFMEMORY);
+            auto* texture = static_cast<CDD7Texture*>(renderer->createTexture());
+            std::optional<corona::testing::ScopedDecoderOverride> decoderOutOfMemory;
+            if (fault.badAlloc)
+                decoderOutOfMemory.emplace([](const unsigned char*, int) -> corona::Image* { throw std::bad_alloc(); });
+            else
+                soft->failNthCall(fault.failing, 1, DDERR_OUTOFMEMORY);
             EXPECT_EQ(failureOf([&] { load.run(*texture); }), fault.text);
             EXPECT_EQ(texture->surface(), nullptr);
             EXPECT_EQ(soft->liveSurfaceCount(), liveSurfaces);
             EXPECT_EQ(corona::testing::LiveImageCount(), 0);
             EXPECT_EQ(corona::testing::LiveFileCount(), 0);
+            renderer->releaseTexture(texture);
         }
     // Through the renderer: the prefixed text, and no texture kept.
     const std::size_t textures = renderer->textures().size();

@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <iterator>
 
+#include "module/capture/CaptureHooks.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 
 namespace ZelUISystem {
 
 void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,
-                            CornerColours colours, std::int32_t /*reserved*/) {
+                            CornerColours colours, std::int32_t reserved) {
+    DD7R_CAPTURE_HOOK(submitQuad(this, destRect, z, texture, sourceRect, colours, reserved));
     // Only textures of this renderer can be drawn: any other pointer may be dangling or not a
     // texture of this module at all.
     if (texture != nullptr && !ownsTexture(texture)) return;
@@ -24,6 +26,7 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
 }
 
 void CDD7Render::renderQueue() {
+    DD7R_CAPTURE_HOOK(renderQueue(this));
     if (compositionSurface_ != nullptr) {
         IDirectDrawSurface7* canvas = compositionSurface_->surface();
         for (const auto& entry : quadQueue_) drawQuad(canvas, entry.second);
@@ -41,11 +44,15 @@ void CDD7Render::renderQueue() {
 }
 
 void CDD7Render::discardQueue() {
+    DD7R_CAPTURE_HOOK(discardQueue(this));
     quadQueue_.clear();
     if (compositionSurface_ != nullptr) clearCompositionSurface();
 }
 
-void CDD7Render::setQueueing(bool queueing) { queueing_ = queueing; }
+void CDD7Render::setQueueing(bool queueing) {
+    DD7R_CAPTURE_HOOK(setQueueing(this, queueing));
+    queueing_ = queueing;
+}
 
 bool CDD7Render::isQueueing() const { return queueing_; }
 

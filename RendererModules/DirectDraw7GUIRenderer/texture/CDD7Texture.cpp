@@ -1,6 +1,7 @@
 // The texture object: its sizes, its surface's lifetime, loading from raw pixels, and the
 // release and rebuild of its surface around a device reset.
 
+#include "module/capture/CaptureHooks.h"
 #include "texture/CDD7Texture.h"
 
 #include <exception>
@@ -75,6 +76,7 @@ bool CDD7Texture::hasKeptPixelCopy() const {
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
+    DD7R_CAPTURE_HOOK(loadFromMemory(this, pixels, width, height, format));
     releaseSurface();
     restoreInPlace_ = true;
     if (!sizeFitsIn32Bits(width, height)) {

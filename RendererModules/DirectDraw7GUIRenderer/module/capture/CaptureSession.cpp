@@ -1,0 +1,297 @@
+#include "module/capture/CaptureSession.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+#include "module/ModuleLogger.h"
+#include "module/capture/HostLevel.h"
+#include "module/capture/PixelFormatRecord.h"
+#include "module/capture/RecordingDevice.h"
+#include "platform/SurfaceLock.h"
+#include "platform/Texture.h"
+
+namespace ZelUISystem {
+namespace capture {
+
+CaptureSession* hostLevelSession = nullptr;
+
+namespace {
+
+// A target larger than this is not kept (the record then names no blob).
+constexpr std::uint64_t kMaxTargetBytes = 256ull * 1024 * 1024;
+
+}  // namespace
+
+CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
+    active_ = writer_.open(path_);
+    if (!active_) disable("cannot create the capture file");
+}
+
+CaptureSession::~CaptureSession() {
+    if (hostLevelSession == this) hostLevelSession = nullptr;
+    try {
+        writer_.close();
+    } catch (...) {
+    }
+    active_ = false;
+}
+
+void CaptureSession::disable(const char* why) {
+    active_ = false;
+    if (hostLevelSession == this) hostLevelSession = nullptr;
+    try {
+        writer_.close();
+    } catch (...) {
+    }
+    if (Logger* logger = moduleLogger())
+        logger->log(kLogLevelError, "dd7r capture: %s (%s); capture is off.", why, path_.c_str());
+}
+
+void CaptureSession::checkWriter() {
+    if (active_ && writer_.failed()) disable("cannot write the capture file");
+}
+
+void CaptureSession::beginHostCall() {
+    inHostCall_ = true;
+    threw_ = false;
+    hostLevelSession = nullptr;
+}
+
+void CaptureSession::endHostCall() {
+    inHostCall_ = false;
+    try {
+        for (const RecordBuilder& answer : heldAnswers_) writer_.append(answer);
+        heldAnswers_.clear();
+        if (threw_) {
+            RecordBuilder record(RecordKind::Threw);
+            record.flag(threwStandard_).string(threwText_.c_str());
+            writer_.append(record);
+        }
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+    threw_ = false;
+    checkWriter();
+    if (active_) hostLevelSession = this;
+}
+
+void CaptureSession::noteThrow(bool standardException, const char* text) {
+    try {
+        threw_ = true;
+        threwStandard_ = standardException;
+        threwText_ = text != nullptr ? text : "";
+    } catch (...) {
+        threwText_.clear();
+    }
+}
+
+void CaptureSession::write(const RecordBuilder& record) {
+    if (!active_) return;
+    try {
+        writer_.append(record);
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+    checkWriter();
+}
+
+std::uint32_t CaptureSession::storeBlob(const void* data, std::size_t size) {
+    if (!active_) return kNoBlob;
+    std::uint32_t id = kNoBlob;
+    try {
+        id = writer_.storeBlob(data, size);
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+    checkWriter();
+    return active_ ? id : kNoBlob;
+}
+
+void CaptureSession::writeDeviceAnswer(const RecordBuilder& record) {
+    if (!active_) return;
+    if (!inHostCall_) return write(record);
+    try {
+        heldAnswers_.push_back(record);
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+}
+
+void CaptureSession::endFrame() {
+    if (!active_) return;
+    try {
+        writer_.flush();
+    } catch (...) {
+        disable("cannot write the capture file");
+    }
+    checkWriter();
+}
+
+std::uint32_t CaptureSession::rendererId(const Renderer* renderer) {
+    try {
+        RendererEntry& entry = renderers_[renderer];
+        if (entry.id == 0) entry.id = nextRendererId_++;
+        return entry.id;
+    } catch (...) {
+        disable("out of memory while capturing");
+        return 0;
+    }
+}
+
+void CaptureSession::forgetRenderer(const Renderer* renderer) {
+    forgetTexturesOf(renderer);
+    renderers_.erase(renderer);
+}
+
+RendererDevice* CaptureSession::listenTo(RendererDevice* hostDevice) {
+    if (hostDevice == nullptr || !active_) return hostDevice;
+    try {
+        devices_.push_back(std::make_unique<RecordingDevice>(hostDevice, *this));
+        return devices_.back().get();
+    } catch (...) {
+        disable("out of memory while capturing");
+        return hostDevice;
+    }
+}
+
+std::uint32_t CaptureSession::newTextureId(const Texture* texture, const Renderer* owner) {
+    if (texture == nullptr) return kNullTexture;
+    try {
+        TextureEntry& entry = textures_[texture];
+        entry.id = nextTextureId_++;
+        entry.owner = owner;
+        entry.inMemory = texture->inMemory;
+        return entry.id;
+    } catch (...) {
+        disable("out of memory while capturing");
+        return kNullTexture;
+    }
+}
+
+std::uint32_t CaptureSession::textureRef(const Texture* texture) const {
+    if (texture == nullptr) return kNullTexture;
+    const auto found = textures_.find(texture);
+    return found == textures_.end() ? kForeignTexture : found->second.id;
+}
+
+void CaptureSession::forgetTexture(const Texture* texture, const Renderer* owner) {
+    const auto found = textures_.find(texture);
+    if (found != textures_.end() && found->second.owner == owner) textures_.erase(found);
+}
+
+void CaptureSession::forgetTexturesOf(const Renderer* owner) {
+    for (auto it = textures_.begin(); it != textures_.end();) {
+        if (it->second.owner == owner)
+            it = textures_.erase(it);
+        else
+            ++it;
+    }
+}
+
+void CaptureSession::noteInMemoryFlag(const Texture* texture) {
+    const auto found = textures_.find(texture);
+    if (found == textures_.end() || found->second.inMemory == texture->inMemory) return;
+    found->second.inMemory = texture->inMemory;
+    RecordBuilder record(RecordKind::TextureFlags);
+    record.u32(found->second.id).flag(texture->inMemory);
+    write(record);
+}
+
+void CaptureSession::noteInMemoryFlagsOf(const Renderer* owner) {
+    for (const auto& entry : textures_)
+        if (entry.second.owner == owner) noteInMemoryFlag(entry.first);
+}
+
+void CaptureSession::setTarget(const Renderer* renderer, IDirectDrawSurface7* target) {
+    try {
+        RendererEntry& entry = renderers_[renderer];
+        entry.target = target;
+        entry.targetBlob = kNoBlob;
+        entry.targetBytes.clear();
+        entry.contentsDue = true;
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+}
+
+bool CaptureSession::readTarget(IDirectDrawSurface7* target, std::vector<std::uint8_t>& bytes,
+                                DDSURFACEDESC2& desc) {
+    const SurfaceLock lock(target, nullptr);
+    if (!lock.locked()) return false;
+    desc = lock.desc();
+    const std::uint64_t rowBytes = std::uint64_t{desc.dwWidth} * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+    if (rowBytes == 0 || desc.lpSurface == nullptr || desc.lPitch < 0 ||
+        static_cast<std::uint64_t>(desc.lPitch) < rowBytes || rowBytes * desc.dwHeight > kMaxTargetBytes)
+        return false;
+    bytes.resize(static_cast<std::size_t>(rowBytes * desc.dwHeight));
+    const auto* source = static_cast<const std::uint8_t*>(desc.lpSurface);
+    for (DWORD row = 0; row < desc.dwHeight; ++row)
+        std::memcpy(bytes.data() + row * rowBytes, source + static_cast<std::size_t>(row) * desc.lPitch,
+                    static_cast<std::size_t>(rowBytes));
+    return true;
+}
+
+void CaptureSession::recordTargetContents(const Renderer* renderer) {
+    const auto found = renderers_.find(renderer);
+    if (!active_ || found == renderers_.end() || found->second.target == nullptr) return;
+    RendererEntry& entry = found->second;
+    try {
+        DDSURFACEDESC2 desc{};
+        std::uint32_t blob = kNoBlob;
+        if (readTarget(entry.target, scratch_, desc)) {
+            // Hosts usually clear to the same picture every frame: compare with the last one
+            // before hashing.
+            if (entry.targetBlob != kNoBlob && scratch_ == entry.targetBytes) {
+                blob = entry.targetBlob;
+            } else {
+                blob = storeBlob(scratch_.data(), scratch_.size());
+                entry.targetBytes.swap(scratch_);
+                entry.targetBlob = blob;
+            }
+        }
+        RecordBuilder record(RecordKind::TargetContents);
+        const std::uint32_t rowBytes = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        record.u32(entry.id).u32(blob).u32(desc.dwWidth).u32(desc.dwHeight).u32(blob == kNoBlob ? 0 : rowBytes);
+        write(record);
+        entry.contentsDue = false;
+    } catch (...) {
+        disable("out of memory while capturing");
+    }
+}
+
+void CaptureSession::markTargetDrawn(const Renderer* renderer) {
+    const auto found = renderers_.find(renderer);
+    if (found != renderers_.end()) found->second.contentsDue = true;
+}
+
+bool CaptureSession::targetContentsDue(const Renderer* renderer) const {
+    const auto found = renderers_.find(renderer);
+    return found != renderers_.end() && found->second.contentsDue;
+}
+
+namespace {
+
+// Read once when the module is loaded: DD7R_CAPTURE names the file to write.
+struct CaptureAtLoad {
+    std::unique_ptr<CaptureSession> session;
+    CaptureAtLoad() {
+        try {
+            const char* path = std::getenv("DD7R_CAPTURE");
+            if (path == nullptr || path[0] == '\0') return;
+            session = std::make_unique<CaptureSession>(path);
+            if (session->active()) hostLevelSession = session.get();
+        } catch (...) {
+            hostLevelSession = nullptr;
+        }
+    }
+    ~CaptureAtLoad() { hostLevelSession = nullptr; }
+};
+
+CaptureAtLoad captureAtLoad;
+
+}  // namespace
+
+}  // namespace capture
+}  // namespace ZelUISystem

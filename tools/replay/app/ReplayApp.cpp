@@ -119,7 +119,7 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
                             dd7rdemo::composeContactSheet("dd7r-replay " + options.capturePath, writer.sheet)))
         writer.failed = true;
 
-    std::printf("dd7r-replay: %u calls, %u frames, %u calls for renderers the capture did not create\n",
+    std::printf("dd7r-replay: %u calls, %u frames, %u calls skipped (on renderers or textures the capture did not see being made)\n",
                 report.calls, report.frames, report.skippedCalls);
     for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
     std::printf("dd7r-replay: output folder %s\n", folder.u8string().c_str());

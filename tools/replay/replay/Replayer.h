@@ -39,7 +39,7 @@ struct ReplayFrame {
 struct ReplayReport {
     unsigned frames = 0;
     unsigned calls = 0;
-    unsigned skippedCalls = 0;       // for renderers the capture never created
+    unsigned skippedCalls = 0;       // on renderers or textures the capture never saw made
     std::vector<std::string> divergences;  // where the replay behaved otherwise than the capture
 };
 

@@ -42,9 +42,9 @@ void CaptureWriter::append(const RecordBuilder& record) {
     if (failed_) return;
     std::uint8_t header[kRecordHeaderSize];
     header[0] = static_cast<std::uint8_t>(record.kind());
-    putU32(header + 1, static_cast<std::uint32_t>(record.payload().size()));
+    putU32(header + 1, static_cast<std::uint32_t>(record.size()));
     appendRaw(header, sizeof(header));
-    appendRaw(record.payload().data(), record.payload().size());
+    appendRaw(record.data(), record.size());
     if (pending_.size() >= kFlushThreshold) flush();
 }
 
@@ -61,9 +61,9 @@ std::uint32_t CaptureWriter::storeBlob(const void* data, std::size_t size) {
     record.u32(id).u64(hash);
     std::uint8_t header[kRecordHeaderSize];
     header[0] = static_cast<std::uint8_t>(RecordKind::Blob);
-    putU32(header + 1, static_cast<std::uint32_t>(record.payload().size() + size));
+    putU32(header + 1, static_cast<std::uint32_t>(record.size() + size));
     appendRaw(header, sizeof(header));
-    appendRaw(record.payload().data(), record.payload().size());
+    appendRaw(record.data(), record.size());
     const std::uint64_t offset = flushedBytes_ + pending_.size();
     appendRaw(data, size);
     places.push_back(BlobPlace{id, offset, size});

@@ -40,13 +40,23 @@ CaptureSession::~CaptureSession() {
 
 void CaptureSession::disable(const char* why) {
     active_ = false;
-    if (hostLevelSession == this) hostLevelSession = nullptr;
+    if (hostLevelSession == this && !inHostCall_) hostLevelSession = nullptr;
     try {
         writer_.close();
+        if (failure_.empty()) failure_ = std::string("dd7r capture: ") + why + " (" + path_ + "); capture is off.";
     } catch (...) {
     }
-    if (Logger* logger = moduleLogger())
-        logger->log(kLogLevelError, "dd7r capture: %s (%s); capture is off.", why, path_.c_str());
+    reportFailure();
+}
+
+// The one log line about a failure. A failure at load comes before any logger exists: the
+// first host call (createRenderer, which binds the logger) still goes through the capture, and
+// its end reports it.
+void CaptureSession::reportFailure() {
+    Logger* logger = moduleLogger();
+    if (failureReported_ || failure_.empty() || logger == nullptr) return;
+    failureReported_ = true;
+    logger->log(kLogLevelError, "%s", failure_.c_str());
 }
 
 void CaptureSession::checkWriter() {
@@ -74,7 +84,8 @@ void CaptureSession::endHostCall() {
     }
     threw_ = false;
     checkWriter();
-    if (active_) hostLevelSession = this;
+    reportFailure();
+    hostLevelSession = active_ ? this : nullptr;
 }
 
 void CaptureSession::noteThrow(bool standardException, const char* text) {
@@ -281,7 +292,7 @@ struct CaptureAtLoad {
             const char* path = std::getenv("DD7R_CAPTURE");
             if (path == nullptr || path[0] == '\0') return;
             session = std::make_unique<CaptureSession>(path);
-            if (session->active()) hostLevelSession = session.get();
+            hostLevelSession = session.get();
         } catch (...) {
             hostLevelSession = nullptr;
         }

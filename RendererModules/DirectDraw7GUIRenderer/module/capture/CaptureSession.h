@@ -84,11 +84,14 @@ private:
         bool inMemory = false;
     };
 
+    void reportFailure();
     bool readTarget(IDirectDrawSurface7* target, std::vector<std::uint8_t>& bytes,
                     DDSURFACEDESC2& desc);
     void checkWriter();
 
     std::string path_;
+    std::string failure_;
+    bool failureReported_ = false;
     CaptureWriter writer_;
     bool active_ = false;
     std::vector<RecordBuilder> heldAnswers_;

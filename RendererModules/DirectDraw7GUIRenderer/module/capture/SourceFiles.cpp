@@ -24,9 +24,7 @@ std::string joinedPath(const char* fileName, const char* directory) {
     return path;
 }
 
-}  // namespace
-
-std::uint32_t storeSourceFile(CaptureSession& session, const char* fileName, const char* directory) {
+std::uint32_t storeFile(CaptureSession& session, const char* fileName, const char* directory) {
     const std::string path = joinedPath(fileName, directory);
     if (path.empty()) return kNoBlob;
     std::ifstream stream;
@@ -38,6 +36,16 @@ std::uint32_t storeSourceFile(CaptureSession& session, const char* fileName, con
     stream.seekg(0, std::ios::beg);
     if (!stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return kNoBlob;
     return session.storeBlob(bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+std::uint32_t storeSourceFile(CaptureSession& session, const char* fileName, const char* directory) {
+    try {
+        return storeFile(session, fileName, directory);
+    } catch (...) {
+        return kNoBlob;  // no memory for the file's bytes: the capture goes on without them
+    }
 }
 
 }  // namespace capture

@@ -67,7 +67,11 @@ struct Replayer::RendererState {
     std::uint32_t id = 0;
     Renderer* renderer = nullptr;
     std::unique_ptr<ReplayDevice> device;
-    IDirectDrawSurface7* target = nullptr;
+    IDirectDrawSurface7* target = nullptr;  // what the renderer was given: ownTarget or null
+    SurfacePtr ownTarget;
+    PixelFormatFields targetFormat;
+    std::uint32_t targetWidth = 0;
+    std::uint32_t targetHeight = 0;
 };
 
 void Replayer::SurfaceReleaser::operator()(IDirectDrawSurface7* surface) const { surface->Release(); }
@@ -81,7 +85,6 @@ Replayer::~Replayer() {
     for (auto& entry : renderers_)
         if (entry.second->renderer != nullptr) module_.destroyRenderer(entry.second->renderer);
     renderers_.clear();
-    targets_.clear();
 }
 
 ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFrame&)>& onFrame) {
@@ -210,8 +213,9 @@ const std::uint8_t* Replayer::bytesFor(const CaptureCall& call, std::uint64_t si
     if (blob.data != nullptr) return blob.data;
     // Not kept (the captured call failed before its bytes were known good): zeros of the size
     // the call names, which the file check has bounded.
-    standIns_.emplace_back(static_cast<std::size_t>(size == 0 ? 1 : size), std::uint8_t{0});
-    return standIns_.back().data();
+    // One buffer serves every call: the module copies what it keeps before the call returns.
+    standIn_.assign(static_cast<std::size_t>(size == 0 ? 1 : size), std::uint8_t{0});
+    return standIn_.data();
 }
 
 std::string Replayer::placeFile(std::uint32_t textureId, const CaptureCall& call, std::string& directory) {
@@ -257,10 +261,26 @@ void Replayer::createTexture(RendererState& state, const CaptureCall& call) {
     textureOwners_[call.texture] = state.id;
 }
 
+namespace {
+
+bool sameFormat(const PixelFormatFields& a, const PixelFormatFields& b) {
+    return a.bitCount == b.bitCount && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+}  // namespace
+
 void Replayer::setTarget(RendererState& state, const CaptureCall& call) {
     if (!call.given) {
         state.target = nullptr;
         state.renderer->setTargetSurface(nullptr);
+        return;
+    }
+    // A host may hand over its target every frame: a surface of the same size and layout is
+    // reused (its picture comes from the capture before each frame anyway).
+    if (state.ownTarget && state.targetWidth == call.width && state.targetHeight == call.height &&
+        sameFormat(state.targetFormat, call.pixelFormat)) {
+        state.target = state.ownTarget.get();
+        state.renderer->setTargetSurface(state.target);
         return;
     }
     DDSURFACEDESC2 desc{};
@@ -276,15 +296,19 @@ void Replayer::setTarget(RendererState& state, const CaptureCall& call) {
     desc.ddpfPixelFormat.dwGBitMask = call.pixelFormat.green;
     desc.ddpfPixelFormat.dwBBitMask = call.pixelFormat.blue;
     IDirectDrawSurface7* surface = nullptr;
+    state.renderer->setTargetSurface(nullptr);
+    state.target = nullptr;
+    state.ownTarget.reset();
     if (FAILED(directDraw_->CreateSurface(&desc, &surface, nullptr)) || surface == nullptr) {
         diverge(call, "the replay cannot create a target surface of " + std::to_string(call.width) + "x" +
                           std::to_string(call.height) + " at " + std::to_string(call.pixelFormat.bitCount) +
                           " bits");
-        state.target = nullptr;
-        state.renderer->setTargetSurface(nullptr);
         return;
     }
-    targets_.emplace_back(surface);
+    state.ownTarget.reset(surface);
+    state.targetWidth = call.width;
+    state.targetHeight = call.height;
+    state.targetFormat = call.pixelFormat;
     state.target = surface;
     state.renderer->setTargetSurface(surface);
 }
@@ -324,8 +348,10 @@ void Replayer::renderFrame(RendererState& state) {
 void Replayer::resetSurfaces() {
     std::string error;
     dd7rdemo::loseAllSurfaces(directDraw_, error);
-    for (const SurfacePtr& target : targets_)
-        if (target->IsLost() == DDERR_SURFACELOST) target->Restore();
+    for (const auto& entry : renderers_) {
+        IDirectDrawSurface7* target = entry.second->ownTarget.get();
+        if (target != nullptr && target->IsLost() == DDERR_SURFACELOST) target->Restore();
+    }
 }
 
 void Replayer::issueRendererCall(RendererState& state, const CaptureCall& call) {

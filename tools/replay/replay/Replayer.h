@@ -86,8 +86,7 @@ private:
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
     std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
     std::map<std::uint32_t, std::uint32_t> textureOwners_;
-    std::vector<SurfacePtr> targets_;
-    std::vector<std::vector<std::uint8_t>> standIns_;
+    std::vector<std::uint8_t> standIn_;
     ReplayReport report_;
     ReplayFrame pending_;
     std::function<void(ReplayFrame&)> onFrame_;

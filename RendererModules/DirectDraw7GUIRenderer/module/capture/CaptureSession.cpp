@@ -227,44 +227,71 @@ void CaptureSession::setTarget(const Renderer* renderer, IDirectDrawSurface7* ta
     }
 }
 
-bool CaptureSession::readTarget(IDirectDrawSurface7* target, std::vector<std::uint8_t>& bytes,
-                                DDSURFACEDESC2& desc) {
-    const SurfaceLock lock(target, nullptr);
-    if (!lock.locked()) return false;
-    desc = lock.desc();
+namespace {
+
+// The target's rows, tightly packed, as they are in the locked surface.
+struct TargetRows {
+    const std::uint8_t* first = nullptr;
+    std::size_t pitch = 0;
+    std::size_t rowBytes = 0;
+    std::size_t height = 0;
+    std::uint32_t width = 0;
+
+    bool equal(const std::vector<std::uint8_t>& packed) const {
+        if (packed.size() != rowBytes * height) return false;
+        for (std::size_t row = 0; row < height; ++row)
+            if (std::memcmp(first + row * pitch, packed.data() + row * rowBytes, rowBytes) != 0) return false;
+        return true;
+    }
+    void copyTo(std::vector<std::uint8_t>& packed) const {
+        packed.resize(rowBytes * height);
+        for (std::size_t row = 0; row < height; ++row)
+            std::memcpy(packed.data() + row * rowBytes, first + row * pitch, rowBytes);
+    }
+};
+
+bool describeRows(const DDSURFACEDESC2& desc, TargetRows& rows) {
     const std::uint64_t rowBytes = std::uint64_t{desc.dwWidth} * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
     if (rowBytes == 0 || desc.lpSurface == nullptr || desc.lPitch < 0 ||
         static_cast<std::uint64_t>(desc.lPitch) < rowBytes || rowBytes * desc.dwHeight > kMaxTargetBytes)
         return false;
-    bytes.resize(static_cast<std::size_t>(rowBytes * desc.dwHeight));
-    const auto* source = static_cast<const std::uint8_t*>(desc.lpSurface);
-    for (DWORD row = 0; row < desc.dwHeight; ++row)
-        std::memcpy(bytes.data() + row * rowBytes, source + static_cast<std::size_t>(row) * desc.lPitch,
-                    static_cast<std::size_t>(rowBytes));
+    rows.first = static_cast<const std::uint8_t*>(desc.lpSurface);
+    rows.pitch = static_cast<std::size_t>(desc.lPitch);
+    rows.rowBytes = static_cast<std::size_t>(rowBytes);
+    rows.height = desc.dwHeight;
+    rows.width = desc.dwWidth;
     return true;
 }
+
+}  // namespace
 
 void CaptureSession::recordTargetContents(const Renderer* renderer) {
     const auto found = renderers_.find(renderer);
     if (!active_ || found == renderers_.end() || found->second.target == nullptr) return;
     RendererEntry& entry = found->second;
     try {
-        DDSURFACEDESC2 desc{};
         std::uint32_t blob = kNoBlob;
-        if (readTarget(entry.target, scratch_, desc)) {
-            // Hosts usually clear to the same picture every frame: compare with the last one
-            // before hashing.
-            if (entry.targetBlob != kNoBlob && scratch_ == entry.targetBytes) {
-                blob = entry.targetBlob;
-            } else {
-                blob = storeBlob(scratch_.data(), scratch_.size());
-                entry.targetBytes.swap(scratch_);
-                entry.targetBlob = blob;
+        TargetRows rows;
+        {
+            const SurfaceLock lock(entry.target, nullptr);
+            if (lock.locked() && describeRows(lock.desc(), rows)) {
+                // Hosts usually put the same picture under the overlay every frame: it is
+                // compared in place with the last one before anything is copied or hashed.
+                if (entry.targetBlob != kNoBlob && rows.equal(entry.targetBytes)) {
+                    blob = entry.targetBlob;
+                } else {
+                    rows.copyTo(entry.targetBytes);
+                    entry.targetBlob = kNoBlob;
+                }
             }
         }
+        if (rows.first != nullptr && blob == kNoBlob) {
+            blob = storeBlob(entry.targetBytes.data(), entry.targetBytes.size());
+            entry.targetBlob = blob;
+        }
         RecordBuilder record(RecordKind::TargetContents);
-        const std::uint32_t rowBytes = desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
-        record.u32(entry.id).u32(blob).u32(desc.dwWidth).u32(desc.dwHeight).u32(blob == kNoBlob ? 0 : rowBytes);
+        record.u32(entry.id).u32(blob).u32(rows.width).u32(static_cast<std::uint32_t>(rows.height));
+        record.u32(blob == kNoBlob ? 0 : static_cast<std::uint32_t>(rows.rowBytes));
         write(record);
         entry.contentsDue = false;
     } catch (...) {

@@ -85,8 +85,6 @@ private:
     };
 
     void reportFailure();
-    bool readTarget(IDirectDrawSurface7* target, std::vector<std::uint8_t>& bytes,
-                    DDSURFACEDESC2& desc);
     void checkWriter();
 
     std::string path_;
@@ -104,7 +102,6 @@ private:
     std::unordered_map<const Renderer*, RendererEntry> renderers_;
     std::unordered_map<const Texture*, TextureEntry> textures_;
     std::vector<std::unique_ptr<RecordingDevice>> devices_;
-    std::vector<std::uint8_t> scratch_;
 };
 
 }  // namespace capture

@@ -10,6 +10,7 @@ add_library(dd7r_core STATIC
   module/capture/RecordingDevice.cpp
   module/capture/RendererRecorders.cpp
   module/capture/SourceFiles.cpp
+  module/capture/TargetPicture.cpp
   module/capture/TextureRecorders.cpp
   platform/FileAccess.cpp
   renderer/CDD7Render.cpp

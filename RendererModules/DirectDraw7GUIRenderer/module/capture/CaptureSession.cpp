@@ -17,13 +17,6 @@ namespace capture {
 
 CaptureSession* hostLevelSession = nullptr;
 
-namespace {
-
-// A target larger than this is not kept (the record then names no blob).
-constexpr std::uint64_t kMaxTargetBytes = 256ull * 1024 * 1024;
-
-}  // namespace
-
 CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
     active_ = writer_.open(path_);
     if (!active_) disable("cannot create the capture file");
@@ -219,76 +212,28 @@ void CaptureSession::setTarget(const Renderer* renderer, IDirectDrawSurface7* ta
     try {
         RendererEntry& entry = renderers_[renderer];
         entry.target = target;
-        entry.targetBlob = kNoBlob;
-        entry.targetBytes.clear();
+        entry.picture.forget();
         entry.contentsDue = true;
     } catch (...) {
         disable("out of memory while capturing");
     }
 }
 
-namespace {
-
-// The target's rows, tightly packed, as they are in the locked surface.
-struct TargetRows {
-    const std::uint8_t* first = nullptr;
-    std::size_t pitch = 0;
-    std::size_t rowBytes = 0;
-    std::size_t height = 0;
-    std::uint32_t width = 0;
-
-    bool equal(const std::vector<std::uint8_t>& packed) const {
-        if (packed.size() != rowBytes * height) return false;
-        for (std::size_t row = 0; row < height; ++row)
-            if (std::memcmp(first + row * pitch, packed.data() + row * rowBytes, rowBytes) != 0) return false;
-        return true;
-    }
-    void copyTo(std::vector<std::uint8_t>& packed) const {
-        packed.resize(rowBytes * height);
-        for (std::size_t row = 0; row < height; ++row)
-            std::memcpy(packed.data() + row * rowBytes, first + row * pitch, rowBytes);
-    }
-};
-
-bool describeRows(const DDSURFACEDESC2& desc, TargetRows& rows) {
-    const std::uint64_t rowBytes = std::uint64_t{desc.dwWidth} * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
-    if (rowBytes == 0 || desc.lpSurface == nullptr || desc.lPitch < 0 ||
-        static_cast<std::uint64_t>(desc.lPitch) < rowBytes || rowBytes * desc.dwHeight > kMaxTargetBytes)
-        return false;
-    rows.first = static_cast<const std::uint8_t*>(desc.lpSurface);
-    rows.pitch = static_cast<std::size_t>(desc.lPitch);
-    rows.rowBytes = static_cast<std::size_t>(rowBytes);
-    rows.height = desc.dwHeight;
-    rows.width = desc.dwWidth;
-    return true;
-}
-
-}  // namespace
-
 void CaptureSession::recordTargetContents(const Renderer* renderer) {
     const auto found = renderers_.find(renderer);
-    if (!active_ || found == renderers_.end() || found->second.target == nullptr) return;
+    if (!active_ || !keepTargets_ || found == renderers_.end() || found->second.target == nullptr) return;
     RendererEntry& entry = found->second;
     try {
-        std::uint32_t blob = kNoBlob;
         TargetRows rows;
+        bool read = false;
         {
             const SurfaceLock lock(entry.target, nullptr);
-            if (lock.locked() && describeRows(lock.desc(), rows)) {
-                // Hosts usually put the same picture under the overlay every frame: it is
-                // compared in place with the last one before anything is copied or hashed.
-                if (entry.targetBlob != kNoBlob && rows.equal(entry.targetBytes)) {
-                    blob = entry.targetBlob;
-                } else {
-                    rows.copyTo(entry.targetBytes);
-                    entry.targetBlob = kNoBlob;
-                }
-            }
+            read = lock.locked() && rows.describe(lock.desc());
+            if (read && !entry.picture.sameAs(rows)) entry.picture.keep(rows);
         }
-        if (rows.first != nullptr && blob == kNoBlob) {
-            blob = storeBlob(entry.targetBytes.data(), entry.targetBytes.size());
-            entry.targetBlob = blob;
-        }
+        if (read && entry.picture.blob == kNoBlob)
+            entry.picture.blob = storeBlob(entry.picture.bytes().data(), entry.picture.bytes().size());
+        const std::uint32_t blob = read ? entry.picture.blob : kNoBlob;
         RecordBuilder record(RecordKind::TargetContents);
         record.u32(entry.id).u32(blob).u32(rows.width).u32(static_cast<std::uint32_t>(rows.height));
         record.u32(blob == kNoBlob ? 0 : static_cast<std::uint32_t>(rows.rowBytes));
@@ -311,7 +256,8 @@ bool CaptureSession::targetContentsDue(const Renderer* renderer) const {
 
 namespace {
 
-// Read once when the module is loaded: DD7R_CAPTURE names the file to write.
+// Read once when the module is loaded: DD7R_CAPTURE names the file to write;
+// DD7R_CAPTURE_TARGETS=0 leaves out the pictures under the overlay.
 struct CaptureAtLoad {
     std::unique_ptr<CaptureSession> session;
     CaptureAtLoad() {
@@ -319,6 +265,9 @@ struct CaptureAtLoad {
             const char* path = std::getenv("DD7R_CAPTURE");
             if (path == nullptr || path[0] == '\0') return;
             session = std::make_unique<CaptureSession>(path);
+            // Keeping the picture under the overlay costs a full read of the target per frame.
+            const char* targets = std::getenv("DD7R_CAPTURE_TARGETS");
+            session->keepTargetPictures(targets == nullptr || std::strcmp(targets, "0") != 0);
             hostLevelSession = session.get();
         } catch (...) {
             hostLevelSession = nullptr;

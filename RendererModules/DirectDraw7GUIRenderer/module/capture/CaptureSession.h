@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "module/capture/CaptureWriter.h"
+#include "module/capture/TargetPicture.h"
 #include "platform/DirectDraw.h"
 
 namespace ZelUISystem {
@@ -31,6 +32,8 @@ public:
     CaptureSession& operator=(const CaptureSession&) = delete;
 
     bool active() const { return active_; }
+    // Whether the target's picture is kept before every frame (on unless DD7R_CAPTURE_TARGETS=0).
+    void keepTargetPictures(bool keep) { keepTargets_ = keep; }
 
     // A host call begins (the slots it reaches are not recorded) and ends (the device answers
     // given during it and its exception, if any, follow its record).
@@ -74,8 +77,7 @@ private:
     struct RendererEntry {
         std::uint32_t id = 0;
         IDirectDrawSurface7* target = nullptr;
-        std::uint32_t targetBlob = kNoBlob;
-        std::vector<std::uint8_t> targetBytes;
+        TargetPicture picture;
         bool contentsDue = true;
     };
     struct TextureEntry {
@@ -92,6 +94,7 @@ private:
     bool failureReported_ = false;
     CaptureWriter writer_;
     bool active_ = false;
+    bool keepTargets_ = true;
     std::vector<RecordBuilder> heldAnswers_;
     bool inHostCall_ = false;
     bool threw_ = false;

@@ -13,7 +13,6 @@
 #include "image/SurfaceCapture.h"
 #include "reader/CaptureFile.h"
 #include "replay/Replayer.h"
-#include "system/DemoPlatform.h"
 
 namespace dd7rreplay {
 
@@ -24,21 +23,6 @@ namespace {
 constexpr unsigned kSheetColumns = 8;
 constexpr unsigned kMaxSheetFrames = 64;
 constexpr unsigned kThumbnailWidth = 240;
-
-// The display layout the captured DirectDraw reported (the first display mode recorded).
-dd7rdemo::DisplayFormat displayFormatOf(const CaptureFile& capture) {
-    for (std::size_t index = 0; index < capture.recordCount(); ++index) {
-        const CaptureCall call = capture.call(index);
-        if (call.kind != RecordKind::DeviceAnswer || call.query != DeviceQuery::DisplayMode) continue;
-        if (call.pixelFormat.bitCount == 16 && call.pixelFormat.red == 0xF800) return dd7rdemo::DisplayFormat::Rgb565;
-        if (call.pixelFormat.bitCount == 16 && call.pixelFormat.red == 0x7C00) return dd7rdemo::DisplayFormat::Rgb555;
-        if (call.pixelFormat.bitCount != 32)
-            std::fprintf(stderr, "dd7r-replay: the captured display had %u bits per pixel; replaying at 32\n",
-                         call.pixelFormat.bitCount);
-        return dd7rdemo::DisplayFormat::Xrgb32;
-    }
-    return dd7rdemo::DisplayFormat::Xrgb32;
-}
 
 void removeEarlierFrames(const fs::path& folder) {
     std::error_code code;
@@ -95,12 +79,7 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
         std::fprintf(stderr, "dd7r-replay: %s\n", module.error().c_str());
         return 2;
     }
-    std::string error;
-    IDirectDraw7* directDraw = dd7rdemo::openDirectDraw(displayFormatOf(capture), error);
-    if (directDraw == nullptr) {
-        std::fprintf(stderr, "dd7r-replay: %s\n", error.c_str());
-        return 2;
-    }
+    Displays displays;
     const fs::path folder = fs::u8path(options.outputDirectory);
     std::error_code code;
     fs::create_directories(folder, code);
@@ -109,10 +88,9 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 
     ReplayReport report;
     {
-        Replayer replayer(capture, module, directDraw, folder.u8string());
+        Replayer replayer(capture, module, displays, folder.u8string());
         report = replayer.run(options.lastFrame, std::ref(writer));
     }
-    dd7rdemo::closeDirectDraw(directDraw);
     if (writer.summary != nullptr) std::fclose(writer.summary);
     if (!writer.sheet.empty() &&
         !dd7rdemo::writePng((folder / "contact-sheet.png").u8string(),

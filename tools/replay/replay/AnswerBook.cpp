@@ -8,6 +8,7 @@ void AnswerBook::clearPending() {
     blendModes_.clear();
     surfaceMemories_.clear();
     pixelFormats_.clear();
+    hasDisplayMode_ = false;
 }
 
 void AnswerBook::add(const CaptureCall& answer) {
@@ -17,7 +18,10 @@ void AnswerBook::add(const CaptureCall& answer) {
         case DeviceQuery::BlendMode: blendModes_.push_back(answer.answer); break;
         case DeviceQuery::SurfaceMemory: surfaceMemories_.push_back(answer.answer); break;
         case DeviceQuery::TexturePixelFormat: pixelFormats_.push_back(answer.answer); break;
-        case DeviceQuery::DisplayMode: break;  // chosen once, when the replay's DirectDraw is made
+        case DeviceQuery::DisplayMode:
+            if (!hasDisplayMode_) displayMode_ = answer.pixelFormat;
+            hasDisplayMode_ = true;
+            break;
     }
 }
 

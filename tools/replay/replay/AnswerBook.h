@@ -17,6 +17,8 @@ class AnswerBook {
 public:
     void clearPending();
     void add(const CaptureCall& answer);
+    // The display mode recorded among the pending answers, if any.
+    const PixelFormatFields* pendingDisplayMode() const { return hasDisplayMode_ ? &displayMode_ : nullptr; }
 
     bool directDrawPresent();
     void displaySize(float& width, float& height);
@@ -32,6 +34,8 @@ private:
     std::deque<int> blendModes_;
     std::deque<int> surfaceMemories_;
     std::deque<int> pixelFormats_;
+    bool hasDisplayMode_ = false;
+    PixelFormatFields displayMode_;
     bool lastDirectDraw_ = true;
     std::pair<float, float> lastSize_{640.0f, 480.0f};
     int lastBlendMode_ = 0;

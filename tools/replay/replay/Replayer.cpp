@@ -9,7 +9,6 @@
 #include "platform/Renderer.h"
 #include "platform/SurfaceLock.h"
 #include "platform/Texture.h"
-#include "system/DemoPlatform.h"
 
 namespace dd7rreplay {
 
@@ -67,6 +66,7 @@ struct Replayer::RendererState {
     std::uint32_t id = 0;
     Renderer* renderer = nullptr;
     std::unique_ptr<ReplayDevice> device;
+    IDirectDraw7* directDraw = nullptr;  // of the display the captured renderer was made on
     IDirectDrawSurface7* target = nullptr;  // what the renderer was given: ownTarget or null
     SurfacePtr ownTarget;
     PixelFormatFields targetFormat;
@@ -76,9 +76,9 @@ struct Replayer::RendererState {
 
 void Replayer::SurfaceReleaser::operator()(IDirectDrawSurface7* surface) const { surface->Release(); }
 
-Replayer::Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, IDirectDraw7* directDraw,
+Replayer::Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
                    std::string workDirectory)
-    : capture_(capture), module_(module), directDraw_(directDraw), workDirectory_(std::move(workDirectory)) {}
+    : capture_(capture), module_(module), displays_(displays), workDirectory_(std::move(workDirectory)) {}
 
 Replayer::~Replayer() {
     // Renderers the captured host never destroyed go before the surfaces they draw on.
@@ -159,7 +159,8 @@ void Replayer::issue(std::size_t, const CaptureCall& call) {
 void Replayer::createRenderer(const CaptureCall& call) {
     auto state = std::make_unique<RendererState>();
     state->id = call.renderer;
-    if (call.given) state->device = std::make_unique<ReplayDevice>(answers_, directDraw_);
+    state->directDraw = displays_.forMode(answers_.pendingDisplayMode());
+    if (call.given) state->device = std::make_unique<ReplayDevice>(answers_, state->directDraw);
     // The captured logging folder belongs to the captured machine: the replay logs nothing.
     state->renderer = module_.createRenderer(state->device.get(), call.reserved, call.flag, nullptr,
                                              call.loggerValueA, call.loggerValueB);
@@ -299,7 +300,7 @@ void Replayer::setTarget(RendererState& state, const CaptureCall& call) {
     state.renderer->setTargetSurface(nullptr);
     state.target = nullptr;
     state.ownTarget.reset();
-    if (FAILED(directDraw_->CreateSurface(&desc, &surface, nullptr)) || surface == nullptr) {
+    if (FAILED(state.directDraw->CreateSurface(&desc, &surface, nullptr)) || surface == nullptr) {
         diverge(call, "the replay cannot create a target surface of " + std::to_string(call.width) + "x" +
                           std::to_string(call.height) + " at " + std::to_string(call.pixelFormat.bitCount) +
                           " bits");
@@ -346,8 +347,7 @@ void Replayer::renderFrame(RendererState& state) {
 }
 
 void Replayer::resetSurfaces() {
-    std::string error;
-    dd7rdemo::loseAllSurfaces(directDraw_, error);
+    displays_.loseAllSurfaces();
     for (const auto& entry : renderers_) {
         IDirectDrawSurface7* target = entry.second->ownTarget.get();
         if (target != nullptr && target->IsLost() == DDERR_SURFACELOST) target->Restore();

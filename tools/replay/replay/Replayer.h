@@ -16,6 +16,7 @@
 #include "platform/DirectDraw.h"
 #include "reader/CaptureFile.h"
 #include "replay/AnswerBook.h"
+#include "replay/Displays.h"
 
 namespace ZelUISystem {
 class Renderer;
@@ -45,7 +46,7 @@ struct ReplayReport {
 
 class Replayer {
 public:
-    Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, IDirectDraw7* directDraw,
+    Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
              std::string workDirectory);
     ~Replayer();
 
@@ -80,7 +81,7 @@ private:
 
     const CaptureFile& capture_;
     const dd7rdemo::RendererModule& module_;
-    IDirectDraw7* directDraw_;
+    Displays& displays_;
     std::string workDirectory_;
     AnswerBook answers_;
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;

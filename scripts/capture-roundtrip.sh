@@ -47,6 +47,7 @@ done
 # renderer each): the replay's frame checksums are the demo's, in the demo's order.
 printf '\n-- every format and blend mode in one capture, native\n'
 all_dir="$work/all"
+mkdir -p "$all_dir"
 "$native/dd7r-demo" --out "$all_dir/native-demo" --size 320x240 --frames 1 \
   --capture "$all_dir/native.capture" | grep -o 'checksum 0x[0-9a-f]*' >"$all_dir/demo-checksums"
 "$native/dd7r-replay" "$all_dir/native.capture" --out "$all_dir/native-replay" |

@@ -37,5 +37,6 @@ echo "dd7r.dll exports: $exports"
 
 phase "windows tests under Wine"
 scripts/wine-session.sh ctest --preset windows-x86
+phase "capture round trip (native, Wine, Wine capture replayed natively)"; scripts/capture-roundtrip.sh
 
 phase "done"

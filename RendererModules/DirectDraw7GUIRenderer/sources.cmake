@@ -6,6 +6,14 @@ add_library(dd7r_core STATIC
   module/LastError.cpp
   module/ModuleLogger.cpp
   module/ReportedFailure.cpp
+  module/capture/CaptureSession.cpp
+  module/capture/CaptureWriter.cpp
+  module/capture/ExportRecorders.cpp
+  module/capture/RecordingDevice.cpp
+  module/capture/RendererRecorders.cpp
+  module/capture/SourceFiles.cpp
+  module/capture/TargetPicture.cpp
+  module/capture/TextureRecorders.cpp
   platform/FileAccess.cpp
   renderer/CDD7Render.cpp
   renderer/DrawQuad.cpp

@@ -35,9 +35,10 @@ TEST(DemoOptions, WithoutArgumentsRendersEveryModeAndFormatAt640x480) {
 TEST(DemoOptions, ValuesAreTakenFromTheNextArgumentOrAfterAnEqualsSign) {
     for (const auto& arguments :
          {std::vector<std::string>{"--out", "pics", "--size", "800x600", "--blend", "1",
-                                   "--format", "555", "--frames", "12", "--log-dir", "logs"},
+                                   "--format", "555", "--frames", "12", "--log-dir", "logs",
+                                   "--capture", "calls.bin"},
           std::vector<std::string>{"--out=pics", "--size=800x600", "--blend=1", "--format=555",
-                                   "--frames=12", "--log-dir=logs"}}) {
+                                   "--frames=12", "--log-dir=logs", "--capture=calls.bin"}}) {
         const ParsedOptions parsed = parse(arguments);
         ASSERT_TRUE(parsed.ok()) << parsed.error;
         EXPECT_EQ("pics", parsed.options.outputDirectory);
@@ -47,6 +48,7 @@ TEST(DemoOptions, ValuesAreTakenFromTheNextArgumentOrAfterAnEqualsSign) {
         EXPECT_EQ(std::vector<DisplayFormat>{DisplayFormat::Rgb555}, parsed.options.formats);
         EXPECT_EQ(12u, parsed.options.frames);
         EXPECT_EQ("logs", parsed.options.logDirectory);
+        EXPECT_EQ("calls.bin", parsed.options.captureFile);
     }
 }
 

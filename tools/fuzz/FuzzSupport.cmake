@@ -3,10 +3,11 @@
 include_guard(GLOBAL)
 
 set(DD7R_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
-set(DD7R_FUZZ_TARGETS image_data pixel_upload renderer_calls)
+set(DD7R_FUZZ_TARGETS image_data pixel_upload renderer_calls capture_file)
 set(DD7R_FUZZ_SOURCE_image_data ${DD7R_FUZZ_DIR}/ImageDataFuzzer.cpp)
 set(DD7R_FUZZ_SOURCE_pixel_upload ${DD7R_FUZZ_DIR}/PixelUploadFuzzer.cpp)
 set(DD7R_FUZZ_SOURCE_renderer_calls ${DD7R_FUZZ_DIR}/RendererCallsFuzzer.cpp)
+set(DD7R_FUZZ_SOURCE_capture_file ${DD7R_FUZZ_DIR}/CaptureFileFuzzer.cpp)
 
 # The host harness the targets drive the module with: defined once per configure, by the
 # first of fuzz/ and tests/reliability/ that asks for it.
@@ -21,6 +22,6 @@ function(dd7r_add_fuzz_support)
     ${DD7R_FUZZ_DIR}/support/ImageFileWriters.cpp)
   target_include_directories(dd7r_fuzz_support PUBLIC ${DD7R_FUZZ_DIR})
   target_link_libraries(dd7r_fuzz_support
-    PUBLIC dd7r_core softddraw
+    PUBLIC dd7r_core softddraw dd7r_capture_reader
     PRIVATE dd7r_compile_options Dd7rImage::zlib Dd7rImage::turbojpeg)
 endfunction()

@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "module/capture/CaptureHooks.h"
 #include "module/LastError.h"
 #include "module/ModuleLogger.h"
 #include "platform/ModuleExports.h"
@@ -66,6 +67,7 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
                                                           const char* loggerDirectory,
                                                           std::uint32_t loggerValueA,
                                                           std::uint32_t loggerValueB) {
+    DD7R_CAPTURE_HOOK(createRenderer(&::createRenderer, device, reserved, hostFlag, loggerDirectory, loggerValueA, loggerValueB));
     try {
         return createRendererOrThrow(device, reserved, hostFlag, loggerDirectory, loggerValueA,
                                      loggerValueB);
@@ -77,6 +79,7 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
 }
 
 extern "C" DD7R_EXPORT void DD7R_CDECL destroyRenderer(Renderer* renderer) {
+    DD7R_CAPTURE_HOOK(destroyRenderer(&::destroyRenderer, renderer));
     if (renderer != nullptr) renderer->destroy(kDestroyAndFree);
     releaseModuleLogger();
 }

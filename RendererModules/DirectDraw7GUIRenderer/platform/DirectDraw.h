@@ -199,6 +199,8 @@ struct IDirectDraw7 {
     virtual HRESULT CreateSurface(LPDDSURFACEDESC2 desc, IDirectDrawSurface7** surface,
                                   IUnknown* outer) = 0;
     virtual HRESULT TestCooperativeLevel() = 0;
+    // Only a capture asks it (the display's layout decides the layout of some textures).
+    virtual HRESULT GetDisplayMode(LPDDSURFACEDESC2 desc) = 0;
 
 protected:
     ~IDirectDraw7() = default;

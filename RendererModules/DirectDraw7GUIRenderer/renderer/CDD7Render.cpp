@@ -1,5 +1,6 @@
 // Construction, display state, device resets and destruction of the renderer.
 
+#include "module/capture/CaptureHooks.h"
 #include "renderer/CDD7Render.h"
 
 #include <algorithm>
@@ -171,12 +172,14 @@ std::uint32_t CDD7Render::getHorzDpi() const { return 96; }
 std::uint32_t CDD7Render::getVertDpi() const { return 96; }
 
 void CDD7Render::preD3DReset() {
+    DD7R_CAPTURE_HOOK(preD3DReset(this));
     if (scratchTexture_ == nullptr) return;
     releaseOwnedTextures();
     for (CDD7Texture* texture : textureList_) texture->preD3DReset();
 }
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
+    DD7R_CAPTURE_HOOK(postD3DReset(this, sizeChanged));
     directDraw_ = device_->queryDirectDraw();
     if (directDraw_ == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
@@ -213,7 +216,10 @@ void CDD7Render::reservedHookA(std::uint32_t, std::uint32_t) {}
 
 void CDD7Render::reservedHookB(std::uint32_t, std::uint32_t, std::uint32_t) {}
 
-void CDD7Render::setTargetSurface(IDirectDrawSurface7* surface) { targetSurface_ = surface; }
+void CDD7Render::setTargetSurface(IDirectDrawSurface7* surface) {
+    DD7R_CAPTURE_HOOK(setTargetSurface(this, surface));
+    targetSurface_ = surface;
+}
 
 void CDD7Render::reservedHookC() {}
 

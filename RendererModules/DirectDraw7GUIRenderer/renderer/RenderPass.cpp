@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <iterator>
 
+#include "module/capture/CaptureHooks.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 
 namespace ZelUISystem {
 
 void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,
-                            CornerColours colours, std::int32_t /*reserved*/) {
+                            CornerColours colours, std::int32_t reserved) {
+    DD7R_CAPTURE_HOOK(submitQuad(this, destRect, z, texture, sourceRect, colours, reserved));
     // Only the host's textures of this renderer can be drawn (see isHostTexture).
     if (texture != nullptr && !isHostTexture(texture)) return;
     const QuadRecord quad{texture, destRect, z, sourceRect, colours};
@@ -24,6 +26,7 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
 }
 
 void CDD7Render::renderQueue() {
+    DD7R_CAPTURE_HOOK(renderQueue(this));
     makeMissingOwnSurfacesBeforeDrawing();
     if (compositionSurface_ != nullptr) {
         IDirectDrawSurface7* canvas = compositionSurface_->surface();
@@ -42,11 +45,15 @@ void CDD7Render::renderQueue() {
 }
 
 void CDD7Render::discardQueue() {
+    DD7R_CAPTURE_HOOK(discardQueue(this));
     quadQueue_.clear();
     if (compositionSurface_ != nullptr) clearCompositionSurface();
 }
 
-void CDD7Render::setQueueing(bool queueing) { queueing_ = queueing; }
+void CDD7Render::setQueueing(bool queueing) {
+    DD7R_CAPTURE_HOOK(setQueueing(this, queueing));
+    queueing_ = queueing;
+}
 
 bool CDD7Render::isQueueing() const { return queueing_; }
 

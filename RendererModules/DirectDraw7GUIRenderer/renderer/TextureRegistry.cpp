@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "module/capture/CaptureHooks.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -49,9 +50,13 @@ CDD7Texture* CDD7Render::appendNewTexture() {
     return adoptTexture(std::make_unique<CDD7Texture>(this));
 }
 
-Texture* CDD7Render::createTexture() { return appendNewTexture(); }
+Texture* CDD7Render::createTexture() {
+    DD7R_CAPTURE_HOOK(createTexture(this));
+    return appendNewTexture();
+}
 
 Texture* CDD7Render::createTexture(float size) {
+    DD7R_CAPTURE_HOOK(createTexture(this, size));
     const std::uint32_t sizeInPixels = truncateToUint32(size);
     return adoptTexture(loadNewTexture(this, kSizedPrefix, [sizeInPixels](CDD7Texture& texture) {
         texture.PrepareSized(sizeInPixels);
@@ -59,12 +64,14 @@ Texture* CDD7Render::createTexture(float size) {
 }
 
 Texture* CDD7Render::createTexture(const std::uint8_t* fileData, std::uint32_t size) {
+    DD7R_CAPTURE_HOOK(createTexture(this, fileData, size));
     return adoptTexture(loadNewTexture(this, kFileDataPrefix, [=](CDD7Texture& texture) {
         texture.loadFromFileData(fileData, size);
     }));
 }
 
 Texture* CDD7Render::createTexture(const char* fileName, const char* directory) {
+    DD7R_CAPTURE_HOOK(createTexture(this, fileName, directory));
     const std::string failureText = kFilePrefix + textOrEmpty(directory) + textOrEmpty(fileName);
     return adoptTexture(loadNewTexture(this, failureText, [=](CDD7Texture& texture) {
         texture.loadFromFile(fileName, directory);
@@ -85,6 +92,7 @@ bool CDD7Render::isHostTexture(const Texture* texture) const {
 }
 
 void CDD7Render::releaseTexture(Texture* texture) {
+    DD7R_CAPTURE_HOOK(releaseTexture(this, texture));
     if (isHostTexture(texture)) destroyTexture(static_cast<CDD7Texture*>(texture));
 }
 
@@ -97,6 +105,7 @@ void CDD7Render::destroyTexture(CDD7Texture* texture) {
 }
 
 void CDD7Render::releaseAllTextures() {
+    DD7R_CAPTURE_HOOK(releaseAllTextures(this));
     const bool hadOwnTextures = scratchTexture_ != nullptr;
     while (!textureList_.empty()) destroyTexture(textureList_.front());
     if (!hadOwnTextures) return;

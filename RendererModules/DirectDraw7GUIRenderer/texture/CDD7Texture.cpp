@@ -1,6 +1,7 @@
 // The texture object: its sizes, its surface's lifetime, loading from raw pixels, and the
 // release and rebuild of its surface around a device reset.
 
+#include "module/capture/CaptureHooks.h"
 #include "texture/CDD7Texture.h"
 
 #include <exception>

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "module/capture/CaptureHooks.h"
 #include "corona.h"
 #include "module/ReportedFailure.h"
 #include "platform/FileAccess.h"
@@ -130,6 +131,7 @@ const char* CDD7Texture::BuildPath(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFile(const char* name, const char* folder) {
+    DD7R_CAPTURE_HOOK(loadFromFile(this, name, folder));
     releaseSurface();
     source_ = rebuild::InPlace{};
     try {
@@ -164,6 +166,7 @@ void CDD7Texture::loadFromFileUnguarded(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
+    DD7R_CAPTURE_HOOK(loadFromFileData(this, data, size));
     releaseSurface();
     source_ = rebuild::InPlace{};
     if (data == nullptr || size == 0) raiseReported(kNoFileData);

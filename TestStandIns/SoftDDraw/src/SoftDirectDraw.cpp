@@ -57,6 +57,15 @@ ULONG SoftDirectDraw::Release() {
     return left;
 }
 
+HRESULT SoftDirectDraw::GetDisplayMode(LPDDSURFACEDESC2 desc) {
+    if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
+    *desc = DDSURFACEDESC2{};
+    desc->dwSize = sizeof(DDSURFACEDESC2);
+    desc->dwFlags = DDSD_PIXELFORMAT;
+    desc->ddpfPixelFormat = displayFormat_;
+    return DD_OK;
+}
+
 HRESULT SoftDirectDraw::TestCooperativeLevel() {
     CallRecord record;
     record.operation = Operation::TestCooperativeLevel;

@@ -9,6 +9,7 @@
 #include "system/DemoPlatform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -177,6 +178,13 @@ bool prepareOutput(RunContext& run) {
     return true;
 }
 
+// The module reads DD7R_CAPTURE once, when it is loaded: set it before loading the module.
+void requestCapture(const std::string& file) {
+    static std::string assignment;
+    assignment = "DD7R_CAPTURE=" + file;
+    putenv(&assignment[0]);
+}
+
 }  // namespace
 
 int runDemo(const DemoOptions& options) {
@@ -184,6 +192,7 @@ int runDemo(const DemoOptions& options) {
         std::fprintf(stderr, "dd7r-demo: --window needs the Windows build (run it under Wine with a display)\n");
         return 2;
     }
+    if (!options.captureFile.empty()) requestCapture(options.captureFile);
     const RendererModule module(defaultRendererModulePath());
     if (!module.ok()) {
         std::fprintf(stderr, "dd7r-demo: %s\n", module.error().c_str());

@@ -88,6 +88,12 @@ const std::map<std::string, ValueParser>& valueOptions() {
          [](const std::string& v, DemoOptions& o) {
              return parseDirectory("--log-dir", v, o.logDirectory);
          }},
+        {"--capture",
+         [](const std::string& v, DemoOptions& o) {
+             if (v.empty()) return std::string("--capture expects a file name");
+             o.captureFile = v;
+             return std::string();
+         }},
         {"--size", parseSize},
         {"--blend", parseBlend},
         {"--format", parseFormat},
@@ -159,6 +165,9 @@ std::string usageText(const std::string& programName) {
            "  --log-dir DIR        enable the logging library: writes KelLogger.ini (level 4)\n"
            "                       and places dll_logger.dll there; the module logs to\n"
            "                       DIR/dd7r.log\n"
+           "  --capture FILE       record every call the module receives into FILE (sets\n"
+           "                       DD7R_CAPTURE before loading the module); replay it with\n"
+           "                       dd7r-replay FILE\n"
            "  --window             Windows build with a display (e.g. Xvfb): also show every\n"
            "                       frame in a window through a DirectDraw primary surface with\n"
            "                       a clipper, and save a screenshot of the window per mode\n";

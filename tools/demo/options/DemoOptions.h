@@ -21,6 +21,7 @@ struct DemoOptions {
                                        DisplayFormat::Xrgb32};
     unsigned frames = 4;
     std::string logDirectory;  // empty: the logging library stays off
+    std::string captureFile;   // empty: no capture; else DD7R_CAPTURE for the module
     bool showWindow = false;   // also present in a window (Windows build, needs a display)
     bool helpRequested = false;
 };

@@ -49,6 +49,9 @@ public:
     HRESULT CreateSurface(LPDDSURFACEDESC2 desc, IDirectDrawSurface7** surface,
                           IUnknown* outer) override;
     HRESULT TestCooperativeLevel() override;
+    // The display's pixel format (this display has no size: width and height are not reported).
+    // Neither counted nor logged, and no fault can be injected.
+    HRESULT GetDisplayMode(LPDDSURFACEDESC2 desc) override;
 
     // Fault injection: the n-th call (1-based, counted from now) of the operation fails once
     // with the result; or every call fails. A failing IsLost reports DDERR_SURFACELOST.

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The capture round trip: the demo captures itself (--capture), and its capture replays to the
+# demo's own frames, byte for byte: natively, under Wine, and the capture made under Wine
+# replayed natively. Needs build/linux (and, for the Wine half, build/windows-x86) built.
+#   scripts/capture-roundtrip.sh [--native-only]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+native_only=0
+[ "${1:-}" = "--native-only" ] && native_only=1
+native=build/linux/bin
+windows=build/windows-x86/bin
+work="$root/build/capture-roundtrip"
+rm -rf "$work"
+mkdir -p "$work"
+# One display format and blend mode per run: the copied path with a composition surface (565,
+# blend 0) and the alpha-blended path drawn straight onto the target (32-bit, blend 2).
+combinations=("565 0" "32 2")
+demo_options=(--size 320x240 --frames 3)
+
+# The demo's frames and a replay's frames, in order, must be the same files.
+same_frames() {
+  local demo="$1" replay="$2" index=0 frame
+  for frame in $(cd "$demo" && ls frame-*.png | sort); do
+    cmp -s "$demo/$frame" "$replay/$(printf 'frame-%04u.png' "$index")" ||
+      { echo "capture round trip: $replay frame $index differs from $demo/$frame"; return 1; }
+    index=$((index + 1))
+  done
+  [ "$index" -gt 0 ] || { echo "capture round trip: no frames in $demo"; return 1; }
+  echo "capture round trip: $index frames of $replay are byte-identical to $demo"
+}
+
+for combination in "${combinations[@]}"; do
+  read -r format blend <<<"$combination"
+  case_dir="$work/format$format-blend$blend"
+  mkdir -p "$case_dir"
+  printf '\n-- format %s blend %s, native\n' "$format" "$blend"
+  "$native/dd7r-demo" --out "$case_dir/native-demo" --format "$format" --blend "$blend" \
+    "${demo_options[@]}" --capture "$case_dir/native.capture" >/dev/null
+  "$native/dd7r-replay" "$case_dir/native.capture" --out "$case_dir/native-replay" \
+    --compare "$case_dir/native-demo" | tail -n 3
+  same_frames "$case_dir/native-demo" "$case_dir/native-replay"
+done
+
+# Every format and blend mode in one capture (a DirectDraw object per display layout, a
+# renderer each): the replay's frame checksums are the demo's, in the demo's order.
+printf '\n-- every format and blend mode in one capture, native\n'
+all_dir="$work/all"
+mkdir -p "$all_dir"
+"$native/dd7r-demo" --out "$all_dir/native-demo" --size 320x240 --frames 1 \
+  --capture "$all_dir/native.capture" | grep -o 'checksum 0x[0-9a-f]*' >"$all_dir/demo-checksums"
+"$native/dd7r-replay" "$all_dir/native.capture" --out "$all_dir/native-replay" |
+  grep -o 'checksum 0x[0-9a-f]*' >"$all_dir/replay-checksums"
+cmp -s "$all_dir/demo-checksums" "$all_dir/replay-checksums" ||
+  { echo "capture round trip: the replay's frames differ from the demo's:"; paste "$all_dir/demo-checksums" "$all_dir/replay-checksums"; exit 1; }
+echo "capture round trip: $(wc -l <"$all_dir/demo-checksums") frames of every format and blend mode match"
+
+[ "$native_only" -eq 1 ] && exit 0
+
+# Under Wine, Z: is the Unix root, so absolute paths work as they are.
+scripts/wine-session.sh bash -c '
+  set -euo pipefail
+  for combination in "${@:4}"; do
+    read -r format blend <<<"$combination"
+    case_dir="$2/format$format-blend$blend"
+    printf "\n-- format %s blend %s, under Wine\n" "$format" "$blend"
+    wine "$1/dd7r-demo.exe" --out "Z:$case_dir/windows-demo" --format "$format" --blend "$blend" \
+      $3 --capture "Z:$case_dir/windows.capture" >/dev/null
+    wine "$1/dd7r-replay.exe" "Z:$case_dir/windows.capture" --out "Z:$case_dir/windows-replay" \
+      --compare "Z:$case_dir/windows-demo" | tail -n 3
+  done
+' wine-roundtrip "$windows" "$work" "${demo_options[*]}" "${combinations[@]}"
+
+for combination in "${combinations[@]}"; do
+  read -r format blend <<<"$combination"
+  case_dir="$work/format$format-blend$blend"
+  same_frames "$case_dir/windows-demo" "$case_dir/windows-replay"
+  printf '\n-- format %s blend %s, the Wine capture replayed natively\n' "$format" "$blend"
+  "$native/dd7r-replay" "$case_dir/windows.capture" --out "$case_dir/windows-capture-native-replay" \
+    --compare "$case_dir/windows-demo" | tail -n 3
+  same_frames "$case_dir/windows-demo" "$case_dir/windows-capture-native-replay"
+done
+echo "capture round trip: all frames byte-identical"

@@ -1,0 +1,132 @@
+#include "app/ReplayApp.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "app/CaptureStats.h"
+#include "compare/FrameFolders.h"
+#include "host/RendererModule.h"
+#include "image/ContactSheet.h"
+#include "image/ImageFiles.h"
+#include "image/SurfaceCapture.h"
+#include "reader/CaptureFile.h"
+#include "replay/Replayer.h"
+
+namespace dd7rreplay {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kSheetColumns = 8;
+constexpr unsigned kMaxSheetFrames = 64;
+constexpr unsigned kThumbnailWidth = 240;
+
+void removeEarlierFrames(const fs::path& folder) {
+    std::error_code code;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
+        const std::string name = entry.path().filename().u8string();
+        if (name.rfind("frame-", 0) == 0) fs::remove(entry.path(), code);
+    }
+}
+
+struct FrameWriter {
+    const ReplayOptions& options;
+    fs::path folder;
+    std::FILE* summary = nullptr;
+    std::vector<std::vector<dd7rdemo::SheetCell>> sheet;
+    unsigned onSheet = 0;
+    bool failed = false;
+
+    void operator()(ReplayFrame& frame) {
+        if (frame.index < options.firstFrame || frame.index > options.lastFrame) return;
+        char name[32];
+        std::snprintf(name, sizeof(name), "frame-%04u.png", frame.index);
+        std::uint32_t checksum = 0;
+        if (frame.hasImage) {
+            checksum = dd7rdemo::frameChecksum(frame.image);
+            if (!dd7rdemo::writePng((folder / name).u8string(), frame.image)) failed = true;
+            addToSheet(frame);
+        }
+        char line[256];
+        std::snprintf(line, sizeof(line),
+                      "frame %4u  renderer %u  quads %4u  textures +%u -%u  resets %u  %8.3f ms  checksum 0x%08x%s\n",
+                      frame.index, frame.renderer, frame.quads, frame.texturesCreated, frame.texturesReleased,
+                      frame.resets, frame.milliseconds, checksum, frame.hasImage ? "" : "  (no target)");
+        std::fputs(line, stdout);
+        if (summary != nullptr) std::fputs(line, summary);
+    }
+
+    void addToSheet(const ReplayFrame& frame) {
+        if (onSheet >= kMaxSheetFrames) return;
+        if (sheet.empty() || sheet.back().size() >= kSheetColumns) sheet.emplace_back();
+        dd7rdemo::SheetCell cell;
+        cell.label = "#" + std::to_string(frame.index) + " r" + std::to_string(frame.renderer) +
+                     (frame.resets != 0 ? " after reset" : "");
+        cell.highlighted = frame.resets != 0;
+        const unsigned factor = (frame.image.width() + kThumbnailWidth - 1) / kThumbnailWidth;
+        cell.thumbnail = dd7rdemo::makeThumbnail(frame.image, factor == 0 ? 1 : factor);
+        sheet.back().push_back(std::move(cell));
+        ++onSheet;
+    }
+};
+
+int replay(const ReplayOptions& options, const CaptureFile& capture) {
+    const dd7rdemo::RendererModule module(dd7rdemo::defaultRendererModulePath());
+    if (!module.ok()) {
+        std::fprintf(stderr, "dd7r-replay: %s\n", module.error().c_str());
+        return 2;
+    }
+    Displays displays;
+    const fs::path folder = fs::u8path(options.outputDirectory);
+    std::error_code code;
+    fs::create_directories(folder, code);
+    removeEarlierFrames(folder);
+    FrameWriter writer{options, folder, std::fopen((folder / "summary.txt").u8string().c_str(), "w"), {}, 0, false};
+
+    ReplayReport report;
+    {
+        Replayer replayer(capture, module, displays, folder.u8string());
+        report = replayer.run(options.lastFrame, std::ref(writer));
+    }
+    if (writer.summary != nullptr) std::fclose(writer.summary);
+    if (!writer.sheet.empty() &&
+        !dd7rdemo::writePng((folder / "contact-sheet.png").u8string(),
+                            dd7rdemo::composeContactSheet("dd7r-replay " + options.capturePath, writer.sheet)))
+        writer.failed = true;
+
+    std::printf("dd7r-replay: %u calls, %u frames, %u calls skipped (on renderers or textures the capture did not see being made)\n",
+                report.calls, report.frames, report.skippedCalls);
+    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
+    std::printf("dd7r-replay: output folder %s\n", folder.u8string().c_str());
+    if (writer.failed) {
+        std::fprintf(stderr, "dd7r-replay: cannot write into %s\n", folder.u8string().c_str());
+        return 2;
+    }
+    bool same = true;
+    if (!options.compareDirectory.empty()) same = compareFrameFolders(folder.u8string(), options.compareDirectory, stdout);
+    return report.divergences.empty() && same ? 0 : 1;
+}
+
+}  // namespace
+
+int runReplay(const ReplayOptions& options) {
+    try {
+        const CaptureFile capture = CaptureFile::load(options.capturePath);
+        if (options.statsOnly) {
+            printCaptureStats(capture, stdout);
+            return 0;
+        }
+        return replay(options, capture);
+    } catch (const CaptureError& error) {
+        std::fprintf(stderr, "dd7r-replay: %s: %s\n", options.capturePath.c_str(), error.what());
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "dd7r-replay: %s\n", error.what());
+        return 2;
+    }
+}
+
+}  // namespace dd7rreplay

@@ -1,0 +1,428 @@
+#include "replay/Replayer.h"
+
+#include <chrono>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+#include "image/SurfaceCapture.h"
+#include "platform/Renderer.h"
+#include "platform/SurfaceLock.h"
+#include "platform/Texture.h"
+
+namespace dd7rreplay {
+
+namespace fs = std::filesystem;
+namespace capture = ZelUISystem::capture;
+using ZelUISystem::CornerColours;
+using ZelUISystem::FloatRect;
+using ZelUISystem::Renderer;
+using ZelUISystem::Texture;
+using ZelUISystem::TextureFormat;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Stands for a pointer the captured host passed that was no texture of the module: the module
+// compares such pointers with its own and never follows them.
+alignas(16) unsigned char foreignTextureStandIn[64];
+
+FloatRect rectOf(const float (&values)[4]) { return FloatRect{values[0], values[1], values[2], values[3]}; }
+
+bool isRendererCall(RecordKind kind) {
+    switch (kind) {
+        case RecordKind::SetTargetSurface:
+        case RecordKind::TargetContents:
+        case RecordKind::SubmitQuad:
+        case RecordKind::RenderQueue:
+        case RecordKind::DiscardQueue:
+        case RecordKind::SetQueueing:
+        case RecordKind::CreateTexture:
+        case RecordKind::ReleaseTexture:
+        case RecordKind::ReleaseAllTextures:
+        case RecordKind::PreReset:
+        case RecordKind::PostReset: return true;
+        default: return false;
+    }
+}
+
+// A file name from the capture, made safe to write below the replay's folder: no absolute
+// paths, drive letters or parent steps.
+std::string safeRelativeName(const std::string& name) {
+    std::string safe = name;
+    const bool escapes = safe.empty() || safe[0] == '/' || safe[0] == '\\' ||
+                         safe.find(':') != std::string::npos || safe.find("..") != std::string::npos;
+    if (escapes)
+        for (char& c : safe)
+            if (c == '/' || c == '\\' || c == ':') c = '_';
+    if (safe.empty() || safe == "." ) safe = "unnamed";
+    return safe;
+}
+
+}  // namespace
+
+struct Replayer::RendererState {
+    std::uint32_t id = 0;
+    Renderer* renderer = nullptr;
+    std::unique_ptr<ReplayDevice> device;
+    IDirectDraw7* directDraw = nullptr;  // of the display the captured renderer was made on
+    IDirectDrawSurface7* target = nullptr;  // what the renderer was given: ownTarget or null
+    SurfacePtr ownTarget;
+    PixelFormatFields targetFormat;
+    std::uint32_t targetWidth = 0;
+    std::uint32_t targetHeight = 0;
+};
+
+void Replayer::SurfaceReleaser::operator()(IDirectDrawSurface7* surface) const { surface->Release(); }
+
+Replayer::Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
+                   std::string workDirectory)
+    : capture_(capture), module_(module), displays_(displays), workDirectory_(std::move(workDirectory)) {}
+
+Replayer::~Replayer() {
+    // Renderers the captured host never destroyed go before the surfaces they draw on.
+    for (auto& entry : renderers_)
+        if (entry.second->renderer != nullptr) module_.destroyRenderer(entry.second->renderer);
+    renderers_.clear();
+}
+
+ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFrame&)>& onFrame) {
+    onFrame_ = onFrame;
+    lastFrame_ = lastFrame;
+    for (std::size_t index = 0; index < capture_.recordCount() && !stopped_; ++index) {
+        const CaptureCall call = capture_.call(index);
+        if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::Threw) continue;
+        gatherAnswers(index);
+        ++report_.calls;
+        bool threw = false;
+        std::string text;
+        try {
+            issue(index, call);
+        } catch (const std::exception& error) {
+            threw = true;
+            text = error.what();
+        } catch (...) {
+            threw = true;
+            text = "an exception outside the standard family";
+        }
+        if (threw != expectsThrow(index))
+            diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
+    }
+    return report_;
+}
+
+void Replayer::gatherAnswers(std::size_t index) {
+    answers_.clearPending();
+    for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
+        const CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::DeviceAnswer)
+            answers_.add(call);
+        else if (call.kind != RecordKind::Threw)
+            break;
+    }
+}
+
+bool Replayer::expectsThrow(std::size_t index) const {
+    for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
+        const CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::Threw) return true;
+        if (call.kind != RecordKind::DeviceAnswer) return false;
+    }
+    return false;
+}
+
+void Replayer::diverge(const CaptureCall& call, const std::string& what) {
+    report_.divergences.push_back("record at offset " + std::to_string(call.offset) + " (" +
+                                  recordKindName(call.kind) + "): " + what);
+}
+
+void Replayer::issue(std::size_t, const CaptureCall& call) {
+    if (call.kind == RecordKind::CreateRenderer) return createRenderer(call);
+    if (call.kind == RecordKind::DestroyRenderer) return destroyRenderer(call);
+    if (isRendererCall(call.kind)) {
+        const auto found = renderers_.find(call.renderer);
+        if (found == renderers_.end()) {
+            ++report_.skippedCalls;
+            return;
+        }
+        return issueRendererCall(*found->second, call);
+    }
+    const auto found = textures_.find(call.texture);
+    if (found == textures_.end() || found->second == nullptr) {
+        ++report_.skippedCalls;
+        return;
+    }
+    issueTextureCall(*found->second, call);
+}
+
+void Replayer::createRenderer(const CaptureCall& call) {
+    auto state = std::make_unique<RendererState>();
+    state->id = call.renderer;
+    state->directDraw = displays_.forMode(answers_.pendingDisplayMode());
+    if (call.given) state->device = std::make_unique<ReplayDevice>(answers_, state->directDraw);
+    // The captured logging folder belongs to the captured machine: the replay logs nothing.
+    state->renderer = module_.createRenderer(state->device.get(), call.reserved, call.flag, nullptr,
+                                             call.loggerValueA, call.loggerValueB);
+    if (call.renderer == 0) {
+        if (state->renderer != nullptr) {
+            diverge(call, "succeeded in the replay, but failed when captured");
+            module_.destroyRenderer(state->renderer);
+        }
+        return;
+    }
+    if (state->renderer == nullptr) {
+        diverge(call, std::string("failed in the replay: ") + module_.getLastErrorString());
+        return;
+    }
+    renderers_[call.renderer] = std::move(state);
+}
+
+void Replayer::destroyRenderer(const CaptureCall& call) {
+    const auto found = renderers_.find(call.renderer);
+    if (found == renderers_.end()) {
+        module_.destroyRenderer(nullptr);
+        return;
+    }
+    module_.destroyRenderer(found->second->renderer);
+    forgetTexturesOf(call.renderer);
+    renderers_.erase(found);
+}
+
+Texture* Replayer::texture(std::uint32_t ref) {
+    if (ref == capture::kNullTexture) return nullptr;
+    const auto found = textures_.find(ref);
+    if (found == textures_.end() || found->second == nullptr)
+        return reinterpret_cast<Texture*>(foreignTextureStandIn);
+    return found->second;
+}
+
+void Replayer::forgetTexturesOf(std::uint32_t renderer) {
+    for (auto it = textureOwners_.begin(); it != textureOwners_.end();) {
+        if (it->second == renderer) {
+            textures_.erase(it->first);
+            it = textureOwners_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+const std::uint8_t* Replayer::bytesFor(const CaptureCall& call, std::uint64_t size) {
+    if (!call.given) return nullptr;
+    const BlobView blob = capture_.blob(call.blob);
+    if (blob.data != nullptr) return blob.data;
+    // Not kept (the captured call failed before its bytes were known good): zeros of the size
+    // the call names, which the file check has bounded.
+    // One buffer serves every call: the module copies what it keeps before the call returns.
+    standIn_.assign(static_cast<std::size_t>(size == 0 ? 1 : size), std::uint8_t{0});
+    return standIn_.data();
+}
+
+std::string Replayer::placeFile(std::uint32_t textureId, const CaptureCall& call, std::string& directory) {
+    const std::string name = safeRelativeName(call.name.value_or(""));
+    const BlobView blob = capture_.blob(call.blob);
+    if (blob.data == nullptr) {
+        // The captured host named a file that could not be read: so does the replay.
+        directory = (fs::u8path(workDirectory_) / "files" / "missing").u8string() + "/";
+        return name;
+    }
+    const fs::path folder = fs::u8path(workDirectory_) / "files" /
+                            (std::to_string(++fileCounter_) + "-texture" + std::to_string(textureId));
+    const fs::path file = folder / fs::u8path(name);
+    std::error_code code;
+    fs::create_directories(file.parent_path(), code);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(blob.data), static_cast<std::streamsize>(blob.size));
+    if (!out) throw std::runtime_error("cannot write " + file.u8string());
+    directory = folder.u8string() + "/";
+    return name;
+}
+
+void Replayer::createTexture(RendererState& state, const CaptureCall& call) {
+    Renderer& renderer = *state.renderer;
+    Texture* made = nullptr;
+    switch (call.overload) {
+        case TextureOverload::Empty: made = renderer.createTexture(); break;
+        case TextureOverload::Sized: made = renderer.createTexture(call.size); break;
+        case TextureOverload::FileData:
+            made = renderer.createTexture(bytesFor(call, call.byteCount), call.byteCount);
+            break;
+        case TextureOverload::File: {
+            std::string directory;
+            const std::string name = placeFile(call.texture, call, directory);
+            made = renderer.createTexture(call.name ? name.c_str() : nullptr,
+                                          call.directory ? directory.c_str() : nullptr);
+            break;
+        }
+    }
+    ++pending_.texturesCreated;
+    if (call.texture == capture::kNullTexture) return;
+    textures_[call.texture] = made;
+    textureOwners_[call.texture] = state.id;
+}
+
+namespace {
+
+bool sameFormat(const PixelFormatFields& a, const PixelFormatFields& b) {
+    return a.bitCount == b.bitCount && a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+}  // namespace
+
+void Replayer::setTarget(RendererState& state, const CaptureCall& call) {
+    if (!call.given) {
+        state.target = nullptr;
+        state.renderer->setTargetSurface(nullptr);
+        return;
+    }
+    // A host may hand over its target every frame: a surface of the same size and layout is
+    // reused (its picture comes from the capture before each frame anyway).
+    if (state.ownTarget && state.targetWidth == call.width && state.targetHeight == call.height &&
+        sameFormat(state.targetFormat, call.pixelFormat)) {
+        state.target = state.ownTarget.get();
+        state.renderer->setTargetSurface(state.target);
+        return;
+    }
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = call.width;
+    desc.dwHeight = call.height;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    desc.ddpfPixelFormat.dwSize = sizeof(desc.ddpfPixelFormat);
+    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+    desc.ddpfPixelFormat.dwRGBBitCount = call.pixelFormat.bitCount;
+    desc.ddpfPixelFormat.dwRBitMask = call.pixelFormat.red;
+    desc.ddpfPixelFormat.dwGBitMask = call.pixelFormat.green;
+    desc.ddpfPixelFormat.dwBBitMask = call.pixelFormat.blue;
+    IDirectDrawSurface7* surface = nullptr;
+    state.renderer->setTargetSurface(nullptr);
+    state.target = nullptr;
+    state.ownTarget.reset();
+    if (FAILED(state.directDraw->CreateSurface(&desc, &surface, nullptr)) || surface == nullptr) {
+        diverge(call, "the replay cannot create a target surface of " + std::to_string(call.width) + "x" +
+                          std::to_string(call.height) + " at " + std::to_string(call.pixelFormat.bitCount) +
+                          " bits");
+        return;
+    }
+    state.ownTarget.reset(surface);
+    state.targetWidth = call.width;
+    state.targetHeight = call.height;
+    state.targetFormat = call.pixelFormat;
+    state.target = surface;
+    state.renderer->setTargetSurface(surface);
+}
+
+void Replayer::fillTarget(RendererState& state, const CaptureCall& call) {
+    const BlobView blob = capture_.blob(call.blob);
+    if (state.target == nullptr || blob.data == nullptr || call.pitch == 0) return;
+    const ZelUISystem::SurfaceLock lock(state.target, nullptr);
+    if (!lock.locked()) return diverge(call, "the replay cannot lock its target surface");
+    const DDSURFACEDESC2& desc = lock.desc();
+    const std::uint64_t targetRow = std::uint64_t{desc.dwWidth} * (desc.ddpfPixelFormat.dwRGBBitCount / 8);
+    if (targetRow != call.pitch || desc.dwHeight != call.height || desc.lPitch < 0)
+        return diverge(call, "the recorded picture does not fit the replay's target surface");
+    auto* rows = static_cast<std::uint8_t*>(desc.lpSurface);
+    for (std::uint32_t row = 0; row < call.height; ++row)
+        std::memcpy(rows + static_cast<std::size_t>(row) * static_cast<std::size_t>(desc.lPitch),
+                    blob.data + static_cast<std::size_t>(row) * call.pitch, call.pitch);
+}
+
+void Replayer::renderFrame(RendererState& state) {
+    const Clock::time_point start = Clock::now();
+    state.renderer->renderQueue();
+    pending_.milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    pending_.renderer = state.id;
+    pending_.index = report_.frames++;
+    pending_.hasImage = false;
+    if (state.target != nullptr) {
+        std::string error;
+        pending_.image = dd7rdemo::captureSurface(state.target, error);
+        pending_.hasImage = !pending_.image.empty();
+    }
+    if (onFrame_) onFrame_(pending_);
+    pending_ = ReplayFrame{};
+    if (report_.frames > lastFrame_) stopped_ = true;
+}
+
+void Replayer::resetSurfaces() {
+    displays_.loseAllSurfaces();
+    for (const auto& entry : renderers_) {
+        IDirectDrawSurface7* target = entry.second->ownTarget.get();
+        if (target != nullptr && target->IsLost() == DDERR_SURFACELOST) target->Restore();
+    }
+}
+
+void Replayer::issueRendererCall(RendererState& state, const CaptureCall& call) {
+    Renderer& renderer = *state.renderer;
+    switch (call.kind) {
+        case RecordKind::SetTargetSurface: return setTarget(state, call);
+        case RecordKind::TargetContents: return fillTarget(state, call);
+        case RecordKind::SubmitQuad: {
+            CornerColours colours{};
+            for (unsigned i = 0; i < 4; ++i) colours.colour[i] = call.colours[i];
+            ++pending_.quads;
+            return renderer.submitQuad(rectOf(call.destination), call.z, texture(call.texture),
+                                       rectOf(call.source), colours, call.trailing);
+        }
+        case RecordKind::RenderQueue: return renderFrame(state);
+        case RecordKind::DiscardQueue: return renderer.discardQueue();
+        case RecordKind::SetQueueing: return renderer.setQueueing(call.flag);
+        case RecordKind::CreateTexture: return createTexture(state, call);
+        case RecordKind::ReleaseTexture: {
+            Texture* released = texture(call.texture);
+            renderer.releaseTexture(released);
+            ++pending_.texturesReleased;
+            const auto owner = textureOwners_.find(call.texture);
+            if (owner != textureOwners_.end() && owner->second == state.id) {
+                textures_.erase(call.texture);
+                textureOwners_.erase(owner);
+            }
+            return;
+        }
+        case RecordKind::ReleaseAllTextures:
+            renderer.releaseAllTextures();
+            return forgetTexturesOf(state.id);
+        case RecordKind::PreReset:
+            ++pending_.resets;
+            return renderer.preD3DReset();
+        case RecordKind::PostReset: {
+            // Between the two notifications the captured host's display lost its surfaces.
+            resetSurfaces();
+            bool sizeChanged = false;
+            return renderer.postD3DReset(call.given ? &sizeChanged : nullptr);
+        }
+        default: return;
+    }
+}
+
+void Replayer::issueTextureCall(Texture& target, const CaptureCall& call) {
+    const auto format = static_cast<TextureFormat>(call.format);
+    switch (call.kind) {
+        case RecordKind::TextureFlags: target.inMemory = call.flag; return;
+        case RecordKind::LoadFromFile: {
+            std::string directory;
+            const std::string name = placeFile(call.texture, call, directory);
+            return target.loadFromFile(call.name ? name.c_str() : nullptr,
+                                       call.directory ? directory.c_str() : nullptr);
+        }
+        case RecordKind::LoadFromFileData:
+            return target.loadFromFileData(bytesFor(call, call.byteCount), call.byteCount);
+        case RecordKind::LoadFromMemory:
+            return target.loadFromMemory(
+                bytesFor(call, std::uint64_t{call.width} * call.height * bytesPerSourcePixel(call.format)),
+                call.width, call.height, format);
+        case RecordKind::FillFromMemory: {
+            const std::uint64_t span = call.width == 0 || call.height == 0
+                                           ? 0
+                                           : std::uint64_t{call.height - 1} * call.pitch +
+                                                 std::uint64_t{call.width} * bytesPerSourcePixel(call.format);
+            return target.fillFromMemory(bytesFor(call, span), call.x, call.y, call.width, call.height,
+                                         call.pitch, format);
+        }
+        default: return;
+    }
+}
+
+}  // namespace dd7rreplay

@@ -1,0 +1,99 @@
+#pragma once
+// Re-issues a capture's calls against the renderer module, as the captured host made them: its
+// renderers over a device that answers what the host's device answered, target surfaces of the
+// recorded size and layout holding the recorded pictures, textures from the recorded bytes.
+// Every presented frame (each renderQueue) goes to `onFrame`.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/RendererModule.h"
+#include "image/Image.h"
+#include "platform/DirectDraw.h"
+#include "reader/CaptureFile.h"
+#include "replay/AnswerBook.h"
+#include "replay/Displays.h"
+
+namespace ZelUISystem {
+class Renderer;
+class Texture;
+}  // namespace ZelUISystem
+
+namespace dd7rreplay {
+
+struct ReplayFrame {
+    unsigned index = 0;
+    std::uint32_t renderer = 0;
+    unsigned quads = 0;             // submitted since the previous frame
+    unsigned texturesCreated = 0;   // since the previous frame
+    unsigned texturesReleased = 0;
+    unsigned resets = 0;
+    double milliseconds = 0.0;      // of the renderQueue call
+    bool hasImage = false;
+    dd7rdemo::Image image;          // the target after the call
+};
+
+struct ReplayReport {
+    unsigned frames = 0;
+    unsigned calls = 0;
+    unsigned skippedCalls = 0;       // on renderers or textures the capture never saw made
+    std::vector<std::string> divergences;  // where the replay behaved otherwise than the capture
+};
+
+class Replayer {
+public:
+    Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
+             std::string workDirectory);
+    ~Replayer();
+
+    // Stops after frame `lastFrame` (inclusive).
+    ReplayReport run(unsigned lastFrame, const std::function<void(ReplayFrame&)>& onFrame);
+
+private:
+    struct RendererState;
+    struct SurfaceReleaser {
+        void operator()(IDirectDrawSurface7* surface) const;
+    };
+    using SurfacePtr = std::unique_ptr<IDirectDrawSurface7, SurfaceReleaser>;
+
+    void gatherAnswers(std::size_t index);
+    bool expectsThrow(std::size_t index) const;
+    void issue(std::size_t index, const CaptureCall& call);
+    void issueRendererCall(RendererState& state, const CaptureCall& call);
+    void issueTextureCall(ZelUISystem::Texture& texture, const CaptureCall& call);
+    void createRenderer(const CaptureCall& call);
+    void destroyRenderer(const CaptureCall& call);
+    void createTexture(RendererState& state, const CaptureCall& call);
+    void setTarget(RendererState& state, const CaptureCall& call);
+    void fillTarget(RendererState& state, const CaptureCall& call);
+    void renderFrame(RendererState& state);
+    void resetSurfaces();
+    ZelUISystem::Texture* texture(std::uint32_t ref);
+    void forgetTexturesOf(std::uint32_t renderer);
+    // The bytes a call hands the module: the recorded blob, or zeros of the recorded size.
+    const std::uint8_t* bytesFor(const CaptureCall& call, std::uint64_t size);
+    std::string placeFile(std::uint32_t textureId, const CaptureCall& call, std::string& directory);
+    void diverge(const CaptureCall& call, const std::string& what);
+
+    const CaptureFile& capture_;
+    const dd7rdemo::RendererModule& module_;
+    Displays& displays_;
+    std::string workDirectory_;
+    AnswerBook answers_;
+    std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
+    std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
+    std::map<std::uint32_t, std::uint32_t> textureOwners_;
+    std::vector<std::uint8_t> standIn_;
+    ReplayReport report_;
+    ReplayFrame pending_;
+    std::function<void(ReplayFrame&)> onFrame_;
+    unsigned lastFrame_ = 0;
+    bool stopped_ = false;
+    std::size_t fileCounter_ = 0;
+};
+
+}  // namespace dd7rreplay

@@ -84,6 +84,7 @@ bool CDD7Texture::keptCopyHolds(const rebuild::FromPixels& pixels) const {
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
+    DD7R_CAPTURE_HOOK(loadFromMemory(this, pixels, width, height, format));
     loadPixels(pixels, width, height, format, inMemory ? PixelCopy::Keep : PixelCopy::DontKeep);
 }
 

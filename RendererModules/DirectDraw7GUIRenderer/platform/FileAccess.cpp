@@ -10,6 +10,18 @@ namespace ZelUISystem {
 
 namespace {
 constexpr std::ios::openmode kReadFromEnd = std::ios::in | std::ios::binary | std::ios::ate;
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+}  // namespace
+
+std::string joinPath(const char* fileName, const char* directory) {
+    std::string path;
+    if (directory != nullptr && directory[0] != '\0') {
+        path = directory;
+        if (!isSeparator(path.back())) path.push_back('/');
+    }
+    if (fileName != nullptr) path += fileName;
+    return path;
 }
 
 #if defined(_WIN32)

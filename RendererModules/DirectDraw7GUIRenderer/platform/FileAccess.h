@@ -8,6 +8,10 @@
 
 namespace ZelUISystem {
 
+// The path of a texture's image file: the directory, a '/' unless it already ends with a
+// separator, then the file name. Either may be null or empty.
+std::string joinPath(const char* fileName, const char* directory);
+
 // Opens the file binary, positioned at its end.
 void openFileAtEnd(std::ifstream& stream, const std::string& utf8Path);
 

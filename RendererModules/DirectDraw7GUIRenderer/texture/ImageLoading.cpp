@@ -38,18 +38,6 @@ const char* const kConvertFailed = "Unable to convert image to RGBA or RGB";
 // Conversion lengths outside 1..65535 units are refused.
 constexpr int kMaxConvertedLength = 65535;
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string joinPath(const char* fileName, const char* directory) {
-    std::string path;
-    if (directory != nullptr && directory[0] != '\0') {
-        path = directory;
-        if (!isSeparator(path.back())) path.push_back('/');
-    }
-    if (fileName != nullptr) path += fileName;
-    return path;
-}
-
 template <typename T>
 std::unique_ptr<T[]> zeroedBuffer(std::size_t count) {
     return std::unique_ptr<T[]>(new (std::nothrow) T[count]());

@@ -12,20 +12,8 @@ namespace capture {
 
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::string joinedPath(const char* fileName, const char* directory) {
-    std::string path;
-    if (directory != nullptr && directory[0] != '\0') {
-        path = directory;
-        if (!isSeparator(path.back())) path.push_back('/');
-    }
-    if (fileName != nullptr) path += fileName;
-    return path;
-}
-
 std::uint32_t storeFile(CaptureSession& session, const char* fileName, const char* directory) {
-    const std::string path = joinedPath(fileName, directory);
+    const std::string path = joinPath(fileName, directory);
     if (path.empty()) return kNoBlob;
     std::ifstream stream;
     openFileAtEnd(stream, path);

@@ -20,7 +20,7 @@ namespace {
 
 struct PairLanesWide {
     __m256i factor[3];
-    __m256i quarter[3];
+    __m256i roundAndBias[3];
     __m256i alpha;
     __m256i alphaQuarter;
 };
@@ -29,22 +29,19 @@ PairLanesWide widen(const PairLanes& lanes) {
     PairLanesWide wide;
     for (int c = 0; c < 3; ++c) {
         wide.factor[c] = _mm256_broadcastsi128_si256(lanes.factor[c]);
-        wide.quarter[c] = _mm256_broadcastsi128_si256(lanes.quarter[c]);
+        wide.roundAndBias[c] = _mm256_broadcastsi128_si256(lanes.roundAndBias[c]);
     }
     wide.alpha = _mm256_broadcastsi128_si256(lanes.alpha);
     wide.alphaQuarter = _mm256_broadcastsi128_si256(lanes.alphaQuarter);
     return wide;
 }
 
-__m256i pairChannelWide(__m256i s, __m256i d, __m256i factor, __m256i quarter, const PairLanesWide& lanes,
-                        __m256i field) {
-    const __m256i bias = _mm256_set1_epi16(64);
-    const __m256i modulated = _mm256_and_si256(
-        _mm256_sub_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(s, bias), factor), 8), quarter),
-        field);
-    const __m256i moved = _mm256_srli_epi16(
-        _mm256_mullo_epi16(_mm256_add_epi16(_mm256_sub_epi16(modulated, d), bias), lanes.alpha), 8);
-    return _mm256_and_si256(_mm256_add_epi16(_mm256_sub_epi16(moved, lanes.alphaQuarter), d), field);
+// pairChannel of ColorAlphaLanes128.h on sixteen lanes.
+__m256i pairChannelWide(__m256i s, __m256i d, __m256i factor, __m256i roundAndBias, const PairLanesWide& lanes) {
+    const __m256i modulatedPlus64 =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, factor), roundAndBias), 8);
+    const __m256i moved = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(modulatedPlus64, d), lanes.alpha), 8);
+    return _mm256_add_epi16(_mm256_sub_epi16(moved, lanes.alphaQuarter), d);
 }
 
 template <bool Is565>
@@ -52,14 +49,14 @@ __m256i blendPairLanesWide(__m256i s, __m256i d, const PairLanesWide& lanes) {
     constexpr int redShift = Is565 ? 11 : 10;
     const __m256i five = _mm256_set1_epi16(0x1F);
     const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x3F : 0x1F);
-    const __m256i red = pairChannelWide(_mm256_and_si256(_mm256_srli_epi16(s, redShift), five),
-                                        _mm256_and_si256(_mm256_srli_epi16(d, redShift), five),
-                                        lanes.factor[0], lanes.quarter[0], lanes, five);
+    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
+    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
+    const __m256i red = pairChannelWide(sr, dr, lanes.factor[0], lanes.roundAndBias[0], lanes);
     const __m256i green = pairChannelWide(_mm256_and_si256(_mm256_srli_epi16(s, 5), greenField),
                                           _mm256_and_si256(_mm256_srli_epi16(d, 5), greenField),
-                                          lanes.factor[1], lanes.quarter[1], lanes, greenField);
-    const __m256i blue = pairChannelWide(_mm256_and_si256(s, five), _mm256_and_si256(d, five),
-                                         lanes.factor[2], lanes.quarter[2], lanes, five);
+                                          lanes.factor[1], lanes.roundAndBias[1], lanes);
+    const __m256i blue = pairChannelWide(_mm256_and_si256(s, five), _mm256_and_si256(d, five), lanes.factor[2],
+                                         lanes.roundAndBias[2], lanes);
     const __m256i out = _mm256_or_si256(
         _mm256_or_si256(_mm256_slli_epi16(red, redShift), _mm256_slli_epi16(green, 5)), blue);
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);

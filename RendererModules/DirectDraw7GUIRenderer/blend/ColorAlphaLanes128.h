@@ -17,8 +17,8 @@ namespace ZelUISystem::blend {
 namespace {
 
 struct PairLanes {
-    __m128i factor[3];   // red, green, blue
-    __m128i quarter[3];  // floor(f / 4)
+    __m128i factor[3];        // red, green, blue
+    __m128i roundAndBias[3];  // 64 * (f mod 4) + 64 * 256
     __m128i alpha;
     __m128i alphaQuarter;
 };
@@ -28,22 +28,20 @@ inline PairLanes makePairLanes(const ColorAlpha& k) {
     PairLanes lanes;
     for (int c = 0; c < 3; ++c) {
         lanes.factor[c] = _mm_set1_epi16(static_cast<short>(factors[c]));
-        lanes.quarter[c] = _mm_set1_epi16(static_cast<short>(factors[c] >> 2));
+        lanes.roundAndBias[c] = _mm_set1_epi16(static_cast<short>(pairRoundAndBias(factors[c])));
     }
     lanes.alpha = _mm_set1_epi16(static_cast<short>(k.alpha));
     lanes.alphaQuarter = _mm_set1_epi16(static_cast<short>(k.alpha >> 2));
     return lanes;
 }
 
-// One channel of the pair path per 16-bit lane. Every product stays below 2^15: (s + 64) * f
-// at most 127 * 255 and (s' - d + 64) * a at most 127 * 256, both non-negative.
-inline __m128i pairChannel(__m128i s, __m128i d, __m128i factor, __m128i quarter, const PairLanes& lanes,
-                    __m128i field) {
-    const __m128i bias = _mm_set1_epi16(64);
-    const __m128i modulated = _mm_and_si128(
-        _mm_sub_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(s, bias), factor), 8), quarter), field);
-    const __m128i moved = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(_mm_sub_epi16(modulated, d), bias), lanes.alpha), 8);
-    return _mm_and_si128(_mm_add_epi16(_mm_sub_epi16(moved, lanes.alphaQuarter), d), field);
+// One channel of the pair path per 16-bit lane, in the shorter form of ColorAlphaPixel.h
+// (modulatedPlus64): s' + 64 = floor((s * f + roundAndBias) / 256), then
+// out = floor((s' + 64 - d) * a / 256) - floor(a / 4) + d. Every value stays below 2^15.
+inline __m128i pairChannel(__m128i s, __m128i d, __m128i factor, __m128i roundAndBias, const PairLanes& lanes) {
+    const __m128i modulatedPlus64 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, factor), roundAndBias), 8);
+    const __m128i moved = _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(modulatedPlus64, d), lanes.alpha), 8);
+    return _mm_add_epi16(_mm_sub_epi16(moved, lanes.alphaQuarter), d);
 }
 
 template <bool Is565>
@@ -51,14 +49,15 @@ inline __m128i blendPairLanes(__m128i s, __m128i d, const PairLanes& lanes) {
     constexpr int redShift = Is565 ? 11 : 10;
     const __m128i five = _mm_set1_epi16(0x1F);
     const __m128i greenField = _mm_set1_epi16(Is565 ? 0x3F : 0x1F);
-    const __m128i red = pairChannel(_mm_and_si128(_mm_srli_epi16(s, redShift), five),
-                                    _mm_and_si128(_mm_srli_epi16(d, redShift), five), lanes.factor[0],
-                                    lanes.quarter[0], lanes, five);
+    // 565 red fills the top of the lane; 555 has bit 15 above it to drop.
+    const __m128i sr = Is565 ? _mm_srli_epi16(s, 11) : _mm_and_si128(_mm_srli_epi16(s, 10), five);
+    const __m128i dr = Is565 ? _mm_srli_epi16(d, 11) : _mm_and_si128(_mm_srli_epi16(d, 10), five);
+    const __m128i red = pairChannel(sr, dr, lanes.factor[0], lanes.roundAndBias[0], lanes);
     const __m128i green = pairChannel(_mm_and_si128(_mm_srli_epi16(s, 5), greenField),
                                       _mm_and_si128(_mm_srli_epi16(d, 5), greenField), lanes.factor[1],
-                                      lanes.quarter[1], lanes, greenField);
+                                      lanes.roundAndBias[1], lanes);
     const __m128i blue = pairChannel(_mm_and_si128(s, five), _mm_and_si128(d, five), lanes.factor[2],
-                                     lanes.quarter[2], lanes, five);
+                                     lanes.roundAndBias[2], lanes);
     const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(red, redShift), _mm_slli_epi16(green, 5)), blue);
     return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
 }

@@ -1,8 +1,8 @@
 // AVX2 twin of BlendColorAlpha: the lane arithmetic of ColorAlphaLanes128.h on sixteen 16-bit
 // or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
 // half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
-// the integer code, as in the SSE2 twin. It is offered for 555, 565 and 32-bit pixels and
-// factors 0..255.
+// the integer code, as in the SSE2 twin. It is offered for 555, 565, other 16-bit masks and
+// 32-bit pixels and factors 0..255.
 
 #include <immintrin.h>
 
@@ -134,6 +134,82 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
     }
 }
 
+// blendNarrowLanes of ColorAlphaLanes128.h on sixteen lanes.
+struct NarrowLanesWide {
+    __m256i mask[3];
+    __m128i shift[3];
+    __m256i factor[3];
+    __m256i alphaTimes2;
+};
+
+NarrowLanesWide widen(const NarrowLanes& lanes) {
+    NarrowLanesWide wide;
+    for (int c = 0; c < 3; ++c) {
+        wide.mask[c] = _mm256_broadcastsi128_si256(lanes.mask[c]);
+        wide.shift[c] = lanes.shift[c];
+        wide.factor[c] = _mm256_broadcastsi128_si256(lanes.factor[c]);
+    }
+    wide.alphaTimes2 = _mm256_broadcastsi128_si256(lanes.alphaTimes2);
+    return wide;
+}
+
+__m256i narrowChannelWide(__m256i s, __m256i d, int c, const NarrowLanesWide& lanes) {
+    const __m256i sc = _mm256_srl_epi16(_mm256_and_si256(s, lanes.mask[c]), lanes.shift[c]);
+    const __m256i dc = _mm256_srl_epi16(_mm256_and_si256(d, lanes.mask[c]), lanes.shift[c]);
+    const __m256i modulated = _mm256_srli_epi16(_mm256_mullo_epi16(sc, lanes.factor[c]), 8);
+    const __m256i step =
+        _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(modulated, dc), 7), lanes.alphaTimes2);
+    return _mm256_sll_epi16(_mm256_add_epi16(dc, step), lanes.shift[c]);
+}
+
+__m256i blendNarrowLanesWide(__m256i s, __m256i d, const NarrowLanesWide& lanes) {
+    const __m256i out = _mm256_or_si256(
+        _mm256_or_si256(narrowChannelWide(s, d, 0, lanes), narrowChannelWide(s, d, 1, lanes)),
+        narrowChannelWide(s, d, 2, lanes));
+    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
+}
+
+// Sixteen, then eight pixels by the narrow lanes, the rest one at a time.
+void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
+                    const ColorAlpha& k, const NarrowLanes& lanes, const NarrowLanesWide& wide) {
+    int i = 0;
+    for (; i + 16 <= width; i += 16) {
+        const __m256i s = load256(source + 2 * i);
+        if (_mm256_testz_si256(s, s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store256(d, blendNarrowLanesWide(s, load256(d), wide));
+    }
+    if (i + 8 <= width) {
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendNarrowLanes(load128(source + 2 * i), load128(d), lanes));
+        i += 8;
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
+    }
+}
+
+// Eight pixels by the masked lanes (masks that differ between the sides, or wider channels).
+void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
+                    const ColorAlpha& k, const MaskedLanes& lanes) {
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+        const __m128i s = load128(source + 2 * i);
+        if (allBytesZero(s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendMaskedLanes(s, load128(d), lanes));
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
+    }
+}
+
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
@@ -152,6 +228,20 @@ void twins::colourModulated555Avx2(const BlendArea& area, const BlendLayout& lay
 
 void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    if (hasNarrowChannels(layout)) {
+        const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
+        const NarrowLanesWide wide = widen(lanes);
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowNarrow(s, d, w, layout, k, lanes, wide);
+        });
+    } else {
+        const MaskedLanes lanes = makeMaskedLanes(layout, k);
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasked(s, d, w, layout, k, lanes); });
+    }
 }
 
 void twins::colourModulated32Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {

@@ -31,6 +31,7 @@ constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Avx2, twins::colourModulated555Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx2, twins::colourModulated565Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx2, twins::colourModulated32Avx2),
+    DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Avx2, twins::colourModulatedMasksAvx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k24, SimdLevel::Ssse3, twins::colourModulated24Ssse3),
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Sse2, twins::colourModulated555Sse2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Sse2, twins::colourModulated565Sse2),

@@ -72,7 +72,7 @@ void twins::colourModulated24Ssse3(const BlendArea& area, const BlendLayout&, co
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
                 a = static_cast<short>(k.alpha);
-    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(static_cast<short>(2 * a))};
     blendRows24(
         area, [&](__m128i s, __m128i d) { return blendSingles32(s, d, lanes); },
         [&](std::uint32_t s, std::uint32_t d) { return blendBgr(s, d, k); });

@@ -111,7 +111,7 @@ void twins::colourModulated32Sse2(const BlendArea& area, const BlendLayout&, con
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
                 a = static_cast<short>(k.alpha);
-    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(static_cast<short>(2 * a))};
     forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
 }
 

@@ -65,22 +65,20 @@ inline __m128i blendPairLanes(__m128i s, __m128i d, const PairLanes& lanes) {
 }
 
 struct SingleLanes {
-    __m128i factor;  // blue, green, red, 0 for each of two pixels
-    __m128i alpha;
+    __m128i factor;       // blue, green, red, 0 for each of two pixels
+    __m128i alphaTimes2;  // 2a
 };
 
-// floor(p / 256) of the signed 32-bit product p = v * a, from its low and high 16 bits; the
-// result fits a lane because |v| <= 255 and a <= 256.
-inline __m128i productDiv256(__m128i v, __m128i a) {
-    const __m128i low = _mm_mullo_epi16(v, a);
-    const __m128i high = _mm_mulhi_epi16(v, a);
-    return _mm_or_si128(_mm_slli_epi16(high, 8), _mm_srli_epi16(low, 8));
+// floor(v * a / 256) for |v| <= 255 and a <= 256: the top half of the signed product of
+// v * 128 (which fits a lane) and 2a is floor(v * 256 * a / 65536).
+inline __m128i productDiv256(__m128i v, __m128i alphaTimes2) {
+    return _mm_mulhi_epi16(_mm_slli_epi16(v, 7), alphaTimes2);
 }
 
 // s' = floor(s * f / 256), out = d + floor((s' - d) * a / 256) on widened bytes.
 inline __m128i blendWidenedSingle(__m128i s, __m128i d, const SingleLanes& lanes) {
     const __m128i modulated = _mm_srli_epi16(_mm_mullo_epi16(s, lanes.factor), 8);
-    return _mm_add_epi16(d, productDiv256(_mm_sub_epi16(modulated, d), lanes.alpha));
+    return _mm_add_epi16(d, productDiv256(_mm_sub_epi16(modulated, d), lanes.alphaTimes2));
 }
 
 inline __m128i blendSingles32(__m128i s, __m128i d, const SingleLanes& lanes) {

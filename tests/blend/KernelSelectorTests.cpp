@@ -54,13 +54,22 @@ TEST(KernelSelector, EveryDrawableLayoutHasAKernelAtEveryLevelAndNoOtherModeHasO
 // never a twin of another layout that hands them on.
 TEST(KernelSelector, TwentyFourBitPixelsGetOnlyImplementationsMadeForThem) {
     for (SimdLevel level : kLevels) {
+        const bool avx2 = level >= SimdLevel::Avx2;
         const bool ssse3 = level >= SimdLevel::Ssse3;
         const bool mmx = level >= SimdLevel::Mmx;
-        EXPECT_EQ(ssse3 ? &blend::twins::alpha24Ssse3 : mmx ? &blend::alphaMmx : &blend::twins::alphaScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::alpha24Avx2
+                  : ssse3 ? &blend::twins::alpha24Ssse3
+                  : mmx   ? &blend::alphaMmx
+                          : &blend::twins::alphaScalar,
                   selectBlendKernel(BlendOperation::Alpha, DDS_RGBMODE_24, level));
-        EXPECT_EQ(ssse3 ? &blend::twins::halfLanes24Ssse3 : mmx ? &blend::halfLanesMmx : &blend::twins::halfLanesScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::halfLanes24Avx2
+                  : ssse3 ? &blend::twins::halfLanes24Ssse3
+                  : mmx   ? &blend::halfLanesMmx
+                          : &blend::twins::halfLanesScalar,
                   selectBlendKernel(BlendOperation::HalfLanes, DDS_RGBMODE_24, level));
-        EXPECT_EQ(ssse3 ? &blend::twins::colourModulated24Ssse3 : &blend::colourModulatedScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::colourModulated24Avx2
+                  : ssse3 ? &blend::twins::colourModulated24Ssse3
+                          : &blend::colourModulatedScalar,
                   selectBlendKernel(BlendOperation::ColourModulated, DDS_RGBMODE_24, level));
     }
 }

@@ -11,6 +11,7 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -94,20 +95,6 @@ void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width
     }
     for (; i < width; ++i)
         blendSingle16(source + 2 * i, destination + 2 * i, p.sourceMasks, p.destinationMasks, p.alpha);
-}
-
-__m256i blendWidenedBytesWide(__m256i s, __m256i d, __m256i alpha) {
-    const __m256i sa = _mm256_srli_epi16(_mm256_mullo_epi16(s, alpha), 8);
-    const __m256i da = _mm256_srli_epi16(_mm256_mullo_epi16(d, alpha), 8);
-    return _mm256_sub_epi16(_mm256_add_epi16(d, sa), da);
-}
-
-__m256i blendPairs32Wide(__m256i s, __m256i d, __m256i alpha) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = blendWidenedBytesWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), alpha);
-    const __m256i high = blendWidenedBytesWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), alpha);
-    const __m256i transparent = _mm256_cmpeq_epi32(_mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF)), zero);
-    return selectLanes256(transparent, d, _mm256_packus_epi16(low, high));
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, __m128i alpha,

@@ -12,6 +12,7 @@
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -90,25 +91,6 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     if (s == 0) return;
     std::uint8_t* d = destination + 2 * paired;
     store16(d, blendSinglePixel16(s, load16(d), masks, masks, k));
-}
-
-// productDiv256 of ColorAlphaLanes128.h on sixteen lanes.
-__m256i productDiv256Wide(__m256i v, __m256i alphaTimes2) {
-    return _mm256_mulhi_epi16(_mm256_slli_epi16(v, 7), alphaTimes2);
-}
-
-__m256i blendWidenedSingleWide(__m256i s, __m256i d, __m256i factor, __m256i alpha) {
-    const __m256i modulated = _mm256_srli_epi16(_mm256_mullo_epi16(s, factor), 8);
-    return _mm256_add_epi16(d, productDiv256Wide(_mm256_sub_epi16(modulated, d), alpha));
-}
-
-__m256i blendSingles32Wide(__m256i s, __m256i d, __m256i factor, __m256i alpha) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = blendWidenedSingleWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), factor, alpha);
-    const __m256i high = blendWidenedSingleWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), factor, alpha);
-    const __m256i bgr = _mm256_set1_epi32(0x00FFFFFF);
-    const __m256i blended = _mm256_and_si256(_mm256_packus_epi16(low, high), bgr);
-    return selectLanes256(_mm256_cmpeq_epi32(_mm256_and_si256(s, bgr), zero), d, blended);
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,

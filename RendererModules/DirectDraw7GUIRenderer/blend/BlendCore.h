@@ -67,6 +67,9 @@ void colourModulated555Avx2(const BlendArea&, const BlendLayout&, const BlendPar
 void colourModulated565Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulatedMasksAvx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // other masks
+void colourModulated24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void alpha24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void halfLanes24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void alpha16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void alpha32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 }  // namespace twins

@@ -32,6 +32,7 @@ constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx2, twins::colourModulated565Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx2, twins::colourModulated32Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Avx2, twins::colourModulatedMasksAvx2),
+    DD7R_OFFER(BlendOperation::ColourModulated, k24, SimdLevel::Avx2, twins::colourModulated24Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k24, SimdLevel::Ssse3, twins::colourModulated24Ssse3),
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Sse2, twins::colourModulated555Sse2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Sse2, twins::colourModulated565Sse2),
@@ -41,12 +42,14 @@ constexpr Offer kOffers[] = {
 
     DD7R_OFFER(BlendOperation::Alpha, k16Bit, SimdLevel::Avx2, twins::alpha16Avx2),
     DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx2, twins::alpha32Avx2),
+    DD7R_OFFER(BlendOperation::Alpha, k24, SimdLevel::Avx2, twins::alpha24Avx2),
     DD7R_OFFER(BlendOperation::Alpha, k24, SimdLevel::Ssse3, twins::alpha24Ssse3),
     DD7R_OFFER(BlendOperation::Alpha, k16Bit, SimdLevel::Sse2, twins::alpha16Sse2),
     DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Sse2, twins::alpha32Sse2),
     DD7R_OFFER(BlendOperation::Alpha, kEveryLayout, SimdLevel::Mmx, alphaMmx),
     DD7R_OFFER(BlendOperation::Alpha, kEveryLayout, SimdLevel::Scalar, twins::alphaScalar),
 
+    DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Avx2, twins::halfLanes24Avx2),
     DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Ssse3, twins::halfLanes24Ssse3),
     DD7R_OFFER(BlendOperation::HalfLanes, k16Bit, SimdLevel::Sse2, twins::halfLanes16Sse2),
     DD7R_OFFER(BlendOperation::HalfLanes, k32, SimdLevel::Sse2, twins::halfLanes32Sse2),

@@ -70,6 +70,8 @@ void colourModulatedMasksAvx2(const BlendArea&, const BlendLayout&, const BlendP
 void colourModulated24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void alpha24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void halfLanes24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void halfLanes16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
+void halfLanes32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void alpha16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void alpha32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 }  // namespace twins

@@ -50,6 +50,8 @@ constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::Alpha, kEveryLayout, SimdLevel::Scalar, twins::alphaScalar),
 
     DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Avx2, twins::halfLanes24Avx2),
+    DD7R_OFFER(BlendOperation::HalfLanes, k16Bit, SimdLevel::Avx2, twins::halfLanes16Avx2),
+    DD7R_OFFER(BlendOperation::HalfLanes, k32, SimdLevel::Avx2, twins::halfLanes32Avx2),
     DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Ssse3, twins::halfLanes24Ssse3),
     DD7R_OFFER(BlendOperation::HalfLanes, k16Bit, SimdLevel::Sse2, twins::halfLanes16Sse2),
     DD7R_OFFER(BlendOperation::HalfLanes, k32, SimdLevel::Sse2, twins::halfLanes32Sse2),

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the optimised native build (linux-release preset) and runs its benchmarks, printing
-# their tables: bench_kernels first (when present), then bench_frame, then every other bench_*
-# binary of the build's bin folder.
+# their tables: bench_kernels first (when present, ending with the kernel table: each kernel's
+# ratio to its layout's memory pass), then bench_frame, then every other bench_* binary of the
+# build's bin folder; then the i686 kernel table under Wine (bench_kernels_win).
 #
 #   scripts/bench.sh [--profile] [-- FLAGS...]
 #     --profile  after the tables, where bench_frame's time goes: a perf profile of each case
@@ -11,6 +12,7 @@
 #   DD7R_BUILD_DIR     build folder (default build/linux-release)
 #   DD7R_BENCH_SCENE   scene folder for bench_frame (default ../shared/bench/scene)
 #   DD7R_BENCH_JOBS    build jobs (default 2: the machine is shared)
+#   DD7R_WINDOWS_BUILD_DIR  Windows build folder for bench_kernels_win (default build/windows-x86)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -145,6 +147,20 @@ profile_frame_cases() {
   done < <("$binary" --no-frame-check --benchmark_list_tests "${flags[@]}" | grep -E '^[a-z0-9_]+/[0-9]+x[0-9]+$')
 }
 
+# The i686 kernel table (real MMX) under Wine: the Windows build's bench_kernels_win.
+run_wine_kernels() {
+  local wbuild="${DD7R_WINDOWS_BUILD_DIR:-build/windows-x86}"
+  phase "bench_kernels_win (i686, under Wine)"
+  command -v wine >/dev/null || { echo "bench.sh: no wine: bench_kernels_win not run" >&2; failed_runs+=(bench_kernels_win); return 0; }
+  if cmake --preset windows-x86 -B "$wbuild" -DDD7R_BUILD_BENCH=ON >/dev/null &&
+    cmake --build "$wbuild" -j "$jobs" --target bench_kernels_win; then
+    scripts/wine-session.sh cmake/wine-run.sh "$wbuild/bin/bench_kernels_win.exe" 9 1920x1080 256x256 </dev/null ||
+      failed_runs+=(bench_kernels_win)
+  else
+    failed_targets+=(bench_kernels_win)
+  fi
+}
+
 build_benchmarks
 while read -r binary; do
   case " ${failed_targets[*]} " in
@@ -152,6 +168,7 @@ while read -r binary; do
   esac
   run_benchmark "$binary"
 done < <(ordered_binaries)
+run_wine_kernels
 if [ "$profile" -eq 1 ]; then profile_frame_cases; fi
 phase "done"
 if [ ${#failed_targets[@]} -gt 0 ] || [ ${#failed_runs[@]} -gt 0 ]; then

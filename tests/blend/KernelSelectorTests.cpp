@@ -54,13 +54,22 @@ TEST(KernelSelector, EveryDrawableLayoutHasAKernelAtEveryLevelAndNoOtherModeHasO
 // never a twin of another layout that hands them on.
 TEST(KernelSelector, TwentyFourBitPixelsGetOnlyImplementationsMadeForThem) {
     for (SimdLevel level : kLevels) {
+        const bool avx2 = level >= SimdLevel::Avx2;
         const bool ssse3 = level >= SimdLevel::Ssse3;
         const bool mmx = level >= SimdLevel::Mmx;
-        EXPECT_EQ(ssse3 ? &blend::twins::alpha24Ssse3 : mmx ? &blend::alphaMmx : &blend::twins::alphaScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::alpha24Avx2
+                  : ssse3 ? &blend::twins::alpha24Ssse3
+                  : mmx   ? &blend::alphaMmx
+                          : &blend::twins::alphaScalar,
                   selectBlendKernel(BlendOperation::Alpha, DDS_RGBMODE_24, level));
-        EXPECT_EQ(ssse3 ? &blend::twins::halfLanes24Ssse3 : mmx ? &blend::halfLanesMmx : &blend::twins::halfLanesScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::halfLanes24Avx2
+                  : ssse3 ? &blend::twins::halfLanes24Ssse3
+                  : mmx   ? &blend::halfLanesMmx
+                          : &blend::twins::halfLanesScalar,
                   selectBlendKernel(BlendOperation::HalfLanes, DDS_RGBMODE_24, level));
-        EXPECT_EQ(ssse3 ? &blend::twins::colourModulated24Ssse3 : &blend::colourModulatedScalar,
+        EXPECT_EQ(avx2    ? &blend::twins::colourModulated24Avx2
+                  : ssse3 ? &blend::twins::colourModulated24Ssse3
+                          : &blend::colourModulatedScalar,
                   selectBlendKernel(BlendOperation::ColourModulated, DDS_RGBMODE_24, level));
     }
 }
@@ -85,11 +94,13 @@ TEST(KernelSelector, LevelsFollowTheFeaturesTheyNeed) {
 }
 
 // Every colour-modulated implementation of this processor against the kernel, with random
-// factors over the whole range a quad's average colour gives (0..255).
+// factors over the whole range a quad's average colour gives (0..255); 16-bit pixels with other
+// masks also with a source whose masks differ from the destination's.
 TEST(KernelSelector, ColourModulatedTwinsMatchKernelForEveryFactorOfAQuadColour) {
     const SimdLevel best = blend::bestLevelOf(blend::processorFeatures());
     for (int level = 0; level <= static_cast<int>(best); ++level) {
-        for (std::uint32_t seed = 1; seed <= 400; ++seed) {
+        for (std::uint32_t seed = 1; seed <= 800; ++seed) {
+            const bool sidesDiffer = seed > 400;
             BlendCase c = makeBlendCase(seed);
             std::mt19937 random(seed);
             for (auto& f : c.factors) f = std::uniform_int_distribution<std::uint32_t>(0, 255)(random);
@@ -97,7 +108,8 @@ TEST(KernelSelector, ColourModulatedTwinsMatchKernelForEveryFactorOfAQuadColour)
             fillSource(c, source, random);
             TestSurface byKernel(c.destination, random);
             TestSurface byTwin = byKernel;
-            DDSURFACEDESC2 sourceDesc = source.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
+            DDSURFACEDESC2 sourceDesc = sidesDiffer ? source.describe(c.masks16[1], c.masks16[2], c.masks16[0])
+                                                    : source.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 kernelDesc = byKernel.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 twinDesc = byTwin.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             BlendColorAlpha(&sourceDesc, &kernelDesc, 0, 0, &c.rect, c.alpha, c.mode, c.factors[0],
@@ -107,7 +119,8 @@ TEST(KernelSelector, ColourModulatedTwinsMatchKernelForEveryFactorOfAQuadColour)
             const blend::BlendCore twin =
                 selectBlendKernel(BlendOperation::ColourModulated, c.mode, static_cast<SimdLevel>(level));
             twin(inputs.area, inputs.layout, {c.alpha, c.factors[0], c.factors[1], c.factors[2]});
-            ASSERT_EQ(byKernel.bytes(), byTwin.bytes()) << blend::blendKernelName(twin) << " " << describe(c);
+            ASSERT_EQ(byKernel.bytes(), byTwin.bytes())
+                << blend::blendKernelName(twin) << (sidesDiffer ? " (source masks rotated) " : " ") << describe(c);
         }
     }
 }

@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "DisplayLayout.h"
+#include "blend/BlendKernels.h"
 #include "blend/CpuFeatures.h"
 #include "support/SceneFixture.h"
 
@@ -379,6 +382,105 @@ TEST_F(DrawingTest, QuadsAreNeverBlendedOntoATargetOfAnotherLayout) {
             EXPECT_EQ(ddtest::readBytes(target.get()), before);
             const std::vector<std::string> logged = moduletest::recordedCalls("log");
             EXPECT_EQ(std::count(logged.begin(), logged.end(), report + "(-2005532527)"), 1);
+        }
+    }
+}
+
+// Every drawable layout, drawn by whichever kernels the selector chose at the forced level:
+// each blended quad writes exactly the bytes the reference kernel writes for it, at every
+// width from the single-pixel code to past the widest register's loop.
+struct DrawnLayout {
+    const char* name;
+    SceneFormat scene;                      // 565 and 555: the device's texture format answer
+    std::optional<DDPIXELFORMAT> display;  // else the display's layout (32-bit when absent)
+};
+
+const DrawnLayout kDrawnLayouts[] = {
+    {"565", SceneFormat::Rgb565, std::nullopt},
+    {"555", SceneFormat::Rgb555, std::nullopt},
+    {"32", SceneFormat::Xrgb32, std::nullopt},
+    {"24", SceneFormat::Xrgb32, softddraw::rgb24Format()},
+    {"444", SceneFormat::Xrgb32, softddraw::rgbPixelFormat(16, 0x0F00, 0x00F0, 0x000F)},
+};
+
+// RGB bytes of a row of varied colours, every fifth pixel black (transparent once uploaded).
+std::vector<std::uint8_t> variedRgb(std::uint32_t count) {
+    std::vector<std::uint8_t> pixels;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (i % 5 == 3) pixels.insert(pixels.end(), {0, 0, 0});
+        else pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i * 37 + 11), static_cast<std::uint8_t>(i * 91 + 200),
+                                          static_cast<std::uint8_t>(i * 53 + 90)});
+    }
+    return pixels;
+}
+
+// The surface's bytes with the description Lock would give for the rectangle at (x, y).
+struct SurfaceCopy {
+    std::vector<std::uint8_t> bytes;
+    DDSURFACEDESC2 desc;
+
+    SurfaceCopy(IDirectDrawSurface7* surface, DWORD x, DWORD y)
+        : bytes(ddtest::readBytes(surface)), desc(ddtest::surfaceDesc(surface)) {
+        const DWORD bytesPerPixel = desc.ddpfPixelFormat.dwRGBBitCount / 8;
+        desc.lpSurface = bytes.data() + y * static_cast<std::size_t>(desc.lPitch) + x * bytesPerPixel;
+    }
+};
+
+// What the reference kernel of the quad's operation writes: white translucent quads mix half and
+// half (blend mode 1) or by alpha (blend mode 2), coloured ones are multiplied and mixed.
+std::vector<std::uint8_t> referenceBlend(IDirectDrawSurface7* texture, IDirectDrawSurface7* target, RECT at,
+                                         std::uint32_t mode, int blendMode, std::uint32_t colour) {
+    SurfaceCopy source(texture, 0, 0);
+    SurfaceCopy destination(target, static_cast<DWORD>(at.left), static_cast<DWORD>(at.top));
+    const RECT size{0, 0, at.right - at.left, at.bottom - at.top};
+    const int alpha = static_cast<int>(colour >> 24);
+    if ((colour & 0xFFFFFFu) != 0xFFFFFFu)
+        BlendColorAlpha(&source.desc, &destination.desc, 0, 0, &size, alpha, mode, channel(colour, 16),
+                        channel(colour, 8), channel(colour, 0));
+    else if (blendMode == 1)
+        BlendHalfMMX(&source.desc, &destination.desc, 0, 0, &size, mode);
+    else
+        BlendAlphaMMX(&source.desc, &destination.desc, 0, 0, &size, alpha, mode);
+    return destination.bytes;
+}
+
+TEST_F(DrawingTest, EveryLayoutBlendsAsItsReferenceKernelAtTheForcedLevel) {
+    constexpr DWORD kTargetWidth = 40, kTargetHeight = 6;
+    constexpr LONG kWidest = 37;
+    for (const DrawnLayout& layout : kDrawnLayouts) {
+        for (int blendMode : {1, 2}) {
+            SCOPED_TRACE(std::string(layout.name) + ", blend mode " + std::to_string(blendMode));
+            renderer.reset();
+            target.reset();
+            if (layout.display) {
+                directDraw.reset(moduletest::createDirectDrawShowing(*layout.display));
+                ASSERT_NE(directDraw, nullptr);
+                device.directDraw = directDraw.get();
+            }
+            buildScene(blendMode, layout.scene, kTargetWidth, kTargetHeight);
+            renderer->setQueueing(false);
+            std::vector<DWORD> background(kTargetWidth * kTargetHeight);
+            for (std::size_t i = 0; i < background.size(); ++i) background[i] = static_cast<DWORD>(i * 2654435761u >> 3);
+            const DWORD bits = ddtest::surfaceDesc(target.get()).ddpfPixelFormat.dwRGBBitCount;
+            for (DWORD& v : background) v &= bits == 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+            ddtest::writePixels(target.get(), background);
+
+            CDD7Texture* texture = textureFromPixels(variedRgb(kWidest * 3), kWidest, 3, TEXFMT_RGB);
+            ASSERT_EQ(ddtest::surfaceDesc(texture->surface()).ddpfPixelFormat.dwRGBBitCount, bits);
+            for (std::uint32_t colour : {0x80FFFFFFu, 0xC0FF8040u, 0xFF204060u})
+                for (LONG width = 1; width <= kWidest; ++width) {
+                    const RECT at = rect(2, 1 + width % 3, 2 + width, 4 + width % 3);
+                    const std::vector<std::uint8_t> expected =
+                        referenceBlend(texture->surface(), target.get(), at, texture->rgbMode(), blendMode, colour);
+                    submit(texture, at, rect(0, 0, width, 3), colour);
+                    const std::vector<std::uint8_t> drawn = ddtest::readBytes(target.get());
+                    ASSERT_EQ(drawn.size(), expected.size());
+                    const auto differ = std::mismatch(drawn.begin(), drawn.end(), expected.begin());
+                    ASSERT_TRUE(differ.first == drawn.end())
+                        << "colour " << std::hex << colour << ", width " << std::dec << width << ": byte "
+                        << (differ.first - drawn.begin()) << " is " << int{*differ.first} << ", the reference kernel writes "
+                        << int{*differ.second};
+                }
         }
     }
 }

@@ -1,7 +1,8 @@
-// Realistic user-interface frames drawn in every blend mode and layout. Each frame's pixels
-// must be identical on the software DirectDraw and on a real DirectDraw (Wine's), so every
-// frame has one checksum kept here; the frames are also written as PNG files beside the test
-// executable (golden-frames/) for a person to look at.
+// Realistic user-interface frames drawn in every blend mode and every drawable layout (565, 555,
+// 32-bit, 24-bit and 4-4-4 masks). Each frame's pixels must be identical on the software
+// DirectDraw and on a real DirectDraw (Wine's), and at every kernel level, so every frame has
+// one checksum kept here, taken from the integer kernels (DD7R_CPU=scalar); the frames are also
+// written as PNG files beside the test executable (golden-frames/) for a person to look at.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayLayout.h"
 #include "support/PngWriter.h"
 #include "support/SceneFixture.h"
 
@@ -96,39 +98,65 @@ std::uint64_t fnv1a(const std::vector<DWORD>& values) {
     return hash;
 }
 
-const char* formatName(SceneFormat format) {
-    switch (format) {
-        case SceneFormat::Rgb565: return "565";
-        case SceneFormat::Rgb555: return "555";
-        default: return "32";
+// The layouts the frames are drawn in. 565 and 555 textures are asked of the device (its texture
+// pixel format answer) on a 32-bit display; 32-bit, 24-bit and 444 are the display's own layout,
+// which the textures, the scratch and composition surfaces and the target all take.
+enum class Layout { Rgb565, Rgb555, Xrgb32, Rgb24, Xrgb444 };
+
+const char* layoutName(Layout layout) {
+    switch (layout) {
+        case Layout::Rgb565: return "565";
+        case Layout::Rgb555: return "555";
+        case Layout::Rgb24: return "24";
+        case Layout::Xrgb444: return "444";
+        case Layout::Xrgb32: break;
     }
+    return "32";
 }
 
-Pixels toRgb(const std::vector<DWORD>& values, SceneFormat format) {
+// One channel scaled to 0..255 for the picture a person looks at.
+std::uint8_t channelByte(DWORD value, DWORD mask) {
+    if (mask == 0) return 0;
+    DWORD shift = 0;
+    while (((mask >> shift) & 1u) == 0) ++shift;
+    return static_cast<std::uint8_t>(((value & mask) >> shift) * 255u / (mask >> shift));
+}
+
+Pixels toRgb(const std::vector<DWORD>& values, const DDPIXELFORMAT& format) {
     Pixels rgb;
-    for (DWORD v : values) {
-        if (format == SceneFormat::Rgb565)
-            rgb.insert(rgb.end(), {static_cast<std::uint8_t>((v >> 11 & 31) * 255 / 31),
-                                   static_cast<std::uint8_t>((v >> 5 & 63) * 255 / 63),
-                                   static_cast<std::uint8_t>((v & 31) * 255 / 31)});
-        else if (format == SceneFormat::Rgb555)
-            rgb.insert(rgb.end(), {static_cast<std::uint8_t>((v >> 10 & 31) * 255 / 31),
-                                   static_cast<std::uint8_t>((v >> 5 & 31) * 255 / 31),
-                                   static_cast<std::uint8_t>((v & 31) * 255 / 31)});
-        else
-            rgb.insert(rgb.end(), {static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                                   static_cast<std::uint8_t>(v)});
-    }
+    for (DWORD v : values)
+        rgb.insert(rgb.end(), {channelByte(v, format.dwRBitMask), channelByte(v, format.dwGBitMask),
+                               channelByte(v, format.dwBBitMask)});
     return rgb;
 }
 
 struct GoldenCase {
     int blendMode;
-    SceneFormat format;
+    Layout layout;
 };
 
 class GoldenSceneTest : public moduletest::SceneFixture, public ::testing::WithParamInterface<GoldenCase> {
 protected:
+    void buildFrame(const GoldenCase& c) {
+        switch (c.layout) {
+            case Layout::Rgb565: return buildScene(c.blendMode, SceneFormat::Rgb565, kWidth, kHeight, 0);
+            case Layout::Rgb555: return buildScene(c.blendMode, SceneFormat::Rgb555, kWidth, kHeight, 0);
+            case Layout::Xrgb32: return buildScene(c.blendMode, SceneFormat::Xrgb32, kWidth, kHeight, 0);
+            case Layout::Rgb24: return buildOnDisplayShowing(softddraw::rgb24Format(), c.blendMode);
+            case Layout::Xrgb444: return buildOnDisplayShowing(softddraw::rgbPixelFormat(16, 0x0F00, 0x00F0, 0x000F), c.blendMode);
+        }
+    }
+
+    // Textures and target in the display's layout (the scene's 32-bit case on a display of
+    // another layout).
+    void buildOnDisplayShowing(const DDPIXELFORMAT& layout, int blendMode) {
+        directDraw.reset(moduletest::createDirectDrawShowing(layout));
+        ASSERT_NE(directDraw, nullptr);
+        device.directDraw = directDraw.get();
+        buildScene(blendMode, SceneFormat::Xrgb32, kWidth, kHeight, 0);
+        ASSERT_EQ(ddtest::surfaceDesc(target.get()).ddpfPixelFormat.dwRGBBitCount, layout.dwRGBBitCount);
+    }
+
     // Larger z is further away: it is drawn first, under the quads of smaller z.
     void quad(Texture* t, RECT d, RECT s, std::uint32_t colour, float z) { submit(t, d, s, colour, z); }
 
@@ -166,23 +194,26 @@ const std::map<std::string, std::uint64_t> kExpectedChecksums = {
     {"window-blend2-565", 0xb29f236323a81f03ull}, {"window-blend0-555", 0xff9d40df8cda8bdfull},
     {"window-blend1-555", 0xa847811bb4a3283aull}, {"window-blend2-555", 0x390ab1b04694a58eull},
     {"window-blend0-32", 0xbc30c218695c4e95ull},  {"window-blend1-32", 0x3afb620ecdae2e2aull},
-    {"window-blend2-32", 0x56f0cd43a17d53c1ull},
+    {"window-blend2-32", 0x56f0cd43a17d53c1ull},  {"window-blend0-24", 0x169c37ac3884daf5ull},
+    {"window-blend1-24", 0xd976c35bf39c304full},  {"window-blend2-24", 0xe57189975be33338ull},
+    {"window-blend0-444", 0x1f8ac704db776f41ull}, {"window-blend1-444", 0xad387c67274497edull},
+    {"window-blend2-444", 0x71b9cb10d5a84d99ull},
 };
 
 TEST_P(GoldenSceneTest, FrameMatchesItsChecksum) {
-    buildScene(GetParam().blendMode, GetParam().format, kWidth, kHeight, 0);
+    buildFrame(GetParam());
     drawWindowFrame();
     const std::vector<DWORD> pixels = ddtest::readPixels(target.get());
     ASSERT_EQ(pixels.size(), kWidth * kHeight);
     const std::string name = std::string("window-blend") + std::to_string(GetParam().blendMode) + "-" +
-                             formatName(GetParam().format);
+                             layoutName(GetParam().layout);
 
     // One folder per forced kernel level, so that runs at several levels never share a file.
     const char* forcedLevel = std::getenv("DD7R_CPU");
     const std::string folder = moduletest::executableDirectory() + "golden-frames" +
                                (forcedLevel != nullptr && *forcedLevel != '\0' ? std::string("-") + forcedLevel : "");
     std::filesystem::create_directories(std::filesystem::u8path(folder));
-    EXPECT_TRUE(moduletest::writePng(folder + "/" + name + ".png", kWidth, kHeight, toRgb(pixels, GetParam().format)));
+    EXPECT_TRUE(moduletest::writePng(folder + "/" + name + ".png", kWidth, kHeight, toRgb(pixels, ddtest::surfaceDesc(target.get()).ddpfPixelFormat)));
 
     const std::uint64_t checksum = fnv1a(pixels);
     char text[32];
@@ -192,15 +223,17 @@ TEST_P(GoldenSceneTest, FrameMatchesItsChecksum) {
     EXPECT_EQ(checksum, expected->second) << name << " got " << text;
 }
 
+std::vector<GoldenCase> everyModeAndLayout() {
+    std::vector<GoldenCase> cases;
+    for (Layout layout : {Layout::Rgb565, Layout::Rgb555, Layout::Xrgb32, Layout::Rgb24, Layout::Xrgb444})
+        for (int blendMode : {0, 1, 2}) cases.push_back(GoldenCase{blendMode, layout});
+    return cases;
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    EveryModeAndLayout, GoldenSceneTest,
-    ::testing::Values(GoldenCase{0, SceneFormat::Rgb565}, GoldenCase{1, SceneFormat::Rgb565},
-                      GoldenCase{2, SceneFormat::Rgb565}, GoldenCase{0, SceneFormat::Rgb555},
-                      GoldenCase{1, SceneFormat::Rgb555}, GoldenCase{2, SceneFormat::Rgb555},
-                      GoldenCase{0, SceneFormat::Xrgb32}, GoldenCase{1, SceneFormat::Xrgb32},
-                      GoldenCase{2, SceneFormat::Xrgb32}),
+    EveryModeAndLayout, GoldenSceneTest, ::testing::ValuesIn(everyModeAndLayout()),
     [](const ::testing::TestParamInfo<GoldenCase>& param) {
-        return "blend" + std::to_string(param.param.blendMode) + "_" + formatName(param.param.format);
+        return "blend" + std::to_string(param.param.blendMode) + "_" + layoutName(param.param.layout);
     });
 
 }  // namespace

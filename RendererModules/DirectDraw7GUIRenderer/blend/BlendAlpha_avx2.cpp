@@ -11,6 +11,7 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -44,42 +45,56 @@ __m256i blendLanes16Wide(__m256i s, __m256i d, const Lanes16Wide& lanes) {
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
 }
 
+// blendFixedLanes16 of AlphaLanes128.h on sixteen lanes.
+struct FixedLanes16Wide {
+    __m256i alpha;
+    __m256i alphaTimes8;
+};
+
+template <bool Is565>
+__m256i blendFixedLanes16Wide(__m256i s, __m256i d, const FixedLanes16Wide& lanes) {
+    constexpr int redShift = Is565 ? 11 : 10;
+    const __m256i five = _mm256_set1_epi16(0x1F);
+    const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x07E0 : 0x03E0);
+    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
+    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
+    const __m256i red =
+        _mm256_add_epi16(dr, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sr, dr), lanes.alpha), 8));
+    const __m256i dg = _mm256_and_si256(d, greenField);
+    const __m256i greenStep =
+        _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_and_si256(s, greenField), dg), lanes.alphaTimes8);
+    const __m256i green = _mm256_add_epi16(dg, _mm256_slli_epi16(greenStep, 5));
+    const __m256i db = _mm256_and_si256(d, five);
+    const __m256i blue = _mm256_add_epi16(
+        db, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(_mm256_and_si256(s, five), db), lanes.alpha), 8));
+    const __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(red, redShift), green), blue);
+    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
+}
+
+// wideLanes(s, d) and lanes(s, d): the group formula for the row's layout on 256 and 128 bits.
+template <typename WideLanes, typename Lanes>
 void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p,
-                const Lanes16Wide& wide) {
+                WideLanes wideLanes, Lanes lanes) {
     const int grouped = width / 4 * 4;
     int i = 0;
     for (; i + 16 <= grouped; i += 16) {
         const __m256i s = load256(source + 2 * i);
         if (_mm256_testz_si256(s, s)) continue;
         std::uint8_t* d = destination + 2 * i;
-        store256(d, blendLanes16Wide(s, load256(d), wide));
+        store256(d, wideLanes(s, load256(d)));
     }
     if (i + 8 <= grouped) {
         std::uint8_t* d = destination + 2 * i;
-        store128(d, blendLanes16(load128(source + 2 * i), load128(d), p.lanes));
+        store128(d, lanes(load128(source + 2 * i), load128(d)));
         i += 8;
     }
     if (i < grouped) {
         std::uint8_t* d = destination + 2 * i;
-        store64Low(d, blendLanes16(load64Low(source + 2 * i), load64Low(d), p.lanes));
+        store64Low(d, lanes(load64Low(source + 2 * i), load64Low(d)));
         i = grouped;
     }
     for (; i < width; ++i)
         blendSingle16(source + 2 * i, destination + 2 * i, p.sourceMasks, p.destinationMasks, p.alpha);
-}
-
-__m256i blendWidenedBytesWide(__m256i s, __m256i d, __m256i alpha) {
-    const __m256i sa = _mm256_srli_epi16(_mm256_mullo_epi16(s, alpha), 8);
-    const __m256i da = _mm256_srli_epi16(_mm256_mullo_epi16(d, alpha), 8);
-    return _mm256_sub_epi16(_mm256_add_epi16(d, sa), da);
-}
-
-__m256i blendPairs32Wide(__m256i s, __m256i d, __m256i alpha) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = blendWidenedBytesWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), alpha);
-    const __m256i high = blendWidenedBytesWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), alpha);
-    const __m256i transparent = _mm256_cmpeq_epi32(_mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF)), zero);
-    return selectLanes256(transparent, d, _mm256_packus_epi16(low, high));
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, __m128i alpha,
@@ -116,8 +131,25 @@ void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const 
     const std::uint32_t a = clampAlpha(p.alpha);
     // Groups use the destination's masks on both sides.
     const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
-    const Lanes16Wide wide = widen(params.lanes);
-    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params, wide); });
+    const auto rows = [&](auto wideLanes, auto lanes) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRow16(s, d, w, params, wideLanes, lanes);
+        });
+    };
+    const FixedLanes16 fixed = makeFixedLanes16(a);
+    const FixedLanes16Wide fixedWide{_mm256_broadcastsi128_si256(fixed.alpha),
+                                     _mm256_broadcastsi128_si256(fixed.alphaTimes8)};
+    if (layout.mode == DDS_RGBMODE_565) {
+        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<true>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
+    } else if (layout.mode == DDS_RGBMODE_555) {
+        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<false>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
+    } else {
+        const Lanes16Wide wide = widen(params.lanes);
+        rows([&](__m256i s, __m256i d) { return blendLanes16Wide(s, d, wide); },
+             [&](__m128i s, __m128i d) { return blendLanes16(s, d, params.lanes); });
+    }
 }
 
 }  // namespace ZelUISystem::blend

@@ -14,18 +14,21 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p) {
+// blendLanes(s, d) is the group formula for the row's layout.
+template <typename Lanes>
+void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p,
+                Lanes blendLanes) {
     const int grouped = width / 4 * 4;
     int i = 0;
     for (; i + 8 <= grouped; i += 8) {
         const __m128i s = load128(source + 2 * i);
         if (allBytesZero(s)) continue;
         std::uint8_t* d = destination + 2 * i;
-        store128(d, blendLanes16(s, load128(d), p.lanes));
+        store128(d, blendLanes(s, load128(d)));
     }
     if (i < grouped) {
         std::uint8_t* d = destination + 2 * i;
-        store64Low(d, blendLanes16(load64Low(source + 2 * i), load64Low(d), p.lanes));
+        store64Low(d, blendLanes(load64Low(source + 2 * i), load64Low(d)));
         i = grouped;
     }
     for (; i < width; ++i)
@@ -61,7 +64,16 @@ void twins::alpha16Sse2(const BlendArea& area, const BlendLayout& layout, const 
     const std::uint32_t a = clampAlpha(p.alpha);
     // Groups use the destination's masks on both sides.
     const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
-    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params); });
+    const FixedLanes16 fixed = makeFixedLanes16(a);
+    const auto rows = [&](auto blendLanes) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params, blendLanes); });
+    };
+    if (layout.mode == DDS_RGBMODE_565)
+        rows([&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
+    else if (layout.mode == DDS_RGBMODE_555)
+        rows([&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
+    else
+        rows([&](__m128i s, __m128i d) { return blendLanes16(s, d, params.lanes); });
 }
 
 }  // namespace ZelUISystem::blend

@@ -1,8 +1,8 @@
 // AVX2 twin of BlendColorAlpha: the lane arithmetic of ColorAlphaLanes128.h on sixteen 16-bit
 // or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
 // half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
-// the integer code, as in the SSE2 twin. It is offered for 555, 565 and 32-bit pixels and
-// factors 0..255.
+// the integer code, as in the SSE2 twin. It is offered for 555, 565, other 16-bit masks and
+// 32-bit pixels and factors 0..255.
 
 #include <immintrin.h>
 
@@ -12,6 +12,7 @@
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -20,7 +21,7 @@ namespace {
 
 struct PairLanesWide {
     __m256i factor[3];
-    __m256i quarter[3];
+    __m256i roundAndBias[3];
     __m256i alpha;
     __m256i alphaQuarter;
 };
@@ -29,22 +30,19 @@ PairLanesWide widen(const PairLanes& lanes) {
     PairLanesWide wide;
     for (int c = 0; c < 3; ++c) {
         wide.factor[c] = _mm256_broadcastsi128_si256(lanes.factor[c]);
-        wide.quarter[c] = _mm256_broadcastsi128_si256(lanes.quarter[c]);
+        wide.roundAndBias[c] = _mm256_broadcastsi128_si256(lanes.roundAndBias[c]);
     }
     wide.alpha = _mm256_broadcastsi128_si256(lanes.alpha);
     wide.alphaQuarter = _mm256_broadcastsi128_si256(lanes.alphaQuarter);
     return wide;
 }
 
-__m256i pairChannelWide(__m256i s, __m256i d, __m256i factor, __m256i quarter, const PairLanesWide& lanes,
-                        __m256i field) {
-    const __m256i bias = _mm256_set1_epi16(64);
-    const __m256i modulated = _mm256_and_si256(
-        _mm256_sub_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(s, bias), factor), 8), quarter),
-        field);
-    const __m256i moved = _mm256_srli_epi16(
-        _mm256_mullo_epi16(_mm256_add_epi16(_mm256_sub_epi16(modulated, d), bias), lanes.alpha), 8);
-    return _mm256_and_si256(_mm256_add_epi16(_mm256_sub_epi16(moved, lanes.alphaQuarter), d), field);
+// pairChannel of ColorAlphaLanes128.h on sixteen lanes.
+__m256i pairChannelWide(__m256i s, __m256i d, __m256i factor, __m256i roundAndBias, const PairLanesWide& lanes) {
+    const __m256i modulatedPlus64 =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, factor), roundAndBias), 8);
+    const __m256i moved = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(modulatedPlus64, d), lanes.alpha), 8);
+    return _mm256_add_epi16(_mm256_sub_epi16(moved, lanes.alphaQuarter), d);
 }
 
 template <bool Is565>
@@ -52,14 +50,14 @@ __m256i blendPairLanesWide(__m256i s, __m256i d, const PairLanesWide& lanes) {
     constexpr int redShift = Is565 ? 11 : 10;
     const __m256i five = _mm256_set1_epi16(0x1F);
     const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x3F : 0x1F);
-    const __m256i red = pairChannelWide(_mm256_and_si256(_mm256_srli_epi16(s, redShift), five),
-                                        _mm256_and_si256(_mm256_srli_epi16(d, redShift), five),
-                                        lanes.factor[0], lanes.quarter[0], lanes, five);
+    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
+    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
+    const __m256i red = pairChannelWide(sr, dr, lanes.factor[0], lanes.roundAndBias[0], lanes);
     const __m256i green = pairChannelWide(_mm256_and_si256(_mm256_srli_epi16(s, 5), greenField),
                                           _mm256_and_si256(_mm256_srli_epi16(d, 5), greenField),
-                                          lanes.factor[1], lanes.quarter[1], lanes, greenField);
-    const __m256i blue = pairChannelWide(_mm256_and_si256(s, five), _mm256_and_si256(d, five),
-                                         lanes.factor[2], lanes.quarter[2], lanes, five);
+                                          lanes.factor[1], lanes.roundAndBias[1], lanes);
+    const __m256i blue = pairChannelWide(_mm256_and_si256(s, five), _mm256_and_si256(d, five), lanes.factor[2],
+                                         lanes.roundAndBias[2], lanes);
     const __m256i out = _mm256_or_si256(
         _mm256_or_si256(_mm256_slli_epi16(red, redShift), _mm256_slli_epi16(green, 5)), blue);
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
@@ -95,30 +93,10 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     store16(d, blendSinglePixel16(s, load16(d), masks, masks, k));
 }
 
-__m256i productDiv256Wide(__m256i v, __m256i a) {
-    const __m256i low = _mm256_mullo_epi16(v, a);
-    const __m256i high = _mm256_mulhi_epi16(v, a);
-    return _mm256_or_si256(_mm256_slli_epi16(high, 8), _mm256_srli_epi16(low, 8));
-}
-
-__m256i blendWidenedSingleWide(__m256i s, __m256i d, __m256i factor, __m256i alpha) {
-    const __m256i modulated = _mm256_srli_epi16(_mm256_mullo_epi16(s, factor), 8);
-    return _mm256_add_epi16(d, productDiv256Wide(_mm256_sub_epi16(modulated, d), alpha));
-}
-
-__m256i blendSingles32Wide(__m256i s, __m256i d, __m256i factor, __m256i alpha) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = blendWidenedSingleWide(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), factor, alpha);
-    const __m256i high = blendWidenedSingleWide(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), factor, alpha);
-    const __m256i bgr = _mm256_set1_epi32(0x00FFFFFF);
-    const __m256i blended = _mm256_and_si256(_mm256_packus_epi16(low, high), bgr);
-    return selectLanes256(_mm256_cmpeq_epi32(_mm256_and_si256(s, bgr), zero), d, blended);
-}
-
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,
                 const SingleLanes& lanes) {
     const __m256i factor = _mm256_broadcastsi128_si256(lanes.factor);
-    const __m256i alpha = _mm256_broadcastsi128_si256(lanes.alpha);
+    const __m256i alpha = _mm256_broadcastsi128_si256(lanes.alphaTimes2);
     int i = 0;
     for (; i + 8 <= width; i += 8) {
         std::uint8_t* d = destination + 4 * i;
@@ -134,6 +112,82 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
         if ((s & 0x00FFFFFFu) == 0) continue;
         std::uint8_t* d = destination + 4 * i;
         store32(d, blendBgr(s, load32(d), k));
+    }
+}
+
+// blendNarrowLanes of ColorAlphaLanes128.h on sixteen lanes.
+struct NarrowLanesWide {
+    __m256i mask[3];
+    __m128i shift[3];
+    __m256i factor[3];
+    __m256i alphaTimes2;
+};
+
+NarrowLanesWide widen(const NarrowLanes& lanes) {
+    NarrowLanesWide wide;
+    for (int c = 0; c < 3; ++c) {
+        wide.mask[c] = _mm256_broadcastsi128_si256(lanes.mask[c]);
+        wide.shift[c] = lanes.shift[c];
+        wide.factor[c] = _mm256_broadcastsi128_si256(lanes.factor[c]);
+    }
+    wide.alphaTimes2 = _mm256_broadcastsi128_si256(lanes.alphaTimes2);
+    return wide;
+}
+
+__m256i narrowChannelWide(__m256i s, __m256i d, int c, const NarrowLanesWide& lanes) {
+    const __m256i sc = _mm256_srl_epi16(_mm256_and_si256(s, lanes.mask[c]), lanes.shift[c]);
+    const __m256i dc = _mm256_srl_epi16(_mm256_and_si256(d, lanes.mask[c]), lanes.shift[c]);
+    const __m256i modulated = _mm256_srli_epi16(_mm256_mullo_epi16(sc, lanes.factor[c]), 8);
+    const __m256i step =
+        _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(modulated, dc), 7), lanes.alphaTimes2);
+    return _mm256_sll_epi16(_mm256_add_epi16(dc, step), lanes.shift[c]);
+}
+
+__m256i blendNarrowLanesWide(__m256i s, __m256i d, const NarrowLanesWide& lanes) {
+    const __m256i out = _mm256_or_si256(
+        _mm256_or_si256(narrowChannelWide(s, d, 0, lanes), narrowChannelWide(s, d, 1, lanes)),
+        narrowChannelWide(s, d, 2, lanes));
+    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
+}
+
+// Sixteen, then eight pixels by the narrow lanes, the rest one at a time.
+void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
+                    const ColorAlpha& k, const NarrowLanes& lanes, const NarrowLanesWide& wide) {
+    int i = 0;
+    for (; i + 16 <= width; i += 16) {
+        const __m256i s = load256(source + 2 * i);
+        if (_mm256_testz_si256(s, s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store256(d, blendNarrowLanesWide(s, load256(d), wide));
+    }
+    if (i + 8 <= width) {
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendNarrowLanes(load128(source + 2 * i), load128(d), lanes));
+        i += 8;
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
+    }
+}
+
+// Eight pixels by the masked lanes (masks that differ between the sides, or wider channels).
+void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
+                    const ColorAlpha& k, const MaskedLanes& lanes) {
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+        const __m128i s = load128(source + 2 * i);
+        if (allBytesZero(s)) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store128(d, blendMaskedLanes(s, load128(d), lanes));
+    }
+    for (; i < width; ++i) {
+        const std::uint32_t s = load16(source + 2 * i);
+        if (s == 0) continue;
+        std::uint8_t* d = destination + 2 * i;
+        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
     }
 }
 
@@ -157,11 +211,25 @@ void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& lay
     colourModulatedPairs<true>(area, layout, p);
 }
 
+void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    if (hasNarrowChannels(layout)) {
+        const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
+        const NarrowLanesWide wide = widen(lanes);
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowNarrow(s, d, w, layout, k, lanes, wide);
+        });
+    } else {
+        const MaskedLanes lanes = makeMaskedLanes(layout, k);
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasked(s, d, w, layout, k, lanes); });
+    }
+}
+
 void twins::colourModulated32Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
                 a = static_cast<short>(k.alpha);
-    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(a)};
+    const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(static_cast<short>(2 * a))};
     forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k, lanes); });
 }
 

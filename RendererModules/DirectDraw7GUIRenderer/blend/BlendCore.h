@@ -66,6 +66,12 @@ void halfLanes24Ssse3(const BlendArea&, const BlendLayout&, const BlendParameter
 void colourModulated555Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated565Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void colourModulatedMasksAvx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // other masks
+void colourModulated24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void alpha24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void halfLanes24Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void halfLanes16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
+void halfLanes32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void alpha16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void alpha32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 }  // namespace twins

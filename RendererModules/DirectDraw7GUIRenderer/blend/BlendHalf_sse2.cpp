@@ -14,12 +14,6 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-__m128i average16(__m128i s, __m128i d, __m128i K) {
-    const __m128i avg = _mm_add_epi16(_mm_srli_epi16(_mm_and_si128(d, K), 1),
-                                      _mm_srli_epi16(_mm_and_si128(s, K), 1));
-    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, avg);
-}
-
 void averageRow16(const std::uint8_t* source, std::uint8_t* destination, int width, std::uint32_t k) {
     const __m128i K = _mm_set1_epi16(static_cast<short>(k));
     const int grouped = width / 4 * 4;

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "blend/BlendCore.h"
+#include "blend/BlendMath.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/Sse2Lanes.h"
 
@@ -17,8 +19,8 @@ namespace ZelUISystem::blend {
 namespace {
 
 struct PairLanes {
-    __m128i factor[3];   // red, green, blue
-    __m128i quarter[3];  // floor(f / 4)
+    __m128i factor[3];        // red, green, blue
+    __m128i roundAndBias[3];  // 64 * (f mod 4) + 64 * 256
     __m128i alpha;
     __m128i alphaQuarter;
 };
@@ -28,22 +30,20 @@ inline PairLanes makePairLanes(const ColorAlpha& k) {
     PairLanes lanes;
     for (int c = 0; c < 3; ++c) {
         lanes.factor[c] = _mm_set1_epi16(static_cast<short>(factors[c]));
-        lanes.quarter[c] = _mm_set1_epi16(static_cast<short>(factors[c] >> 2));
+        lanes.roundAndBias[c] = _mm_set1_epi16(static_cast<short>(pairRoundAndBias(factors[c])));
     }
     lanes.alpha = _mm_set1_epi16(static_cast<short>(k.alpha));
     lanes.alphaQuarter = _mm_set1_epi16(static_cast<short>(k.alpha >> 2));
     return lanes;
 }
 
-// One channel of the pair path per 16-bit lane. Every product stays below 2^15: (s + 64) * f
-// at most 127 * 255 and (s' - d + 64) * a at most 127 * 256, both non-negative.
-inline __m128i pairChannel(__m128i s, __m128i d, __m128i factor, __m128i quarter, const PairLanes& lanes,
-                    __m128i field) {
-    const __m128i bias = _mm_set1_epi16(64);
-    const __m128i modulated = _mm_and_si128(
-        _mm_sub_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(s, bias), factor), 8), quarter), field);
-    const __m128i moved = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(_mm_sub_epi16(modulated, d), bias), lanes.alpha), 8);
-    return _mm_and_si128(_mm_add_epi16(_mm_sub_epi16(moved, lanes.alphaQuarter), d), field);
+// One channel of the pair path per 16-bit lane, in the shorter form of ColorAlphaPixel.h
+// (modulatedPlus64): s' + 64 = floor((s * f + roundAndBias) / 256), then
+// out = floor((s' + 64 - d) * a / 256) - floor(a / 4) + d. Every value stays below 2^15.
+inline __m128i pairChannel(__m128i s, __m128i d, __m128i factor, __m128i roundAndBias, const PairLanes& lanes) {
+    const __m128i modulatedPlus64 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, factor), roundAndBias), 8);
+    const __m128i moved = _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(modulatedPlus64, d), lanes.alpha), 8);
+    return _mm_add_epi16(_mm_sub_epi16(moved, lanes.alphaQuarter), d);
 }
 
 template <bool Is565>
@@ -51,35 +51,34 @@ inline __m128i blendPairLanes(__m128i s, __m128i d, const PairLanes& lanes) {
     constexpr int redShift = Is565 ? 11 : 10;
     const __m128i five = _mm_set1_epi16(0x1F);
     const __m128i greenField = _mm_set1_epi16(Is565 ? 0x3F : 0x1F);
-    const __m128i red = pairChannel(_mm_and_si128(_mm_srli_epi16(s, redShift), five),
-                                    _mm_and_si128(_mm_srli_epi16(d, redShift), five), lanes.factor[0],
-                                    lanes.quarter[0], lanes, five);
+    // 565 red fills the top of the lane; 555 has bit 15 above it to drop.
+    const __m128i sr = Is565 ? _mm_srli_epi16(s, 11) : _mm_and_si128(_mm_srli_epi16(s, 10), five);
+    const __m128i dr = Is565 ? _mm_srli_epi16(d, 11) : _mm_and_si128(_mm_srli_epi16(d, 10), five);
+    const __m128i red = pairChannel(sr, dr, lanes.factor[0], lanes.roundAndBias[0], lanes);
     const __m128i green = pairChannel(_mm_and_si128(_mm_srli_epi16(s, 5), greenField),
                                       _mm_and_si128(_mm_srli_epi16(d, 5), greenField), lanes.factor[1],
-                                      lanes.quarter[1], lanes, greenField);
+                                      lanes.roundAndBias[1], lanes);
     const __m128i blue = pairChannel(_mm_and_si128(s, five), _mm_and_si128(d, five), lanes.factor[2],
-                                     lanes.quarter[2], lanes, five);
+                                     lanes.roundAndBias[2], lanes);
     const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(red, redShift), _mm_slli_epi16(green, 5)), blue);
     return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
 }
 
 struct SingleLanes {
-    __m128i factor;  // blue, green, red, 0 for each of two pixels
-    __m128i alpha;
+    __m128i factor;       // blue, green, red, 0 for each of two pixels
+    __m128i alphaTimes2;  // 2a
 };
 
-// floor(p / 256) of the signed 32-bit product p = v * a, from its low and high 16 bits; the
-// result fits a lane because |v| <= 255 and a <= 256.
-inline __m128i productDiv256(__m128i v, __m128i a) {
-    const __m128i low = _mm_mullo_epi16(v, a);
-    const __m128i high = _mm_mulhi_epi16(v, a);
-    return _mm_or_si128(_mm_slli_epi16(high, 8), _mm_srli_epi16(low, 8));
+// floor(v * a / 256) for |v| <= 255 and a <= 256: the top half of the signed product of
+// v * 128 (which fits a lane) and 2a is floor(v * 256 * a / 65536).
+inline __m128i productDiv256(__m128i v, __m128i alphaTimes2) {
+    return _mm_mulhi_epi16(_mm_slli_epi16(v, 7), alphaTimes2);
 }
 
 // s' = floor(s * f / 256), out = d + floor((s' - d) * a / 256) on widened bytes.
 inline __m128i blendWidenedSingle(__m128i s, __m128i d, const SingleLanes& lanes) {
     const __m128i modulated = _mm_srli_epi16(_mm_mullo_epi16(s, lanes.factor), 8);
-    return _mm_add_epi16(d, productDiv256(_mm_sub_epi16(modulated, d), lanes.alpha));
+    return _mm_add_epi16(d, productDiv256(_mm_sub_epi16(modulated, d), lanes.alphaTimes2));
 }
 
 inline __m128i blendSingles32(__m128i s, __m128i d, const SingleLanes& lanes) {
@@ -89,6 +88,110 @@ inline __m128i blendSingles32(__m128i s, __m128i d, const SingleLanes& lanes) {
     const __m128i bgr = _mm_set1_epi32(0x00FFFFFF);
     const __m128i blended = _mm_and_si128(_mm_packus_epi16(low, high), bgr);
     return selectLanes(_mm_cmpeq_epi32(_mm_and_si128(s, bgr), zero), d, blended);
+}
+
+// 16-bit pixels with other masks.
+
+// The single-pixel formula of one channel at its own bit position in every 16-bit lane:
+//   s' = (floor((s AND source mask) * f / 256)) AND source mask, dc = d AND destination mask,
+//   out = (floor((s' - dc) * a / 256) + dc) AND destination mask.
+// Only the low 16 bits of out matter. With v = s' - dc taken modulo 2^16, floor(v * a / 256)
+// is floor(v16 * a / 256) when s' >= dc, and 256 * a less when the difference is negative.
+struct MaskedLanes {
+    __m128i sourceMask[3];
+    __m128i destinationMask[3];
+    __m128i factor[3];
+    __m128i alpha;
+    __m128i alphaTimes256;
+};
+
+// floor(v * m / 256) modulo 2^16 for unsigned 16-bit v and m <= 256.
+inline __m128i unsignedProductDiv256(__m128i v, __m128i m) {
+    return _mm_or_si128(_mm_slli_epi16(_mm_mulhi_epu16(v, m), 8), _mm_srli_epi16(_mm_mullo_epi16(v, m), 8));
+}
+
+inline __m128i maskedChannel(__m128i s, __m128i d, int c, const MaskedLanes& lanes) {
+    const __m128i modulated =
+        _mm_and_si128(unsignedProductDiv256(_mm_and_si128(s, lanes.sourceMask[c]), lanes.factor[c]), lanes.sourceMask[c]);
+    const __m128i dc = _mm_and_si128(d, lanes.destinationMask[c]);
+    const __m128i negative = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(dc, modulated), _mm_setzero_si128()),
+                                           _mm_set1_epi16(-1));
+    const __m128i moved = _mm_sub_epi16(unsignedProductDiv256(_mm_sub_epi16(modulated, dc), lanes.alpha),
+                                        _mm_and_si128(negative, lanes.alphaTimes256));
+    return _mm_and_si128(_mm_add_epi16(moved, dc), lanes.destinationMask[c]);
+}
+
+inline __m128i blendMaskedLanes(__m128i s, __m128i d, const MaskedLanes& lanes) {
+    const __m128i out = _mm_or_si128(_mm_or_si128(maskedChannel(s, d, 0, lanes), maskedChannel(s, d, 1, lanes)),
+                                     maskedChannel(s, d, 2, lanes));
+    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
+}
+
+inline MaskedLanes makeMaskedLanes(const BlendLayout& layout, const ColorAlpha& k) {
+    const std::uint32_t sourceMasks[3] = {layout.source.red, layout.source.green, layout.source.blue};
+    const std::uint32_t destinationMasks[3] = {layout.destination.red, layout.destination.green,
+                                               layout.destination.blue};
+    const std::uint32_t factors[3] = {k.red, k.green, k.blue};
+    MaskedLanes lanes;
+    for (int c = 0; c < 3; ++c) {
+        lanes.sourceMask[c] = _mm_set1_epi16(static_cast<short>(sourceMasks[c]));
+        lanes.destinationMask[c] = _mm_set1_epi16(static_cast<short>(destinationMasks[c]));
+        lanes.factor[c] = _mm_set1_epi16(static_cast<short>(factors[c]));
+    }
+    lanes.alpha = _mm_set1_epi16(static_cast<short>(k.alpha));
+    lanes.alphaTimes256 = _mm_set1_epi16(static_cast<short>((k.alpha << 8) & 0xFFFFu));
+    return lanes;
+}
+
+// The common case of other masks: both sides share them and each is a run of at most 8 bits.
+// Then the single-pixel formula of a channel at bit p equals the formula on the channel taken
+// down to bit 0 and put back (floor(floor(x * 2^p) / 2^p) = floor(x), and every result stays in
+// the channel), which fits 16-bit lanes: s' = floor(s * f / 256) at most 255, and
+// floor((s' - d) * a / 256) is the top half of (s' - d) * 128 times 2a.
+struct NarrowLanes {
+    __m128i mask[3];
+    __m128i shift[3];
+    __m128i factor[3];
+    __m128i alphaTimes2;
+};
+
+inline bool isNarrowRun(std::uint32_t mask) {
+    const std::uint32_t run = mask >> lowestSetBit(mask);
+    return run < 256 && (run & (run + 1)) == 0;
+}
+
+inline bool hasNarrowChannels(const BlendLayout& layout) {
+    const ChannelMasks16& s = layout.source;
+    const ChannelMasks16& d = layout.destination;
+    return s.red == d.red && s.green == d.green && s.blue == d.blue && isNarrowRun(d.red) &&
+           isNarrowRun(d.green) && isNarrowRun(d.blue);
+}
+
+inline NarrowLanes makeNarrowLanes(const ChannelMasks16& masks, const ColorAlpha& k) {
+    const std::uint32_t channelMasks[3] = {masks.red, masks.green, masks.blue};
+    const std::uint32_t factors[3] = {k.red, k.green, k.blue};
+    NarrowLanes lanes;
+    for (int c = 0; c < 3; ++c) {
+        lanes.mask[c] = _mm_set1_epi16(static_cast<short>(channelMasks[c]));
+        lanes.shift[c] = _mm_cvtsi32_si128(static_cast<int>(lowestSetBit(channelMasks[c])));
+        lanes.factor[c] = _mm_set1_epi16(static_cast<short>(factors[c]));
+    }
+    lanes.alphaTimes2 = _mm_set1_epi16(static_cast<short>(k.alpha * 2));
+    return lanes;
+}
+
+inline __m128i narrowChannel(__m128i s, __m128i d, int c, const NarrowLanes& lanes) {
+    const __m128i sc = _mm_srl_epi16(_mm_and_si128(s, lanes.mask[c]), lanes.shift[c]);
+    const __m128i dc = _mm_srl_epi16(_mm_and_si128(d, lanes.mask[c]), lanes.shift[c]);
+    const __m128i modulated = _mm_srli_epi16(_mm_mullo_epi16(sc, lanes.factor[c]), 8);
+    const __m128i step = _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(modulated, dc), 7), lanes.alphaTimes2);
+    return _mm_sll_epi16(_mm_add_epi16(dc, step), lanes.shift[c]);
+}
+
+inline __m128i blendNarrowLanes(__m128i s, __m128i d, const NarrowLanes& lanes) {
+    const __m128i out = _mm_or_si128(_mm_or_si128(narrowChannel(s, d, 0, lanes), narrowChannel(s, d, 1, lanes)),
+                                     narrowChannel(s, d, 2, lanes));
+    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
 }
 
 }  // namespace

@@ -46,6 +46,13 @@ inline ColorAlpha expandParameters(int alpha, std::uint32_t red, std::uint32_t g
             quarterInBothHalves(blue)};
 }
 
+// The pair path of one channel, with its bias folded in (what the wide twins compute): with
+// f = 4q + r, floor((s + 64) * f / 256) - q = floor((s * f + 64 * r) / 256), which for f <= 255 and
+// a channel of at most 6 bits never exceeds the channel's field, so the mask after it changes
+// nothing; adding 64 * 256 gives s' + 64, the biased value the second step needs. Likewise the
+// second step's result lies between s' and d, so its mask changes nothing either.
+inline std::uint32_t pairRoundAndBias(std::uint32_t factor) { return 64u * (factor & 3u) + 64u * 256u; }
+
 // Keeps the destination half of every pixel whose source half is 0; the arithmetic has run
 // for both halves regardless, so transparency costs no branch per pixel.
 inline std::uint32_t mergeTransparentHalves(std::uint32_t source, std::uint32_t blended,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "BenchSurfaces.h"
+#include "KernelTable.h"
 #include "TimedKernels.h"
 
 namespace dd7r_bench {
@@ -116,13 +117,46 @@ void registerAll() {
     }
 }
 
+// The usual console output, then the kernel table of the best figure of every run.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            const auto rate = run.counters.find("Mpix/s");
+            if (rate != run.counters.end()) addFigure(run.benchmark_name(), rate->second.value);
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        table_.print();
+    }
+
+private:
+    // Names are kernel/mode/size.
+    void addFigure(const std::string& name, double megapixelsPerSecond) {
+        const std::size_t first = name.find('/');
+        const std::size_t second = name.find('/', first + 1);
+        if (first == std::string::npos || second == std::string::npos) return;
+        const std::string mode = name.substr(first + 1, second - first - 1);
+        for (std::uint32_t m = 0; m <= kMode32; ++m)
+            if (mode == kModeNames[m])
+                table_.add({name.substr(0, first), m, name.substr(second + 1, name.find('/', second + 1) - second - 1),
+                            megapixelsPerSecond});
+    }
+
+    KernelTable table_;
+};
+
 }  // namespace
 }  // namespace dd7r_bench
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     dd7r_bench::registerAll();
-    benchmark::RunSpecifiedBenchmarks();
+    dd7r_bench::TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "BenchSurfaces.h"
+#include "KernelTable.h"
 #include "TimedKernels.h"
 
 namespace dd7r_bench {
@@ -43,10 +45,20 @@ Timing secondsPerCall(Call&& call, int samples) {
     return {seconds[std::size_t(samples / 2)], seconds.front()};
 }
 
-void printRow(const char* name, std::uint32_t mode, const BenchSize& size, Timing timing) {
+// Prints the row and keeps its best figure for the kernel table.
+void printRow(const char* name, std::uint32_t mode, const BenchSize& size, Timing timing, KernelTable& table) {
     const double megapixels = double(size.width) * size.height / 1e6;
     std::printf("%-20s %-4s %-10s %10.1f %10.1f\n", name, kModeNames[mode], size.name,
                 megapixels / timing.median, megapixels / timing.best);
+    table.add({name, mode, size.name, megapixels / timing.best});
+}
+
+// With size names after the sample count, only those sizes run.
+bool isAsked(const BenchSize& size, int argc, char** argv) {
+    if (argc <= 2) return true;
+    for (int i = 2; i < argc; ++i)
+        if (std::strcmp(argv[i], size.name) == 0) return true;
+    return false;
 }
 
 }  // namespace
@@ -56,16 +68,19 @@ int main(int argc, char** argv) {
     using namespace dd7r_bench;
     const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
     std::printf("%-20s %-4s %-10s %10s %10s\n", "kernel", "mode", "size", "median", "best");
+    KernelTable table;
     for (const BenchSize& size : kBenchSizes) {
+        if (!isAsked(size, argc, argv)) continue;
         for (std::uint32_t mode = 0; mode <= 4; ++mode) {
             BenchSurfaces surfaces(mode, size.width, size.height);
             for (const TimedKernel& kernel : timedKernels())
-                printRow(kernel.name, mode, size,
-                         secondsPerCall([&] { kernel.run(surfaces, mode); }, samples));
+                printRow(kernel.name, mode, size, secondsPerCall([&] { kernel.run(surfaces, mode); }, samples),
+                         table);
             printRow("MemoryPass", mode, size, secondsPerCall([&] {
                          memoryPass(surfaces.sourceBytes(), surfaces.destinationBytes(), surfaces.byteCount());
-                     }, samples));
+                     }, samples), table);
         }
     }
+    table.print();
     return 0;
 }

@@ -60,6 +60,7 @@ std::vector<TimedKernel> timedKernels() {
     if (best >= SimdLevel::Avx2) {
         kernels.push_back({"BlendColorAlphaAVX2", selected<BlendOperation::ColourModulated, SimdLevel::Avx2>});
         kernels.push_back({"BlendAlphaAVX2", selected<BlendOperation::Alpha, SimdLevel::Avx2>});
+        kernels.push_back({"BlendHalfAVX2", selected<BlendOperation::HalfLanes, SimdLevel::Avx2>});
     }
     return kernels;
 }

@@ -52,6 +52,9 @@ ctest --preset linux-release-tests -j "$jobs"
 phase "fuzz smoke (linux-fuzz preset, clang)"
 scripts/fuzz.sh 20
 
+phase "fuzz smoke, 32-bit (linux-i386-fuzz preset, clang -m32)"
+DD7R_FUZZ_PRESET=linux-i386-fuzz scripts/fuzz.sh 20 renderer_calls
+
 phase "windows build (windows-x86 preset)"
 scripts/build-windows-deps.sh
 cmake --preset windows-x86 >/dev/null

@@ -68,7 +68,10 @@ echo "dd7r.dll exports: $exports"
 [ "$exports" = "createRenderer destroyRenderer getLastErrorString " ] ||
   { echo "dd7r.dll must export exactly the three entry points"; exit 1; }
 
-phase "windows tests under Wine"
+phase "windows package (zip under 3 MB, dd7r.dll symbolises with the debug file beside it)"
+scripts/check-package.sh build/windows-x86
+
+phase "windows tests under Wine (the reliability suites over the real DirectDraw)"
 scripts/wine-session.sh ctest --preset windows-x86
 
 close_phase

@@ -16,4 +16,20 @@ foreach(dll IN LISTS DD7R_RUNTIME_DLLS)
 endforeach()
 file(MAKE_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 file(COPY ${DD7R_RUNTIME_DLLS} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-install(FILES ${DD7R_RUNTIME_DLLS} DESTINATION bin)
+
+# The package ships them without their debug information (libstdc++ alone carries about 20 MB
+# of it); the copies beside the build's own programs keep it, for debugging the tests.
+set(DD7R_STRIPPED_DIR ${CMAKE_BINARY_DIR}/stripped)
+set(dd7r_stripped_runtime_dlls)
+foreach(dll IN LISTS DD7R_RUNTIME_DLLS)
+  get_filename_component(name ${dll} NAME)
+  add_custom_command(OUTPUT ${DD7R_STRIPPED_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}
+    COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${DD7R_STRIPPED_DIR}/${name} ${dll}
+    DEPENDS ${dll}
+    COMMENT "Stripping ${name} for the package"
+    VERBATIM)
+  list(APPEND dd7r_stripped_runtime_dlls ${DD7R_STRIPPED_DIR}/${name})
+endforeach()
+add_custom_target(dd7r_stripped_runtime ALL DEPENDS ${dd7r_stripped_runtime_dlls})
+install(FILES ${dd7r_stripped_runtime_dlls} DESTINATION bin)

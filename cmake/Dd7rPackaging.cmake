@@ -1,6 +1,7 @@
 # What `cmake --install` puts into the folder a host developer receives, and the CPack ZIP of
 # that folder for the Windows build:
-#   bin/       dd7r.dll (installed by the module), its runtime DLLs (Dd7rMingwRuntime),
+#   bin/       dd7r.dll (installed by the module; in the Windows build replaced by its copy
+#              without debug information), its runtime DLLs (Dd7rMingwRuntime, stripped),
 #              dll_logger.dll, dd7r-demo
 #   bin/KelLogger.ini.example   the logging library's configuration, ready to rename
 #   include/dd7r/platform/      the host headers: Renderer.h, Texture.h, RendererDevice.h,
@@ -43,7 +44,30 @@ target_include_directories(dd7r_host_header_check PRIVATE
 target_link_libraries(dd7r_host_header_check PRIVATE dd7r_compile_options)
 
 if(WIN32)
+  # dd7r.dll ships without its debug information, which goes to dd7r.dll.debug beside the zip;
+  # the shipped module names that file and its checksum (.gnu_debuglink), so a debugger or
+  # addr2line given both turns an address of a crash report into a source line.
+  set(dd7r_package_dir ${CMAKE_BINARY_DIR}/package)
+  set(dd7r_debug_file ${dd7r_package_dir}/dd7r.dll.debug)
+  set(dd7r_shipped_module ${DD7R_STRIPPED_DIR}/dd7r.dll)
+  add_custom_command(OUTPUT ${dd7r_shipped_module} ${dd7r_debug_file}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dd7r_package_dir} ${DD7R_STRIPPED_DIR}
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:dd7r> ${dd7r_debug_file}
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${dd7r_debug_file}
+            $<TARGET_FILE:dd7r> ${dd7r_shipped_module}
+    DEPENDS dd7r
+    COMMENT "Splitting the debug information off dd7r.dll"
+    VERBATIM)
+  add_custom_target(dd7r_shipped_module ALL DEPENDS ${dd7r_shipped_module} ${dd7r_debug_file})
+  # Runs after the module's own install rule (rules run in the order they are declared) and
+  # replaces the dd7r.dll it installed, whatever the two files' times.
+  install(CODE "
+    set(shipped \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/dd7r.dll\")
+    message(STATUS \"Installing: \${shipped} (without debug information)\")
+    file(COPY_FILE \"${dd7r_shipped_module}\" \"\${shipped}\")")
+
   set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_DIRECTORY ${dd7r_package_dir})
   set(CPACK_PACKAGE_NAME dd7r)
   set(CPACK_PACKAGE_VENDOR "dd7r")
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "DirectDraw 7 renderer module for ZelUISystem hosts")

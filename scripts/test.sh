@@ -1,12 +1,26 @@
 #!/usr/bin/env bash
-# The whole test suite: native with AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# Windows build under Wine. Installs what is missing first.
+# The whole test suite: native with AddressSanitizer and UndefinedBehaviorSanitizer (x86-64 and
+# 32-bit x86), native once more without sanitizers (optimised, with an allocator that reuses
+# freed memory at once), fuzz smoke, then the Windows build under Wine. Installs what is missing
+# first.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 jobs="$(nproc)"
 
-phase() { printf '\n==== %s (%s)\n' "$1" "$(date +%T)"; }
+# Each phase prints its start; the closing summary gives the seconds every phase took.
+timings=()
+phase_name=""
+phase_start=$SECONDS
+close_phase() {
+  [ -z "$phase_name" ] || timings+=("$(printf '%5d s  %s' $((SECONDS - phase_start)) "$phase_name")")
+}
+phase() {
+  close_phase
+  phase_name="$1"
+  phase_start=$SECONDS
+  printf '\n==== %s (%s)\n' "$1" "$(date +%T)"
+}
 
 phase "dependencies"
 scripts/install-deps.sh
@@ -15,12 +29,31 @@ phase "native build (linux preset)"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
 phase "native tests"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --preset linux -j "$jobs"
+ctest --preset linux -j "$jobs"
+
+phase "native 32-bit build (linux-i386 preset, clang -m32)"
+cmake --preset linux-i386 >/dev/null
+cmake --build --preset linux-i386 -j "$jobs"
+
+phase "native 32-bit tests"
+ctest --preset linux-i386 -j "$jobs"
+
+phase "native build without sanitizers (linux-release-tests preset)"
+cmake --preset linux-release-tests >/dev/null
+cmake --build --preset linux-release-tests -j "$jobs"
+
+phase "native tests without sanitizers"
+ctest --preset linux-release-tests -j "$jobs"
 
 phase "fuzz smoke (linux-fuzz preset, clang)"
 scripts/fuzz.sh 20
+
+phase "fuzz smoke, 32-bit (linux-i386-fuzz preset, clang -m32)"
+DD7R_FUZZ_PRESET=linux-i386-fuzz scripts/fuzz.sh 20 renderer_calls
 
 phase "windows build (windows-x86 preset)"
 scripts/build-windows-deps.sh
@@ -35,8 +68,13 @@ echo "dd7r.dll exports: $exports"
 [ "$exports" = "createRenderer destroyRenderer getLastErrorString " ] ||
   { echo "dd7r.dll must export exactly the three entry points"; exit 1; }
 
-phase "windows tests under Wine"
+phase "windows package (zip under 3 MB, dd7r.dll symbolises with the debug file beside it)"
+scripts/check-package.sh build/windows-x86
+
+phase "windows tests under Wine (the reliability suites over the real DirectDraw)"
 scripts/wine-session.sh ctest --preset windows-x86
 phase "capture round trip (native, Wine, Wine capture replayed natively)"; scripts/capture-roundtrip.sh
 
-phase "done"
+close_phase
+printf '\n==== done: time per phase\n'
+printf '%s\n' "${timings[@]}"

@@ -60,13 +60,13 @@ bool reports(const std::string& text, const std::string& reason) {
            (text.rfind("CDD7Render::createTexture failed ", 0) == 0 && endsWith(text, "(" + reason + ")"));
 }
 
-bool wasInjected(const softddraw::SoftDirectDraw& soft, const Fault& fault) {
+bool wasInjected(const ddtest::HookedDirectDraw& soft, const Fault& fault) {
     for (const softddraw::CallRecord& record : soft.callsOf(fault.operation))
         if (record.result == fault.result) return true;
     return false;
 }
 
-std::map<Operation, int> callCounts(const softddraw::SoftDirectDraw& soft) {
+std::map<Operation, int> callCounts(const ddtest::HookedDirectDraw& soft) {
     std::map<Operation, int> counts;
     for (const softddraw::CallRecord& record : soft.callLog()) ++counts[record.operation];
     return counts;

@@ -3,6 +3,8 @@
 #include "corona_testing.h"
 #include "renderer/ProcessorCheck.h"
 
+#include <stdexcept>
+
 namespace reliability {
 
 namespace {
@@ -12,7 +14,8 @@ const char* const kNoLoggerDirectory = "/nonexistent-dd7r-logger/";
 }  // namespace
 
 HostSession::HostSession(ddtest::TestDisplayFormat display, int blendMode, float width, float height)
-    : directDraw_(ddtest::createTestDirectDraw(display)), soft_(ddtest::asSoft(directDraw_.get())) {
+    : directDraw_(ddtest::createHookedDirectDraw(ddtest::pixelFormatOf(display))) {
+    if (!directDraw_) throw std::runtime_error("no DirectDraw with test hooks could be had");
     device_.directDraw = directDraw_.get();
     device_.width = width;
     device_.height = height;
@@ -37,7 +40,7 @@ void HostSession::releaseTarget() {
     target_ = nullptr;
 }
 
-::testing::AssertionResult nothingLeftBehind(const softddraw::SoftDirectDraw& soft) {
+::testing::AssertionResult nothingLeftBehind(const ddtest::HookedDirectDraw& soft) {
     if (soft.liveSurfaceCount() != 0)
         return ::testing::AssertionFailure() << soft.liveSurfaceCount() << " surfaces still alive";
     if (soft.releasedTooOftenCount() != 0)

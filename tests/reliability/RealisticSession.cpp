@@ -81,7 +81,7 @@ public:
         drawFrames(2);
         reset(false);
         drawFrames(1);
-        ddtest::loseAllSurfaces(host_.directDraw());
+        host_.soft().loseAllSurfaces();
         drawFrames(1);
         reset(true);
         drawFrames(1);

@@ -276,7 +276,7 @@ private:
     }
 
     void loseSurfaces(ByteReader& input) {
-        softddraw::SoftDirectDraw& directDraw = host_.directDraw();
+        auto& directDraw = host_.directDraw();
         switch (input.choice(4)) {
             case 0: directDraw.loseAllSurfaces(); break;
             case 1: directDraw.setCooperativeLevelLost(true); break;

@@ -1,4 +1,4 @@
-#include "FaultPlan.h"
+#include "softddraw/FaultPlan.h"
 
 namespace softddraw {
 

@@ -1,6 +1,6 @@
 #include "softddraw/SoftDirectDraw.h"
 
-#include "FaultPlan.h"
+#include "softddraw/FaultPlan.h"
 #include "SoftSurface.h"
 #include "SurfaceFormat.h"
 

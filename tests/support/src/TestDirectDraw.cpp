@@ -6,31 +6,11 @@
 
 #if defined(_WIN32)
 #include <map>
+
+#include "RealDisplay.h"
 #endif
 
 namespace ddtest {
-
-DDPIXELFORMAT pixelFormatOf(TestDisplayFormat format) {
-    switch (format) {
-        case TestDisplayFormat::Palettized8: return softddraw::palettized8Format();
-        case TestDisplayFormat::Rgb555: return softddraw::rgb555Format();
-        case TestDisplayFormat::Rgb565: return softddraw::rgb565Format();
-        case TestDisplayFormat::Rgb24: return softddraw::rgb24Format();
-        case TestDisplayFormat::Xrgb32: break;
-    }
-    return softddraw::xrgb32Format();
-}
-
-const char* displayFormatName(TestDisplayFormat format) {
-    switch (format) {
-        case TestDisplayFormat::Palettized8: return "Palettized8";
-        case TestDisplayFormat::Rgb555: return "Rgb555";
-        case TestDisplayFormat::Rgb565: return "Rgb565";
-        case TestDisplayFormat::Rgb24: return "Rgb24";
-        case TestDisplayFormat::Xrgb32: break;
-    }
-    return "Xrgb32";
-}
 
 DWORD capsOf(MemoryCaps memory) {
     switch (memory) {
@@ -95,68 +75,25 @@ std::map<IDirectDraw7*, bool>& changedModes() {
     return modes;
 }
 
-bool displayMode(IDirectDraw7* directDraw, DDSURFACEDESC2& mode) {
-    mode = DDSURFACEDESC2{};
-    mode.dwSize = sizeof(mode);
-    return SUCCEEDED(directDraw->GetDisplayMode(&mode));
-}
-
-bool displayShows(IDirectDraw7* directDraw, const DDPIXELFORMAT& wanted) {
-    DDSURFACEDESC2 mode;
-    if (!displayMode(directDraw, mode)) return false;
-    const DDPIXELFORMAT& shown = mode.ddpfPixelFormat;
-    if (shown.dwRGBBitCount != wanted.dwRGBBitCount) return false;
-    if ((wanted.dwFlags & DDPF_PALETTEINDEXED8) != 0)
-        return (shown.dwFlags & DDPF_PALETTEINDEXED8) != 0;
-    return shown.dwRBitMask == wanted.dwRBitMask && shown.dwGBitMask == wanted.dwGBitMask &&
-           shown.dwBBitMask == wanted.dwBBitMask;
-}
-
-bool switchDisplayTo(IDirectDraw7* directDraw, const DDPIXELFORMAT& wanted) {
-    DDSURFACEDESC2 mode;
-    if (!displayMode(directDraw, mode)) return false;
-    if (FAILED(directDraw->SetDisplayMode(mode.dwWidth, mode.dwHeight, wanted.dwRGBBitCount, 0, 0)))
-        return false;
-    return displayShows(directDraw, wanted);
-}
+bool modeChangedFor(IDirectDraw7* directDraw) { return changedModes().count(directDraw) != 0; }
 
 }  // namespace
 
 IDirectDraw7* createTestDirectDraw(TestDisplayFormat format) {
-    IDirectDraw7* directDraw = nullptr;
-    if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw),
-                                  IID_IDirectDraw7, nullptr)))
-        return nullptr;
-    if (FAILED(directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL))) {
-        directDraw->Release();
-        return nullptr;
-    }
-    const DDPIXELFORMAT wanted = pixelFormatOf(format);
-    if (!displayShows(directDraw, wanted)) {
-        const bool switched = switchDisplayTo(directDraw, wanted);
-        changedModes()[directDraw] = true;
-        if (!switched) {
-            releaseTestDirectDraw(directDraw);
-            return nullptr;
-        }
-    }
+    bool modeChanged = false;
+    IDirectDraw7* directDraw = openRealDirectDraw(pixelFormatOf(format), modeChanged);
+    if (directDraw != nullptr && modeChanged) changedModes()[directDraw] = true;
     return directDraw;
 }
 
 void releaseTestDirectDraw(IDirectDraw7* directDraw) {
-    if (directDraw == nullptr) return;
-    if (changedModes().erase(directDraw) != 0) directDraw->RestoreDisplayMode();
-    directDraw->Release();
+    const bool modeChanged = modeChangedFor(directDraw);
+    changedModes().erase(directDraw);
+    closeRealDirectDraw(directDraw, modeChanged);
 }
 
-// Setting a display mode at DDSCL_NORMAL, even the current one, loses the surfaces that can be
-// lost; restoring the mode the test found keeps the display as it was.
 void loseAllSurfaces(IDirectDraw7* directDraw) {
-    DDSURFACEDESC2 mode;
-    ASSERT_TRUE(displayMode(directDraw, mode));
-    ASSERT_EQ(DD_OK, directDraw->SetDisplayMode(mode.dwWidth, mode.dwHeight,
-                                                mode.ddpfPixelFormat.dwRGBBitCount, 0, 0));
-    if (changedModes().count(directDraw) == 0) directDraw->RestoreDisplayMode();
+    ASSERT_EQ(DD_OK, loseRealSurfaces(directDraw, modeChangedFor(directDraw)));
 }
 
 #else

@@ -65,8 +65,8 @@ HostConfig readHostConfig(ByteReader& input) {
 }
 
 FuzzHost::FuzzHost(const HostConfig& config)
-    : directDraw_(softddraw::SoftDirectDraw::create(displayLayout(config.displayLayout),
-                                                    softddraw::VideoMemory::Absent)) {
+    : directDraw_(ddtest::createHookedDirectDraw(displayLayout(config.displayLayout))) {
+    if (directDraw_ == nullptr) finding("no DirectDraw could be had");
     ZelUISystem::overrideProcessorHasMMXForTesting(config.mmx ? 1 : 0);
     device_.directDraw = directDraw_;
     device_.width = config.displayWidth;

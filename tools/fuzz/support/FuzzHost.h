@@ -1,7 +1,8 @@
 #pragma once
-// A host for the fuzz targets: a software DirectDraw with the display layout the input asks
-// for, a renderer device answering from the input, the host's own target surface and the
-// renderer. Tearing it down checks what a host process relies on after destroyRenderer: no
+// A host for the fuzz targets: a DirectDraw with test hooks (HookedDirectDraw.h: the software
+// stand-in natively, the real one behind a fault-injecting wrapper under Wine) with the display
+// layout the input asks for, a renderer device answering from the input, the host's own target
+// surface and the renderer. Tearing it down checks what a host process relies on after destroyRenderer: no
 // surface left alive, none released too often or used after its release, and no image or
 // file of the image library left undestroyed. A broken promise aborts, which libFuzzer and the
 // replay runner report as a finding.
@@ -10,11 +11,11 @@
 #include <exception>
 
 #include "ByteReader.h"
+#include "HookedDirectDraw.h"
 #include "platform/DirectDraw.h"
 #include "platform/RendererDevice.h"
 #include "platform/Texture.h"
 #include "renderer/CDD7Render.h"
-#include "softddraw/SoftDirectDraw.h"
 
 namespace dd7rfuzz {
 
@@ -64,13 +65,13 @@ public:
     void destroyRenderer();
 
     ZelUISystem::CDD7Render* renderer() const { return renderer_; }
-    softddraw::SoftDirectDraw& directDraw() const { return *directDraw_; }
+    ddtest::HookedDirectDraw& directDraw() const { return *directDraw_; }
     FuzzDevice& device() { return device_; }
     // The host's own surface of display size (null when the display size cannot have one).
     IDirectDrawSurface7* target() const { return target_; }
 
 private:
-    softddraw::SoftDirectDraw* directDraw_;
+    ddtest::HookedDirectDraw* directDraw_;
     FuzzDevice device_;
     IDirectDrawSurface7* target_ = nullptr;
     ZelUISystem::CDD7Render* renderer_ = nullptr;

@@ -1,8 +1,10 @@
 #include "ImageFileChoice.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
+#include <system_error>
 
 #include "ImageFileWriters.h"
 
@@ -27,9 +29,8 @@ std::vector<std::uint8_t> encodeAs(std::size_t format, const RgbaPicture& pictur
 class ImageDirectory {
 public:
     ImageDirectory() {
-        char pattern[] = "/tmp/dd7r-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
-        directory_ = std::string(pattern) + "/";
+        directory_ = makeDirectory();
+        if (directory_.empty()) return;
         const std::vector<std::uint8_t> file = encodeBmp(makePicture(7, 5, 3), 24);
         if (FILE* stream = std::fopen(filePath().c_str(), "wb")) {
             std::fwrite(file.data(), 1, file.size(), stream);
@@ -38,8 +39,8 @@ public:
     }
     ~ImageDirectory() {
         if (directory_.empty()) return;
-        std::remove(filePath().c_str());
-        std::remove(directory_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
     }
     ImageDirectory(const ImageDirectory&) = delete;
     ImageDirectory& operator=(const ImageDirectory&) = delete;
@@ -47,6 +48,19 @@ public:
     const std::string& path() const { return directory_; }
 
 private:
+    // A new folder of its own under the system's temporary folder, with a trailing separator;
+    // empty when none could be made.
+    static std::string makeDirectory() {
+        std::error_code error;
+        const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+        if (error) return {};
+        std::random_device random;
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            const std::filesystem::path candidate = temporary / ("dd7r-fuzz-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error)) return (candidate / "").string();
+        }
+        return {};
+    }
     std::string filePath() const { return directory_ + imageFileName(); }
     std::string directory_;
 };

@@ -4,7 +4,7 @@
 # other, starting from the committed seed corpus tools/fuzz/corpus/<target>. New inputs go to
 # <build>/fuzz-corpus/<target>, crash reproducers to <build>/fuzz-artifacts/. Exits non-zero at
 # the first target that reports a finding.
-#   scripts/fuzz.sh [seconds] [target...]      targets: image_data pixel_upload renderer_calls
+#   scripts/fuzz.sh [seconds] [target...]      targets: image_data pixel_upload renderer_calls capture_file
 # Environment: DD7R_FUZZ_PRESET (linux-fuzz or linux-i386-fuzz; default linux-fuzz),
 # DD7R_FUZZ_BUILD_DIR (default build/<preset>), DD7R_FUZZ_JOBS (build jobs, 2),
 # DD7R_FUZZ_ARGS (more libFuzzer options, e.g. "-fork=1 -ignore_crashes=1" for a long campaign).
@@ -15,7 +15,7 @@ cd "$root"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(image_data pixel_upload renderer_calls)
+[ ${#targets[@]} -gt 0 ] || targets=(image_data pixel_upload renderer_calls capture_file)
 preset="${DD7R_FUZZ_PRESET:-linux-fuzz}"
 build="${DD7R_FUZZ_BUILD_DIR:-build/$preset}"
 read -r -a extra_args <<<"${DD7R_FUZZ_ARGS:-}"

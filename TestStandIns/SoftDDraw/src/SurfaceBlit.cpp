@@ -4,6 +4,8 @@
 #include "RowKernels.h"
 #include "StretchRule.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -55,6 +57,13 @@ PixelPlane snapshotOf(const PixelPlane& source, const Area& sourceArea,
     return PixelPlane{pixels.data(), rowBytes, source.format};
 }
 
+// Rows of a rectangle lie a pitch apart, too far for the processor to foresee: the next row's
+// lines are asked for while this one is drawn, so that writing it does not wait for them.
+void announceWrites(const std::uint8_t* row, std::size_t bytes) {
+    constexpr std::size_t kLine = 64;
+    for (std::size_t offset = 0; offset < bytes; offset += kLine) __builtin_prefetch(row + offset, 1);
+}
+
 struct ActiveKeys {
     bool source = false;
     bool dest = false;
@@ -71,14 +80,20 @@ void drawRows(const PixelPlane& dest, const Area& destArea, const PixelPlane& so
     kind.stretched = destArea.width() != sourceArea.width();
     kind.sourceKeyed = active.source;
     kind.destKeyed = active.dest;
-    const RowKernel kernel = chooseRowKernel(from, to, kind);
+    const StretchRule columnRule(sourceArea.width(), destArea.width());
+    // A step beyond 32 bits only shrinks, which no kernel needs the step for.
+    const std::uint32_t step = static_cast<std::uint32_t>(std::min<std::uint64_t>(columnRule.step(), UINT32_MAX));
+    const std::size_t sourceWidth = static_cast<std::size_t>(sourceArea.width());
+    const RowKernel kernel = chooseRowKernel(from, to, kind, step, sourceWidth);
     if (kernel == nullptr) return;
 
     std::vector<std::size_t> columns;
-    if (kind.stretched) columns = StretchRule(sourceArea.width(), destArea.width()).sourceOffsets();
+    if (kind.stretched) columns = columnRule.sourceOffsets();
     RowJob job;
     job.width = static_cast<std::size_t>(destArea.width());
     job.columns = columns.data();
+    job.step = step;
+    job.sourceWidth = sourceWidth;
     if (active.source) job.sourceKey = KeyTest::of(*keys.source, from.keyMask);
     if (active.dest) job.destKey = KeyTest::of(*keys.dest, 0xFFFFFFFFu);
     job.from = &from;
@@ -92,6 +107,7 @@ void drawRows(const PixelPlane& dest, const Area& destArea, const PixelPlane& so
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = rows.sourceOffset(row);
         std::uint8_t* destRow = dest.at(destArea.left, destArea.top + static_cast<std::int64_t>(row));
+        if (row + 1 < height) announceWrites(destRow + dest.pitch, destRowBytes);
         if (rowsRepeat && row > 0 && sourceRow == previousSourceRow)
             std::memcpy(destRow, destRow - dest.pitch, destRowBytes);
         else

@@ -50,10 +50,15 @@ double secondsBetween(Clock::time_point start, Clock::time_point end) {
     return std::chrono::duration<double>(end - start).count();
 }
 
-void tally(TimedCall call, Clock::time_point start, Clock::time_point end) {
+CallTally& tally(TimedCall call, Clock::time_point start, Clock::time_point end) {
     CallTally& entry = recording->calls[static_cast<std::size_t>(call)];
     ++entry.count;
     entry.seconds += secondsBetween(start, end);
+    return entry;
+}
+
+double areaOf(const RECT& rect) {
+    return static_cast<double>(rect.right - rect.left) * static_cast<double>(rect.bottom - rect.top);
 }
 
 RECT wholeSurface(IDirectDrawSurface7* surface) {
@@ -81,12 +86,15 @@ HRESULT WINAPI timedBlt(IDirectDrawSurface7* self, RECT* dest, IDirectDrawSurfac
     if (recording == nullptr) return originals.blt(self, dest, source, sourceRect, flags, fx);
     const Clock::time_point start = Clock::now();
     const HRESULT result = originals.blt(self, dest, source, sourceRect, flags, fx);
-    tally((flags & DDBLT_COLORFILL) != 0 ? TimedCall::BltFill : TimedCall::BltCopy, start, Clock::now());
+    CallTally& entry =
+        tally((flags & DDBLT_COLORFILL) != 0 ? TimedCall::BltFill : TimedCall::BltCopy, start, Clock::now());
     if (SUCCEEDED(result)) {
+        const RECT to = rectOr(dest, self);
+        entry.pixels += areaOf(to);
         if ((flags & DDBLT_COLORFILL) != 0)
-            notePixelCall(PixelCall::Kind::Fill, rectOr(dest, self));
+            notePixelCall(PixelCall::Kind::Fill, to);
         else if (source != nullptr)
-            notePixelCall(PixelCall::Kind::Copy, rectOr(dest, self), rectOr(sourceRect, source));
+            notePixelCall(PixelCall::Kind::Copy, to, rectOr(sourceRect, source));
     }
     return result;
 }
@@ -96,9 +104,11 @@ HRESULT WINAPI timedBltFast(IDirectDrawSurface7* self, DWORD x, DWORD y, IDirect
     if (recording == nullptr) return originals.bltFast(self, x, y, source, sourceRect, flags);
     const Clock::time_point start = Clock::now();
     const HRESULT result = originals.bltFast(self, x, y, source, sourceRect, flags);
-    tally((flags & DDBLTFAST_SRCCOLORKEY) != 0 ? TimedCall::BltFastKeyed : TimedCall::BltFast, start, Clock::now());
+    CallTally& entry = tally((flags & DDBLTFAST_SRCCOLORKEY) != 0 ? TimedCall::BltFastKeyed : TimedCall::BltFast,
+                             start, Clock::now());
     if (SUCCEEDED(result)) {
         const RECT from = rectOr(sourceRect, source);
+        entry.pixels += areaOf(from);
         const LONG left = static_cast<LONG>(x);
         const LONG top = static_cast<LONG>(y);
         notePixelCall(PixelCall::Kind::Copy,
@@ -112,9 +122,11 @@ HRESULT WINAPI timedLock(IDirectDrawSurface7* self, RECT* rect, DDSURFACEDESC2* 
     const Clock::time_point start = Clock::now();
     const HRESULT result = originals.lock(self, rect, desc, flags, event);
     const Clock::time_point end = Clock::now();
-    tally(TimedCall::Lock, start, end);
+    CallTally& entry = tally(TimedCall::Lock, start, end);
     if (SUCCEEDED(result)) {
-        notePixelCall(PixelCall::Kind::Lock, rectOr(rect, self));
+        const RECT locked = rectOr(rect, self);
+        entry.pixels += areaOf(locked);
+        notePixelCall(PixelCall::Kind::Lock, locked);
         if (++locksHeld == 2) kernelStart = Clock::now();
     }
     return result;

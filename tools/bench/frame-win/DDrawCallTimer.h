@@ -35,6 +35,7 @@ const char* timedCallName(TimedCall call);
 struct CallTally {
     std::size_t count = 0;
     double seconds = 0.0;
+    double pixels = 0.0;  // blits: destination pixels written; locks: pixels locked
 };
 
 struct FrameCallTimes {

@@ -169,6 +169,7 @@ int run(const Options& options) {
     }
     printWineCases(cases, readNativeMilliseconds(options.nativeSummary), options.samples);
     printWhereTimeGoes(cases);
+    printBlitSpeeds(cases);
     return 0;
 }
 

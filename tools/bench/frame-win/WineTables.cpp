@@ -1,5 +1,6 @@
 #include "WineTables.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -108,6 +109,32 @@ void printWhereTimeGoes(const std::vector<WineCase>& cases) {
             std::printf(" %14s", cell);
         }
         std::printf(" %8.3f %8.3f\n", wine.callTimes.kernelSeconds * 1e3 / frames, frame - accounted);
+    }
+}
+
+}  // namespace framebench
+
+namespace framebench {
+
+void printBlitSpeeds(const std::vector<WineCase>& cases) {
+    std::printf("\nWine's blits by kind, all cases at each size: calls, megapixels, Mpix/s\n");
+    std::vector<std::string> sizes;
+    for (const WineCase& wine : cases)
+        if (std::find(sizes.begin(), sizes.end(), wine.size) == sizes.end()) sizes.push_back(wine.size);
+    for (const std::string& size : sizes) {
+        for (TimedCall call : {TimedCall::BltFill, TimedCall::BltCopy, TimedCall::BltFastKeyed, TimedCall::BltFast}) {
+            CallTally total;
+            for (const WineCase& wine : cases) {
+                if (wine.size != size) continue;
+                const CallTally& tally = wine.callTimes.calls[static_cast<std::size_t>(call)];
+                total.count += tally.count;
+                total.seconds += tally.seconds;
+                total.pixels += tally.pixels;
+            }
+            if (total.count == 0) continue;
+            std::printf("  %-10s %-12s %8zu %10.1f %10.1f\n", size.c_str(), timedCallName(call), total.count,
+                        total.pixels / 1e6, total.seconds > 0.0 ? total.pixels / 1e6 / total.seconds : 0.0);
+        }
     }
 }
 

@@ -29,5 +29,7 @@ std::map<std::string, double> readNativeMilliseconds(const std::string& path);
 void printWineCases(const std::vector<WineCase>& cases, const std::map<std::string, double>& native,
                     int samples);
 void printWhereTimeGoes(const std::vector<WineCase>& cases);
+// The speed of each kind of blit: destination megapixels per second, all cases together.
+void printBlitSpeeds(const std::vector<WineCase>& cases);
 
 }  // namespace framebench

@@ -28,7 +28,20 @@ ModuleLibrary::ModuleLibrary(const std::string& path) {
     getLastErrorString = exportOf<GetLastErrorStringFn>(library, "getLastErrorString", path);
 }
 
-DirectDrawScreen::DirectDrawScreen(std::uint32_t width, std::uint32_t height) {
+namespace {
+
+DWORD memoryCaps(int surfaceMemory) {
+    switch (surfaceMemory) {
+        case 1: return DDSCAPS_VIDEOMEMORY;
+        case 2: return 0;
+        default: return DDSCAPS_SYSTEMMEMORY;
+    }
+}
+
+}  // namespace
+
+DirectDrawScreen::DirectDrawScreen(std::uint32_t width, std::uint32_t height, int surfaceMemory)
+    : surfaceMemory_(surfaceMemory) {
     if (FAILED(DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&directDraw_), IID_IDirectDraw7, nullptr)))
         throw std::runtime_error("DirectDrawCreateEx failed");
     DDSURFACEDESC2 mode{};
@@ -44,7 +57,7 @@ DirectDrawScreen::DirectDrawScreen(std::uint32_t width, std::uint32_t height) {
         desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
         desc.dwWidth = width;
         desc.dwHeight = height;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | memoryCaps(surfaceMemory);
         if (FAILED(directDraw_->CreateSurface(&desc, &target_, nullptr)) || target_ == nullptr)
             failure = "CreateSurface of the target failed";
     }
@@ -70,7 +83,7 @@ WineFrame::WineFrame(const ModuleLibrary& module, DirectDrawScreen& screen, cons
     : module_(module),
       screen_(screen),
       scene_(scene),
-      device_(screen.directDraw(), scene.width, scene.height, blendMode) {
+      device_(screen.directDraw(), scene.width, scene.height, blendMode, screen.surfaceMemory()) {
     renderer_ = module.createRenderer(&device_, 0, false, nullptr, 0, 0);
     if (renderer_ == nullptr)
         throw std::runtime_error(std::string("createRenderer failed: ") + module.getLastErrorString());
@@ -88,7 +101,9 @@ WineFrame::~WineFrame() { module_.destroyRenderer(renderer_); }
 void WineFrame::drawFrame() {
     screen_.clearTarget(kClearColour);
     submitScene(*renderer_, scene_, quadTextures_);
-    renderer_->renderQueue();
+    renderPass();
 }
+
+void WineFrame::renderPass() { renderer_->renderQueue(); }
 
 }  // namespace framebench

@@ -1,7 +1,7 @@
 #pragma once
 // The benchmark scene drawn by the product: dd7r.dll, loaded by path like any host loads it,
 // on the DirectDraw 7 of the system (Wine's, when run under Wine), on a 32-bit off-screen
-// target surface in system memory.
+// target surface (in system memory unless told otherwise).
 
 #include <cstdint>
 #include <map>
@@ -36,18 +36,22 @@ public:
 // std::runtime_error.
 class DirectDrawScreen {
 public:
-    DirectDrawScreen(std::uint32_t width, std::uint32_t height);
+    // surfaceMemory: as the renderer device answers it (0 system memory, 1 video memory, 2
+    // DirectDraw chooses), for the target surface too.
+    DirectDrawScreen(std::uint32_t width, std::uint32_t height, int surfaceMemory);
     ~DirectDrawScreen();
     DirectDrawScreen(const DirectDrawScreen&) = delete;
     DirectDrawScreen& operator=(const DirectDrawScreen&) = delete;
 
     IDirectDraw7* directDraw() const { return directDraw_; }
     IDirectDrawSurface7* target() const { return target_; }
+    int surfaceMemory() const { return surfaceMemory_; }
     void clearTarget(std::uint32_t colour) const;
 
 private:
     IDirectDraw7* directDraw_ = nullptr;
     IDirectDrawSurface7* target_ = nullptr;
+    int surfaceMemory_;
 };
 
 // A renderer of the module in one blend mode drawing the scene on the screen. Throws
@@ -61,6 +65,8 @@ public:
 
     // One whole frame: clear, a fresh queue of every quad, one render pass.
     void drawFrame();
+    // A render pass alone (in blend mode 0 after a frame: only the present).
+    void renderPass();
 
 private:
     const ModuleLibrary& module_;

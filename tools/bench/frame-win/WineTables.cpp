@@ -90,7 +90,8 @@ void printWineCases(const std::vector<WineCase>& cases, const std::map<std::stri
 // Per frame: each wrapped DirectDraw call (count and ms), the kernels, and the rest (the
 // renderer's queue and its own work, the clear's submission and the wrapper's clock reads).
 void printWhereTimeGoes(const std::vector<WineCase>& cases) {
-    std::printf("\nWhere a Wine frame's time goes: ms per frame (calls per frame), mean of timed frames\n");
+    std::printf("\nWhere a Wine frame's time goes: ms (calls) in the fastest of the frames with every surface "
+                "call timed\n");
     std::printf("%-18s %-10s %8s", "case", "size", "frame");
     for (std::size_t call = 0; call < kTimedCallCount; ++call)
         std::printf(" %14s", timedCallName(static_cast<TimedCall>(call)));
@@ -117,7 +118,7 @@ void printWhereTimeGoes(const std::vector<WineCase>& cases) {
 namespace framebench {
 
 void printBlitSpeeds(const std::vector<WineCase>& cases) {
-    std::printf("\nWine's blits by kind, all cases at each size: calls, megapixels, Mpix/s\n");
+    std::printf("\nWine's blits by kind, the fastest timed frame of every case, by size: calls, megapixels, Mpix/s\n");
     std::vector<std::string> sizes;
     for (const WineCase& wine : cases)
         if (std::find(sizes.begin(), sizes.end(), wine.size) == sizes.end()) sizes.push_back(wine.size);

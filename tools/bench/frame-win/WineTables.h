@@ -18,9 +18,9 @@ struct WineCase {
     double medianMilliseconds = 0.0;
     std::int64_t leastBytes = 0;
     double floorMilliseconds = 0.0;  // least bytes at the memory pass's speed
-    int timedFrames = 0;             // frames behind `callTimes`
+    int timedFrames = 0;             // frames behind `callTimes` (the fastest timed frame: 1)
     double timedMilliseconds = 0.0;  // their total, the wrapper's cost included
-    FrameCallTimes callTimes;        // summed over the timed frames
+    FrameCallTimes callTimes;        // summed over those frames
 };
 
 // "<case> <size> <ms> <bytes>" lines; empty when the file cannot be read.

@@ -9,12 +9,15 @@ struct IDirectDraw7;
 
 namespace framebench {
 
-// The host side of the renderer: its DirectDraw, the screen size, the blend mode,
-// system-memory surfaces in the display's own layout.
+// The host side of the renderer: its DirectDraw, the screen size, the blend mode, surfaces in
+// the display's own layout, in system memory unless told otherwise (querySurfaceMemory: 0
+// system memory, 1 video memory, 2 DirectDraw chooses).
 class BenchDevice final : public ZelUISystem::RendererDevice {
 public:
-    BenchDevice(IDirectDraw7* directDraw, std::uint32_t width, std::uint32_t height, int blendMode)
-        : directDraw_(directDraw), width_(width), height_(height), blendMode_(blendMode) {}
+    BenchDevice(IDirectDraw7* directDraw, std::uint32_t width, std::uint32_t height, int blendMode,
+                int surfaceMemory = 0)
+        : directDraw_(directDraw), width_(width), height_(height), blendMode_(blendMode),
+          surfaceMemory_(surfaceMemory) {}
     ~BenchDevice() = default;
 
     IDirectDraw7* queryDirectDraw() override { return directDraw_; }
@@ -24,7 +27,7 @@ public:
         *height = static_cast<float>(height_);
     }
     int queryBlendMode() override { return blendMode_; }
-    int querySurfaceMemory() override { return 0; }
+    int querySurfaceMemory() override { return surfaceMemory_; }
     int queryTexturePixelFormat() override { return 0; }
 
 private:
@@ -32,6 +35,7 @@ private:
     std::uint32_t width_;
     std::uint32_t height_;
     int blendMode_;
+    int surfaceMemory_;
 };
 
 }  // namespace framebench

@@ -41,6 +41,7 @@ struct CallTally {
 struct FrameCallTimes {
     CallTally calls[kTimedCallCount];
     double kernelSeconds = 0.0;        // from a kernel's second lock to its first unlock
+    double queueSeconds = 0.0;         // queueing the quads (submitQuad)
     std::vector<PixelCall> pixelCalls;  // the successful fills, copies and locks, in order
 };
 

@@ -1,5 +1,6 @@
 #include "WineFrame.h"
 
+#include <chrono>
 #include <stdexcept>
 
 #include "SceneSubmission.h"
@@ -98,9 +99,13 @@ WineFrame::WineFrame(const ModuleLibrary& module, DirectDrawScreen& screen, cons
 
 WineFrame::~WineFrame() { module_.destroyRenderer(renderer_); }
 
-void WineFrame::drawFrame() {
+void WineFrame::drawFrame(double* queueSeconds) {
     screen_.clearTarget(kClearColour);
-    submitScene(*renderer_, scene_, quadTextures_);
+    renderer_->discardQueue();
+    const auto start = std::chrono::steady_clock::now();
+    submitQuads(*renderer_, scene_, quadTextures_);
+    if (queueSeconds != nullptr)
+        *queueSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     renderPass();
 }
 

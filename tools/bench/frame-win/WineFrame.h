@@ -63,8 +63,9 @@ public:
     WineFrame(const WineFrame&) = delete;
     WineFrame& operator=(const WineFrame&) = delete;
 
-    // One whole frame: clear, a fresh queue of every quad, one render pass.
-    void drawFrame();
+    // One whole frame: clear, a fresh queue of every quad, one render pass. With `queueSeconds`,
+    // the time spent queueing the quads is added to it.
+    void drawFrame(double* queueSeconds = nullptr);
     // A render pass alone (in blend mode 0 after a frame: only the present).
     void renderPass();
 

@@ -122,15 +122,15 @@ WineCase measureCase(const ModuleLibrary& module, DirectDrawScreen& screen, cons
                      const BlendModeCase& mode, double passBytesPerMillisecond, const Options& options) {
     WineFrame frame(module, screen, scene, mode.blendMode);
     frame.drawFrame();
-    const auto iteration = [&frame, &mode] {
+    const auto iteration = [&frame, &mode](double* queueSeconds = nullptr) {
         if (mode.unchangedPass) frame.renderPass();
-        else frame.drawFrame();
+        else frame.drawFrame(queueSeconds);
     };
     for (int i = 0; i < kWarmUpFrames; ++i) iteration();
     WineCase result;
     result.name = mode.name;
     result.size = sizeLabel(scene.width, scene.height);
-    const std::vector<double> times = millisecondsOfEach(options.samples, iteration);
+    const std::vector<double> times = millisecondsOfEach(options.samples, [&iteration] { iteration(); });
     result.bestMilliseconds = times.front();
     result.medianMilliseconds = times[times.size() / 2];
 
@@ -146,7 +146,7 @@ WineCase measureCase(const ModuleLibrary& module, DirectDrawScreen& screen, cons
         FrameCallTimes calls;
         recordCallsInto(&calls);
         const Clock::time_point start = Clock::now();
-        iteration();
+        iteration(&calls.queueSeconds);
         const double milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         recordCallsInto(nullptr);
         if (result.timedFrames == 0 || milliseconds < result.timedMilliseconds) {

@@ -87,20 +87,20 @@ void printWineCases(const std::vector<WineCase>& cases, const std::map<std::stri
         if (wine.name == kMode2Case) printGoals(wine, native);
 }
 
-// Per frame: each wrapped DirectDraw call (count and ms), the kernels, and the rest (the
-// renderer's queue and its own work, the clear's submission and the wrapper's clock reads).
+// Per frame: each wrapped DirectDraw call (count and ms), the kernels, queueing the quads, and
+// the rest (the render pass's own work: walking the queue, drawQuad; the wrapper's clock reads).
 void printWhereTimeGoes(const std::vector<WineCase>& cases) {
     std::printf("\nWhere a Wine frame's time goes: ms (calls) in the fastest of the frames with every surface "
                 "call timed\n");
     std::printf("%-18s %-10s %8s", "case", "size", "frame");
     for (std::size_t call = 0; call < kTimedCallCount; ++call)
         std::printf(" %14s", timedCallName(static_cast<TimedCall>(call)));
-    std::printf(" %8s %8s\n", "kernels", "rest");
+    std::printf(" %8s %8s %8s\n", "kernels", "queue", "rest");
     for (const WineCase& wine : cases) {
         if (wine.timedFrames <= 0) continue;
         const double frames = wine.timedFrames;
         const double frame = wine.timedMilliseconds / frames;
-        double accounted = wine.callTimes.kernelSeconds * 1e3 / frames;
+        double accounted = (wine.callTimes.kernelSeconds + wine.callTimes.queueSeconds) * 1e3 / frames;
         std::printf("%-18s %-10s %8.3f", wine.name.c_str(), wine.size.c_str(), frame);
         for (const CallTally& tally : wine.callTimes.calls) {
             const double milliseconds = tally.seconds * 1e3 / frames;
@@ -109,7 +109,8 @@ void printWhereTimeGoes(const std::vector<WineCase>& cases) {
             std::snprintf(cell, sizeof(cell), "%.3f (%.0f)", milliseconds, tally.count / frames);
             std::printf(" %14s", cell);
         }
-        std::printf(" %8.3f %8.3f\n", wine.callTimes.kernelSeconds * 1e3 / frames, frame - accounted);
+        std::printf(" %8.3f %8.3f %8.3f\n", wine.callTimes.kernelSeconds * 1e3 / frames,
+                    wine.callTimes.queueSeconds * 1e3 / frames, frame - accounted);
     }
 }
 

@@ -52,6 +52,10 @@ std::vector<Texture*> quadTexturesOf(const Scene& scene, const std::map<std::str
 
 void submitScene(Renderer& renderer, const Scene& scene, const std::vector<Texture*>& quadTextures) {
     renderer.discardQueue();
+    submitQuads(renderer, scene, quadTextures);
+}
+
+void submitQuads(Renderer& renderer, const Scene& scene, const std::vector<Texture*>& quadTextures) {
     const float count = static_cast<float>(scene.quads.size());
     for (std::size_t i = 0; i < scene.quads.size(); ++i) {
         const SceneQuad& quad = scene.quads[i];

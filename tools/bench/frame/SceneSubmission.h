@@ -23,8 +23,11 @@ std::map<std::string, ZelUISystem::Texture*> uploadSceneTextures(ZelUISystem::Re
 std::vector<ZelUISystem::Texture*> quadTexturesOf(const Scene& scene,
                                                   const std::map<std::string, ZelUISystem::Texture*>& textures);
 
-// Empties the queue, then queues every quad; the first quad of the list gets the largest z,
-// so it is drawn first.
+// Queues every quad; the first quad of the list gets the largest z, so it is drawn first.
+void submitQuads(ZelUISystem::Renderer& renderer, const Scene& scene,
+                 const std::vector<ZelUISystem::Texture*>& quadTextures);
+
+// Empties the queue, then queues every quad.
 void submitScene(ZelUISystem::Renderer& renderer, const Scene& scene,
                  const std::vector<ZelUISystem::Texture*>& quadTextures);
 

@@ -57,13 +57,6 @@ PixelPlane snapshotOf(const PixelPlane& source, const Area& sourceArea,
     return PixelPlane{pixels.data(), rowBytes, source.format};
 }
 
-// Rows of a rectangle lie a pitch apart, too far for the processor to foresee: the next row's
-// lines are asked for while this one is drawn, so that writing it does not wait for them.
-void announceWrites(const std::uint8_t* row, std::size_t bytes) {
-    constexpr std::size_t kLine = 64;
-    for (std::size_t offset = 0; offset < bytes; offset += kLine) __builtin_prefetch(row + offset, 1);
-}
-
 struct ActiveKeys {
     bool source = false;
     bool dest = false;
@@ -107,7 +100,6 @@ void drawRows(const PixelPlane& dest, const Area& destArea, const PixelPlane& so
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t sourceRow = rows.sourceOffset(row);
         std::uint8_t* destRow = dest.at(destArea.left, destArea.top + static_cast<std::int64_t>(row));
-        if (row + 1 < height) announceWrites(destRow + dest.pitch, destRowBytes);
         if (rowsRepeat && row > 0 && sourceRow == previousSourceRow)
             std::memcpy(destRow, destRow - dest.pitch, destRowBytes);
         else

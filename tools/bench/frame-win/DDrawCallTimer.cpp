@@ -209,7 +209,6 @@ bool installCallTimer(IDirectDrawSurface7* surface, std::string& error) {
     take(table, kSetColorKeySlot, originals.setColorKey, &timedSetColorKey);
     take(table, kUnlockSlot, originals.unlock, &timedUnlock);
     VirtualProtect(table, kSlotCount * sizeof(void*), oldProtection, &oldProtection);
-    FlushInstructionCache(GetCurrentProcess(), nullptr, 0);
     wrappedTable = table;
     return true;
 }

@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
 # Builds the optimised native build (linux-release preset) and runs its benchmarks, printing
 # their tables: bench_kernels first (when present, ending with the kernel table: each kernel's
-# ratio to its layout's memory pass), then bench_frame, then every other bench_* binary of the
-# build's bin folder; then the i686 kernel table under Wine (bench_kernels_win).
+# ratio to its layout's memory pass), then bench_frame (each frame case beside SDL2, with its
+# floor), then every other bench_* binary of the build's bin folder; then, under Wine, the i686
+# kernel table (bench_kernels_win) and the product's frame (bench_frame_win: dd7r.dll on Wine's
+# DirectDraw 7, beside the native cases and SDL2 of the same run).
 #
-#   scripts/bench.sh [--profile] [-- FLAGS...]
+#   scripts/bench.sh [--profile] [--no-wine] [-- FLAGS...]
 #     --profile  after the tables, where bench_frame's time goes: a perf profile of each case
 #                (callgrind when perf cannot sample here), with the DirectDraw calls, kernels
 #                and queue work picked out
-#     FLAGS      passed to every binary (e.g. --benchmark_filter=1024x768)
-#   DD7R_BUILD_DIR     build folder (default build/linux-release)
-#   DD7R_BENCH_SCENE   scene folder for bench_frame (default ../shared/bench/scene)
-#   DD7R_BENCH_JOBS    build jobs (default 2: the machine is shared)
-#   DD7R_WINDOWS_BUILD_DIR  Windows build folder for bench_kernels_win (default build/windows-x86)
+#     --no-wine  the native benchmarks only
+#     FLAGS      passed to every native binary (e.g. --benchmark_filter=1024x768)
+#   DD7R_BUILD_DIR      build folder (default build/linux-release)
+#   DD7R_WINDOWS_BUILD  Windows build folder (default build/windows-x86, windows-x86 preset; its
+#                       image dependencies must be in place, as for scripts/test.sh)
+#   DD7R_BENCH_SCENE    scene folder (default: shared/bench/scene beside the repository or
+#                       beside its parent folder)
+#   DD7R_BENCH_JOBS     build jobs (default 2: the machine is shared)
+#   DD7R_WINE_SAMPLES   frames timed per Wine case (default 40; the best is reported)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 profile=0
+wine_cases=1
 flags=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --profile) profile=1 ;;
+    --no-wine) wine_cases=0 ;;
     --) shift; flags=("$@"); break ;;
     *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
   esac
@@ -30,7 +38,19 @@ done
 
 build="${DD7R_BUILD_DIR:-build/linux-release}"
 bin="$build/bin"
+windows_build="${DD7R_WINDOWS_BUILD:-build/windows-x86}"
 jobs="${DD7R_BENCH_JOBS:-2}"
+# bench_frame's figures, for bench_frame_win to set its own beside them.
+frame_summary="$root/$build/frame-summary.txt"
+
+default_scene() {
+  local candidate
+  for candidate in "$root/../shared/bench/scene" "$root/../../shared/bench/scene"; do
+    [ -d "$candidate" ] && { (cd "$candidate" && pwd); return; }
+  done
+  echo "$root/../shared/bench/scene"
+}
+export DD7R_BENCH_SCENE="${DD7R_BENCH_SCENE:-$(default_scene)}"
 
 failed_targets=()
 failed_runs=()
@@ -73,14 +93,16 @@ ordered_binaries() {
   done
 }
 
-# bench_frame: medians of five runs, shown as aggregates only (its summary reads the medians).
-# A binary that fails is noted and the others still run.
+# bench_frame: five runs of each case, shown as aggregates only (its summary reads the best run,
+# the one least disturbed on a shared machine). A binary that fails is noted and the others
+# still run.
 run_benchmark() {
   local binary="$1" status=0
   phase "$(basename "$binary")"
   if [ "$(basename "$binary")" = bench_frame ]; then
-    "$binary" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true "${flags[@]}" </dev/null ||
-      status=$?
+    rm -f "$frame_summary"
+    "$binary" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true \
+      "--summary-out=$frame_summary" "${flags[@]}" </dev/null || status=$?
   else
     "$binary" "${flags[@]}" </dev/null || status=$?
   fi
@@ -149,16 +171,34 @@ profile_frame_cases() {
 
 # The i686 kernel table (real MMX) under Wine: the Windows build's bench_kernels_win.
 run_wine_kernels() {
-  local wbuild="${DD7R_WINDOWS_BUILD_DIR:-build/windows-x86}"
+  local wbuild="$windows_build"
   phase "bench_kernels_win (i686, under Wine)"
   command -v wine >/dev/null || { echo "bench.sh: no wine: bench_kernels_win not run" >&2; failed_runs+=(bench_kernels_win); return 0; }
-  if cmake --preset windows-x86 -B "$wbuild" -DDD7R_BUILD_BENCH=ON >/dev/null &&
+  if cmake --preset windows-x86 -B "$wbuild" >/dev/null &&
     cmake --build "$wbuild" -j "$jobs" --target bench_kernels_win; then
     scripts/wine-session.sh cmake/wine-run.sh "$wbuild/bin/bench_kernels_win.exe" 9 1920x1080 256x256 </dev/null ||
       failed_runs+=(bench_kernels_win)
   else
     failed_targets+=(bench_kernels_win)
   fi
+}
+
+# The product's frame: the Windows build's bench_frame_win under Wine, dd7r.dll on Wine's
+# DirectDraw 7, with the native figures of this run beside it. Wine maps Z: to /.
+run_wine_frames() {
+  phase "windows build ($windows_build, windows-x86 preset): dd7r.dll and bench_frame_win"
+  if ! { cmake --preset windows-x86 -B "$windows_build" >/dev/null &&
+         cmake --build "$windows_build" -j "$jobs" --target dd7r bench_frame_win; }; then
+    echo "bench.sh: bench_frame_win did not build: not run" >&2
+    failed_targets+=(bench_frame_win)
+    return 0
+  fi
+  phase "bench_frame_win under Wine (dd7r.dll on Wine's DirectDraw 7)"
+  local native=()
+  [ -f "$frame_summary" ] && native=("--native=Z:$frame_summary")
+  scripts/wine-session.sh wine "$windows_build/bin/bench_frame_win.exe" "--scene-dir=Z:$DD7R_BENCH_SCENE" \
+    "--samples=${DD7R_WINE_SAMPLES:-40}" "${native[@]}" </dev/null ||
+    { echo "bench.sh: bench_frame_win failed" >&2; failed_runs+=(bench_frame_win); }
 }
 
 build_benchmarks
@@ -168,7 +208,10 @@ while read -r binary; do
   esac
   run_benchmark "$binary"
 done < <(ordered_binaries)
-run_wine_kernels
+if [ "$wine_cases" -eq 1 ]; then
+  run_wine_kernels
+  run_wine_frames
+fi
 if [ "$profile" -eq 1 ]; then profile_frame_cases; fi
 phase "done"
 if [ ${#failed_targets[@]} -gt 0 ] || [ ${#failed_runs[@]} -gt 0 ]; then

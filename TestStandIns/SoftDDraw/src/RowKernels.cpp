@@ -84,11 +84,28 @@ unsigned kernelIndex(const RowKind& kind) {
     return (kind.stretched ? 4u : 0u) | (kind.sourceKeyed ? 2u : 0u) | (kind.destKeyed ? 1u : 0u);
 }
 
+bool hasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+#else
+    return false;
+#endif
+}
+
+// A stretched, unkeyed 32-bit row that magnifies has its vector twin.
+bool suitsMagnifyingRow(const RowKind& kind, std::uint32_t step, std::size_t sourceWidth) {
+    return kind.stretched && !kind.sourceKeyed && !kind.destKeyed && step <= (1u << 16) &&
+           sourceWidth < (std::size_t{1} << 16) && hasAvx2();
+}
+
 }  // namespace
 
-RowKernel chooseRowKernel(const SurfaceFormat& from, const SurfaceFormat& to, const RowKind& kind) {
+RowKernel chooseRowKernel(const SurfaceFormat& from, const SurfaceFormat& to, const RowKind& kind,
+                          std::uint32_t step, std::size_t sourceWidth) {
     const unsigned index = kernelIndex(kind);
     if (!sameLayout(from, to)) return kConvertingKernels[index];
+    if (from.bytesPerPixel == 4 && suitsMagnifyingRow(kind, step, sourceWidth)) return stretchRow4Magnifying;
     switch (from.bytesPerPixel) {
         case 1: return kSameLayoutKernels<1>[index];
         case 2: return kSameLayoutKernels<2>[index];

@@ -28,6 +28,8 @@ struct KeyTest {
 struct RowJob {
     std::size_t width = 0;                // destination pixels in the row
     const std::size_t* columns = nullptr;  // stretched rows: the source column of each one
+    std::uint32_t step = 0;                // stretched rows: the stretch rule's 16.16 step
+    std::size_t sourceWidth = 0;           // stretched rows: source pixels in the row
     KeyTest sourceKey;                    // keyed kernels: source pixels it matches are skipped
     KeyTest destKey;                      // keyed kernels: only destination pixels it matches are written
     const SurfaceFormat* from = nullptr;  // converting kernels: the two layouts
@@ -43,6 +45,12 @@ struct RowKind {
 };
 
 // Both layouts are RGB or both palettized. Null only for a pixel size outside 1 to 4 bytes.
-RowKernel chooseRowKernel(const SurfaceFormat& from, const SurfaceFormat& to, const RowKind& kind);
+// `step` and `sourceWidth` are those of the blit's rows (for the stretched kernels).
+RowKernel chooseRowKernel(const SurfaceFormat& from, const SurfaceFormat& to, const RowKind& kind,
+                          std::uint32_t step, std::size_t sourceWidth);
+
+// The unkeyed 32-bit stretched row for a step of at most one source pixel and a source row
+// narrower than 65536 pixels, with AVX2 (StretchRow_avx2.cpp): only on a processor that has it.
+void stretchRow4Magnifying(std::uint8_t* destRow, const std::uint8_t* sourceRow, const RowJob& job);
 
 }  // namespace softddraw

@@ -18,6 +18,9 @@ public:
         return static_cast<std::size_t>((std::uint64_t{destOffset} * step_) >> 16);
     }
 
+    // The 16.16 step; it fits 32 bits for every source size below 65536.
+    std::uint64_t step() const { return step_; }
+
     // The source offset of every destination offset, computed once per blit.
     std::vector<std::size_t> sourceOffsets() const;
 

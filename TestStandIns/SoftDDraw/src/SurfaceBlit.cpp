@@ -4,6 +4,8 @@
 #include "RowKernels.h"
 #include "StretchRule.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -71,14 +73,20 @@ void drawRows(const PixelPlane& dest, const Area& destArea, const PixelPlane& so
     kind.stretched = destArea.width() != sourceArea.width();
     kind.sourceKeyed = active.source;
     kind.destKeyed = active.dest;
-    const RowKernel kernel = chooseRowKernel(from, to, kind);
+    const StretchRule columnRule(sourceArea.width(), destArea.width());
+    // A step beyond 32 bits only shrinks, which no kernel needs the step for.
+    const std::uint32_t step = static_cast<std::uint32_t>(std::min<std::uint64_t>(columnRule.step(), UINT32_MAX));
+    const std::size_t sourceWidth = static_cast<std::size_t>(sourceArea.width());
+    const RowKernel kernel = chooseRowKernel(from, to, kind, step, sourceWidth);
     if (kernel == nullptr) return;
 
     std::vector<std::size_t> columns;
-    if (kind.stretched) columns = StretchRule(sourceArea.width(), destArea.width()).sourceOffsets();
+    if (kind.stretched) columns = columnRule.sourceOffsets();
     RowJob job;
     job.width = static_cast<std::size_t>(destArea.width());
     job.columns = columns.data();
+    job.step = step;
+    job.sourceWidth = sourceWidth;
     if (active.source) job.sourceKey = KeyTest::of(*keys.source, from.keyMask);
     if (active.dest) job.destKey = KeyTest::of(*keys.dest, 0xFFFFFFFFu);
     job.from = &from;

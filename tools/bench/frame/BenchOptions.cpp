@@ -38,6 +38,8 @@ BenchOptions takeBenchOptions(int& argc, char** argv) {
             options.frameCheck = false;
         } else if (auto dump = optionValue("dump-frames", argc, argv, i)) {
             options.dumpDirectory = *dump;
+        } else if (auto summary = optionValue("summary-out", argc, argv, i)) {
+            options.summaryFile = *summary;
         } else {
             argv[kept++] = argv[i];
         }

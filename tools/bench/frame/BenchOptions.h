@@ -5,6 +5,8 @@
 //                                         shared scene folder beside the repository
 //   --dump-frames=DIR                     writes each renderer's checked frame as a PPM in DIR
 //   --no-frame-check                      only the timings (for profiling the drawing alone)
+//   --summary-out=FILE                    also writes the summary's figures to FILE, for the
+//                                         Wine frame benchmark to compare with
 
 #include <string>
 
@@ -13,6 +15,7 @@ namespace framebench {
 struct BenchOptions {
     std::string sceneDirectory;
     std::string dumpDirectory;  // empty: no pictures
+    std::string summaryFile;    // empty: none
     bool frameCheck = true;
 };
 

@@ -35,6 +35,7 @@ public:
     void renderPass();
 
     std::size_t takeCallCount() { return screen_.takeCallCount(); }
+    std::vector<PixelCall> takePixelCalls() { return screen_.takePixelCalls(); }
     FramePixels readTarget() const { return screen_.readTarget(); }
     int blendMode() const;  // the mode the renderer settled on
 

@@ -3,16 +3,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 #include <iostream>
 #include <string>
 
 #include "BenchOptions.h"
+#include "BenchSurfaces.h"
 #include "Dd7rFrame.h"
 #include "FrameCases.h"
 #include "FrameChecks.h"
 #include "FrameSummary.h"
+#include "FrameTraffic.h"
 #include "SceneFiles.h"
 #include "SdlFrame.h"
 #include "StretchBaseline.h"
@@ -21,7 +24,21 @@ namespace framebench {
 
 namespace {
 
+constexpr std::uint32_t kScreenBytesPerPixel = 4;  // the scene's screen is 32-bit
+constexpr std::uint32_t kScreenRgbMode = 4;        // DDS_RGBMODE_32
+
 std::int64_t screenPixelCount(const Scene& scene) { return std::int64_t{scene.width} * scene.height; }
+
+void setLeastBytes(benchmark::State& state, std::int64_t bytes) {
+    state.counters[kLeastBytesCounter] = benchmark::Counter(static_cast<double>(bytes));
+}
+
+// The least traffic is counted from the calls of one untimed frame, the log emptied first.
+std::int64_t leastBytesOfOneFrame(Dd7rFrame& frame) {
+    frame.takePixelCalls();
+    frame.drawFrame();
+    return leastTrafficBytes(frame.takePixelCalls(), kScreenBytesPerPixel);
+}
 
 void setFrameCounters(benchmark::State& state, const Scene& scene, std::size_t ddrawCalls) {
     state.SetItemsProcessed(state.iterations() * quadPixelCount(scene));
@@ -36,13 +53,14 @@ void dd7rFullFrame(benchmark::State& state, const Scene& scene, int blendMode) {
         state.SkipWithError("the renderer did not take the blend mode (no MMX?)");
         return;
     }
-    frame.takeCallCount();
+    const std::int64_t leastBytes = leastBytesOfOneFrame(frame);
     std::size_t calls = 0;
     for (auto _ : state) {
         frame.drawFrame();
         calls += frame.takeCallCount();
     }
     setFrameCounters(state, scene, calls);
+    setLeastBytes(state, leastBytes);
 }
 
 // Composition mode after the picture was drawn once: a pass with nothing queued only presents.
@@ -50,6 +68,8 @@ void dd7rUnchangedPass(benchmark::State& state, const Scene& scene) {
     Dd7rFrame frame(scene, 0);
     frame.drawFrame();
     frame.takeCallCount();
+    frame.renderPass();
+    const std::int64_t leastBytes = leastTrafficBytes(frame.takePixelCalls(), kScreenBytesPerPixel);
     std::size_t calls = 0;
     for (auto _ : state) {
         frame.renderPass();
@@ -58,6 +78,7 @@ void dd7rUnchangedPass(benchmark::State& state, const Scene& scene) {
     state.counters["ddraw_calls"] =
         benchmark::Counter(static_cast<double>(calls), benchmark::Counter::kAvgIterations);
     state.SetItemsProcessed(state.iterations() * screenPixelCount(scene));
+    setLeastBytes(state, leastBytes);
 }
 
 // What one present costs on its own: a full-screen colour-keyed BltFast of an opaque picture.
@@ -66,12 +87,29 @@ void ddrawPresent(benchmark::State& state, const Scene& scene) {
     IDirectDrawSurface7* picture = screen.createSurface(scene.width, scene.height, true);
     screen.fill(picture, 0x405060);
     RECT whole{0, 0, static_cast<LONG>(scene.width), static_cast<LONG>(scene.height)};
+    screen.takeCallCount();
+    screen.target()->BltFast(0, 0, picture, &whole, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DONOTWAIT);
+    const std::int64_t leastBytes = leastTrafficBytes(screen.takePixelCalls(), kScreenBytesPerPixel);
     for (auto _ : state) {
         screen.target()->BltFast(0, 0, picture, &whole, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DONOTWAIT);
         screen.takeCallCount();
     }
     picture->Release();
     state.SetItemsProcessed(state.iterations() * screenPixelCount(scene));
+    setLeastBytes(state, leastBytes);
+}
+
+// The kernel benchmark's memory pass over two screen-sized 32-bit buffers, in the same run as
+// the frames: its bytes per second turn each case's least traffic into a time, its floor.
+void memoryPassOfScreen(benchmark::State& state, const Scene& scene) {
+    dd7r_bench::BenchSurfaces surfaces(kScreenRgbMode, static_cast<int>(scene.width),
+                                       static_cast<int>(scene.height));
+    for (auto _ : state) {
+        dd7r_bench::memoryPass(surfaces.sourceBytes(), surfaces.destinationBytes(), surfaces.byteCount());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * screenPixelCount(scene));
+    setLeastBytes(state, memoryPassBytes(static_cast<std::int64_t>(surfaces.byteCount())));
 }
 
 // The lower bound for the DirectDraw's stretch blits of a frame: a plain 32-bit stretch loop.
@@ -90,7 +128,13 @@ void sdlFullFrame(benchmark::State& state, const Scene& scene) {
     state.SetItemsProcessed(state.iterations() * quadPixelCount(scene));
 }
 
-// Benchmark functions must not throw: a failed setup becomes the case's error line.
+double fastest(const std::vector<double>& values) {
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
+// Benchmark functions must not throw: a failed setup becomes the case's error line. With
+// repetitions, the fastest one is kept too ("_best"): on a shared machine it is the run least
+// disturbed by other work.
 template <typename Function>
 void registerCase(const char* caseName, const Scene& scene, Function function) {
     const std::string name = std::string(caseName) + "/" + sizeLabel(scene.width, scene.height);
@@ -100,7 +144,7 @@ void registerCase(const char* caseName, const Scene& scene, Function function) {
         } catch (const std::exception& error) {
             state.SkipWithError(error.what());
         }
-    })->Unit(benchmark::kMillisecond);
+    })->Unit(benchmark::kMillisecond)->ComputeStatistics(kBestAggregate, fastest);
 }
 
 void registerCases(const Scene& scene) {
@@ -111,6 +155,7 @@ void registerCases(const Scene& scene) {
     registerCase(kMode1Case, scene, [](benchmark::State& s, const Scene& sc) { dd7rFullFrame(s, sc, 1); });
     registerCase(kMode2Case, scene, [](benchmark::State& s, const Scene& sc) { dd7rFullFrame(s, sc, 2); });
     registerCase(kStretchBaselineCase, scene, stretchBaseline);
+    registerCase(kMemoryPassCase, scene, memoryPassOfScreen);
 }
 
 // Every scene of the folder, textures shared; a deque keeps each scene where it is.
@@ -150,6 +195,7 @@ int main(int argc, char** argv) {
     for (const Scene& scene : scenes) registerCases(scene);
 
     FrameSummaryReporter reporter;
+    reporter.setSummaryFile(options.summaryFile);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     try {
         if (options.frameCheck) printFrameChecks(scenes, options.dumpDirectory, std::cout);

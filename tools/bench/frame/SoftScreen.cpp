@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "SoftCallTraffic.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"
 
@@ -60,6 +61,14 @@ std::size_t SoftScreen::takeCallCount() {
     const std::size_t count = directDraw_->callLog().size();
     directDraw_->clearCallLog();
     return count;
+}
+
+// A copy of the log: resolving a null rectangle asks the surface, which logs again.
+std::vector<PixelCall> SoftScreen::takePixelCalls() {
+    const std::vector<softddraw::CallRecord> log = directDraw_->callLog();
+    std::vector<PixelCall> calls = pixelCallsOf(log);
+    directDraw_->clearCallLog();
+    return calls;
 }
 
 FramePixels SoftScreen::readTarget() const {

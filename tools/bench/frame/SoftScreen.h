@@ -1,11 +1,14 @@
 #pragma once
 // A 32-bit screen on the software DirectDraw: the DirectDraw object, a target surface of the
-// screen's size, its clear, its read-back, and the count of DirectDraw calls made on it.
+// screen's size, its clear, its read-back, and the DirectDraw calls made on it.
 
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
+
 #include "FramePixels.h"
+#include "FrameTraffic.h"
 #include "platform/DirectDraw.h"
 
 namespace softddraw {
@@ -34,6 +37,8 @@ public:
 
     // The calls logged since the last call, forgotten so the log never grows.
     std::size_t takeCallCount();
+    // The fills, copies and locks logged since the last call, the log then forgotten.
+    std::vector<PixelCall> takePixelCalls();
     FramePixels readTarget() const;
 
 private:

@@ -8,6 +8,7 @@
 #include "module/DDErrorNames.h"
 #include "module/ReportedFailure.h"
 #include "platform/RendererDevice.h"
+#include "platform/Rgb16PixelFormat.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 #include "texture/SurfaceCreation.h"
@@ -28,22 +29,13 @@ DWORD memoryCapsFor(int surfaceMemory) {
     }
 }
 
-void setRGB16Format(DDPIXELFORMAT& format, DWORD red, DWORD green, DWORD blue) {
-    format.dwSize = sizeof(format);
-    format.dwFlags = DDPF_RGB;
-    format.dwRGBBitCount = 16;
-    format.dwRBitMask = red;
-    format.dwGBitMask = green;
-    format.dwBBitMask = blue;
-}
-
 void applyTexturePixelFormat(DDSURFACEDESC2& desc, int answer) {
     if (answer == kPixelFormat565) {
         desc.dwFlags |= DDSD_PIXELFORMAT;
-        setRGB16Format(desc.ddpfPixelFormat, 0xF800, 0x07E0, 0x001F);
+        desc.ddpfPixelFormat = rgb16PixelFormat(0xF800, 0x07E0, 0x001F);
     } else if (answer == kPixelFormat555) {
         desc.dwFlags |= DDSD_PIXELFORMAT;
-        setRGB16Format(desc.ddpfPixelFormat, 0x7C00, 0x03E0, 0x001F);
+        desc.ddpfPixelFormat = rgb16PixelFormat(0x7C00, 0x03E0, 0x001F);
     }
 }
 

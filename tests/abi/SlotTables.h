@@ -8,7 +8,8 @@
        the callee (a compiler that lacks the convention can reach it through a small thunk);
      - the logger's log slot takes a variable argument list, so it is cdecl, the object first;
      - the exported functions are cdecl, with undecorated names.
-   On x86-64 every slot is an ordinary function taking the object first.
+   Elsewhere (x86-64, and 32-bit x86 outside Windows, whose C++ passes the object on the stack)
+   every slot is an ordinary function taking the object first.
 
    The object behind a table is otherwise opaque: its fields (the renderer's and the texture's
    base fields hold C++ standard library strings) are the module's business. */
@@ -19,7 +20,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(__i386__)
+#if defined(__i386__) && defined(_WIN32)
 #define SLOT_CALL __attribute__((thiscall))
 #define EXPORT_CALL __attribute__((cdecl))
 #else

@@ -5,8 +5,8 @@
 //
 // 16-bit layouts: out = d + floor((s - d) * a / 256) per channel, as a signed lane product
 // and an arithmetic shift; lanes whose source pixel is 0 keep the destination.
-// 32-bit pairs: out = d + floor(s*a/256) - floor(d*a/256) on bytes widened to 16-bit lanes;
-// the top byte's lane has alpha 0 and keeps the destination's value.
+// 32-bit pairs: out = d + floor(s*a/256) - floor(d*a/256) per byte, in place; the top byte has
+// alpha 0 and keeps the destination's value.
 
 #include <emmintrin.h>
 
@@ -86,20 +86,38 @@ struct Params16 {
     std::uint32_t alpha;
 };
 
-// d + floor(s*a/256) - floor(d*a/256) on bytes widened to 16-bit lanes.
-inline __m128i blendWidenedBytes(__m128i s, __m128i d, __m128i alpha) {
-    const __m128i sa = _mm_srli_epi16(_mm_mullo_epi16(s, alpha), 8);
-    const __m128i da = _mm_srli_epi16(_mm_mullo_epi16(d, alpha), 8);
-    return _mm_sub_epi16(_mm_add_epi16(d, sa), da);
+// 32-bit pixels are worked on in place, without widening: each 16-bit lane holds an even byte
+// (blue or red) low and an odd byte (green or the top byte) high, and
+//   floor(x * m / 256) = the top half of (x << 8) * m         for the even byte x,
+//                      = the top half of (x AND 0xFF00) * m   for the odd byte,
+// exactly, for every m up to 256. Alpha lanes hold a, a, a, 0 per pixel, the multiplier of blue,
+// green, red and the top byte; evenOf/oddOf pick those of the even and the odd bytes.
+inline __m128i evenOf(__m128i byteLanes) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(byteLanes, 0x88), 0x88);
 }
 
-// Pair formula for four 32-bit pixels; the top byte's lane has alpha 0 and keeps its value.
+inline __m128i oddOf(__m128i byteLanes) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(byteLanes, 0xDD), 0xDD);
+}
+
+// floor(x * m / 256) for every byte x, each back in its own byte.
+inline __m128i bytewiseProducts(__m128i x, __m128i evenMultiplier, __m128i oddMultiplier) {
+    const __m128i even = _mm_mulhi_epu16(_mm_slli_epi16(x, 8), evenMultiplier);
+    const __m128i odd = _mm_mulhi_epu16(_mm_and_si128(x, _mm_set1_epi16(static_cast<short>(0xFF00))), oddMultiplier);
+    return _mm_or_si128(even, _mm_slli_epi16(odd, 8));
+}
+
+// Pair formula for four 32-bit pixels, d + floor(s*a/256) - floor(d*a/256) per byte; the top
+// byte has alpha 0 and keeps its value. The result always lies in 0..255 (floor(d*a/256) <= d,
+// and floor(s*a/256) + d - floor(d*a/256) <= 255), so byte arithmetic that wraps gives it
+// exactly, as the widened form's saturating pack did.
 inline __m128i blendPairs32(__m128i s, __m128i d, __m128i alpha) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i low = blendWidenedBytes(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), alpha);
-    const __m128i high = blendWidenedBytes(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), alpha);
-    const __m128i transparent = _mm_cmpeq_epi32(_mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF)), zero);
-    return selectLanes(transparent, d, _mm_packus_epi16(low, high));
+    const __m128i even = evenOf(alpha);
+    const __m128i odd = oddOf(alpha);
+    const __m128i blended =
+        _mm_sub_epi8(_mm_add_epi8(d, bytewiseProducts(s, even, odd)), bytewiseProducts(d, even, odd));
+    const __m128i transparent = _mm_cmpeq_epi32(_mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF)), _mm_setzero_si128());
+    return selectLanes(transparent, d, blended);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 //
 // 555 and 565: each half of a pixel pair is an independent 16-bit computation
 // (ColorAlphaPixel.h), so one 16-bit lane per pixel gives exactly the pair path.
-// 32-bit: the single-pixel formula on bytes widened to 16-bit lanes.
+// 32-bit: the single-pixel formula on each byte in place.
 
 #include <emmintrin.h>
 
@@ -75,19 +75,28 @@ inline __m128i productDiv256(__m128i v, __m128i alphaTimes2) {
     return _mm_mulhi_epi16(_mm_slli_epi16(v, 7), alphaTimes2);
 }
 
-// s' = floor(s * f / 256), out = d + floor((s' - d) * a / 256) on widened bytes.
-inline __m128i blendWidenedSingle(__m128i s, __m128i d, const SingleLanes& lanes) {
-    const __m128i modulated = _mm_srli_epi16(_mm_mullo_epi16(s, lanes.factor), 8);
-    return _mm_add_epi16(d, productDiv256(_mm_sub_epi16(modulated, d), lanes.alphaTimes2));
-}
-
+// 32-bit pixels in place, as the alpha kernel's bytewiseProducts (AlphaLanes128.h): each 16-bit
+// lane holds an even byte (blue or red) low and an odd one (green or the top byte) high.
+//   s' = floor(s * f / 256): the top half of (s << 8) * f for the even byte, of
+//        (s AND 0xFF00) * f for the odd one (the top byte's factor is 0, so s' is 0 there);
+//   out = d + floor((s' - d) * a / 256) on each byte taken down to a lane of its own. The top
+// byte's lane takes a = 256, which gives out = s' = 0 there, the 0 the formula's top byte needs.
 inline __m128i blendSingles32(__m128i s, __m128i d, const SingleLanes& lanes) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i low = blendWidenedSingle(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), lanes);
-    const __m128i high = blendWidenedSingle(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), lanes);
-    const __m128i bgr = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i blended = _mm_and_si128(_mm_packus_epi16(low, high), bgr);
-    return selectLanes(_mm_cmpeq_epi32(_mm_and_si128(s, bgr), zero), d, blended);
+    const __m128i evenFactor = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes.factor, 0x88), 0x88);
+    const __m128i oddFactor = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lanes.factor, 0xDD), 0xDD);
+    const __m128i oddAlphaTimes2 = _mm_or_si128(_mm_and_si128(lanes.alphaTimes2, _mm_set1_epi32(0xFFFF)),
+                                                _mm_set1_epi32(512 << 16));
+    const __m128i lowByte = _mm_set1_epi16(0x00FF);
+    const __m128i sEven = _mm_mulhi_epu16(_mm_slli_epi16(s, 8), evenFactor);
+    const __m128i sOdd = _mm_mulhi_epu16(_mm_andnot_si128(lowByte, s), oddFactor);
+    const __m128i dEven = _mm_and_si128(d, lowByte);
+    const __m128i dOdd = _mm_srli_epi16(d, 8);
+    const __m128i even = _mm_add_epi16(dEven, productDiv256(_mm_sub_epi16(sEven, dEven), lanes.alphaTimes2));
+    const __m128i odd = _mm_add_epi16(dOdd, productDiv256(_mm_sub_epi16(sOdd, dOdd), oddAlphaTimes2));
+    const __m128i blended = _mm_or_si128(even, _mm_slli_epi16(odd, 8));
+    const __m128i transparent =
+        _mm_cmpeq_epi32(_mm_and_si128(s, _mm_set1_epi32(0x00FFFFFF)), _mm_setzero_si128());
+    return selectLanes(transparent, d, blended);
 }
 
 // 16-bit pixels with other masks.

@@ -11,6 +11,9 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/ChannelsInPlace16.h"
+#include "blend/LaneOps16.h"
+#include "blend/LaneOps16Wide.h"
 #include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
@@ -145,6 +148,11 @@ void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const 
     } else if (layout.mode == DDS_RGBMODE_555) {
         rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<false>(s, d, fixedWide); },
              [&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
+    } else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
+        const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, a);
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
+        rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, false>(s, d, wide); },
+             [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false>(s, d, lanes); });
     } else {
         const Lanes16Wide wide = widen(params.lanes);
         rows([&](__m256i s, __m256i d) { return blendLanes16Wide(s, d, wide); },

@@ -8,6 +8,8 @@
 #include "blend/AlphaPixel.h"
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/ChannelsInPlace16.h"
+#include "blend/LaneOps16.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -72,7 +74,10 @@ void twins::alpha16Sse2(const BlendArea& area, const BlendLayout& layout, const 
         rows([&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
     else if (layout.mode == DDS_RGBMODE_555)
         rows([&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
-    else
+    else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
+        rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false>(s, d, lanes); });
+    } else
         rows([&](__m128i s, __m128i d) { return blendLanes16(s, d, params.lanes); });
 }
 

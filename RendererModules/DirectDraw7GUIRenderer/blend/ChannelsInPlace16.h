@@ -152,22 +152,27 @@ PlacedConstants<Ops> makePlacedConstants(const PlacedChannels& placed, std::uint
 
 // Modulated: s' = floor(s * f / 256) in place (colour-modulated, ColorAlphaPixel.h's single-
 // pixel formula); otherwise the source channel itself (constant alpha, AlphaPixel.h and the
-// MMX group formula, both sides by the destination's masks).
+// MMX group formula, both sides by the destination's masks). Returns (x - d) * 2^p.
+template <typename Ops, bool Modulated, int Channel>
+typename Ops::V placedDifference(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
+    typename Ops::V x = Ops::bitAnd(S, k.mask[Channel]);
+    if constexpr (Modulated) {
+        x = Ops::mulHighUnsigned(x, k.factorHigh[Channel]);
+        // At bit 0 the product has no fraction bits to drop.
+        if constexpr (Channel != 0) x = Ops::bitAnd(x, k.mask[Channel]);
+    }
+    return Ops::sub(x, Ops::bitAnd(D, k.mask[Channel]));
+}
+
 template <typename Ops, bool Modulated>
 typename Ops::V blendPlacedChannels(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
     using O = Ops;
-    typename O::V v[3];
-    for (int i = 0; i < 3; ++i) {
-        typename O::V x = O::bitAnd(S, k.mask[i]);
-        if (Modulated) {
-            x = O::mulHighUnsigned(x, k.factorHigh[i]);
-            if (i != 0) x = O::bitAnd(x, k.mask[i]);
-        }
-        v[i] = O::sub(x, O::bitAnd(D, k.mask[i]));
-    }
-    const typename O::V low = O::template shiftRightSigned<8>(O::mulLow(v[0], k.alpha));
-    const typename O::V middle = O::shiftLeft(O::mulHighSigned(v[1], k.alphaScaled[0]), k.shift[0]);
-    const typename O::V high = O::shiftLeft(O::mulHighSigned(v[2], k.alphaScaled[1]), k.shift[1]);
+    const typename O::V low =
+        O::template shiftRightSigned<8>(O::mulLow(placedDifference<O, Modulated, 0>(S, D, k), k.alpha));
+    const typename O::V middle =
+        O::shiftLeft(O::mulHighSigned(placedDifference<O, Modulated, 1>(S, D, k), k.alphaScaled[0]), k.shift[0]);
+    const typename O::V high =
+        O::shiftLeft(O::mulHighSigned(placedDifference<O, Modulated, 2>(S, D, k), k.alphaScaled[1]), k.shift[1]);
     const typename O::V out = O::add(O::add(O::bitAnd(D, k.allMasks), low), O::add(middle, high));
     return O::keepWhereSourceZero(S, D, out);
 }

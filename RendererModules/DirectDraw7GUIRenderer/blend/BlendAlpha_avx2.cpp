@@ -151,8 +151,10 @@ void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const 
     } else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
         const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, a);
         const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
-        rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, false>(s, d, wide); },
-             [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false>(s, d, lanes); });
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, false, decltype(above8)::value>(s, d, wide); },
+                 [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false, decltype(above8)::value>(s, d, lanes); });
+        });
     } else {
         const Lanes16Wide wide = widen(params.lanes);
         rows([&](__m256i s, __m256i d) { return blendLanes16Wide(s, d, wide); },

@@ -76,7 +76,9 @@ void twins::alpha16Sse2(const BlendArea& area, const BlendLayout& layout, const 
         rows([&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
     else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
         const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
-        rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false>(s, d, lanes); });
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false, decltype(above8)::value>(s, d, lanes); });
+        });
     } else
         rows([&](__m128i s, __m128i d) { return blendLanes16(s, d, params.lanes); });
 }

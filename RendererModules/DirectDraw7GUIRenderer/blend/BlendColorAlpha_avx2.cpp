@@ -190,8 +190,10 @@ void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& l
     if (hasNarrowChannels(layout) && placeChannels(layout.destination, k.red, k.green, k.blue, placed)) {
         const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
         const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
-        rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true>(s, d, wide); },
-             [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true>(s, d, lanes); });
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
+                 [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+        });
     } else if (hasNarrowChannels(layout)) {
         const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
         const NarrowLanesWide wide = widen(lanes);

@@ -112,7 +112,9 @@ void twins::colourModulatedMasksSse2(const BlendArea& area, const BlendLayout& l
     PlacedChannels placed;
     if (hasNarrowChannels(layout) && placeChannels(layout.destination, k.red, k.green, k.blue, placed)) {
         const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
-        rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true>(s, d, lanes); });
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+        });
     } else if (hasNarrowChannels(layout)) {
         const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
         rows([&](__m128i s, __m128i d) { return blendNarrowLanes(s, d, lanes); });

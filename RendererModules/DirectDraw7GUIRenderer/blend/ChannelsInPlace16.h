@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "blend/BlendCore.h"
@@ -84,8 +85,8 @@ typename Ops::V blendPairsInPlace(typename Ops::V S, typename Ops::V D, const Pa
 }
 
 // Other masks, the layouts whose channels sit where these formulas hold: every channel a run
-// of at most 7 bits, none overlapping, the lowest at bit 0 and the two others starting at bits
-// 2 to 8 and ending below bit 15 (4-4-4, for one). Channel 0 is the lowest.
+// of at most 7 bits, none overlapping, the lowest at bit 0 and the two others starting at bit 2
+// or above and ending below bit 15 (4-4-4, or 5-5-5 either way round). Channel 0 is the lowest.
 struct PlacedChannel {
     std::uint32_t mask;
     unsigned shift;
@@ -95,6 +96,7 @@ struct PlacedChannel {
 struct PlacedChannels {
     PlacedChannel channel[3];
     std::uint32_t allMasks;
+    bool above8;  // a channel starts above bit 8
 };
 
 inline bool isRunOfAtMost7Bits(std::uint32_t mask) {
@@ -115,15 +117,16 @@ inline bool placeChannels(const ChannelMasks16& masks, std::uint32_t redFactor, 
         if (c[i].shift == 0) std::swap(c[0], c[i]);
     if (c[0].shift != 0) return false;
     for (int i = 1; i < 3; ++i)
-        if (c[i].shift < 2 || c[i].shift > 8 || c[i].mask > 0x7FFFu) return false;
-    placed = {{c[0], c[1], c[2]}, masks.red | masks.green | masks.blue};
+        if (c[i].shift < 2 || c[i].mask > 0x7FFFu) return false;
+    placed = {{c[0], c[1], c[2]}, masks.red | masks.green | masks.blue, c[1].shift > 8 || c[2].shift > 8};
     return true;
 }
 
 // The step of each channel, floor((x - d) * a / 256), from v = (x - d) * 2^p as a signed
 // lane: at bit 0 the low product (|v| * a < 2^15) shifted arithmetically by 8; at p = 2..8 the
 // signed high product with a * 2^(8 - p) (at most 2^14), which is floor(v * a / 256) at bit 0,
-// then shifted back to p. The destination's channels are added in place once.
+// then shifted back to p; above bit 8, v * 2^p first shifted arithmetically down to v * 2^8
+// (exact: its low p bits are 0). The destination's channels are added in place once.
 template <typename Ops>
 struct PlacedConstants {
     typename Ops::V mask[3];
@@ -131,6 +134,7 @@ struct PlacedConstants {
     typename Ops::V alpha;          // a, for the channel at bit 0
     typename Ops::V alphaScaled[2];  // a * 2^(8 - p) for channels 1 and 2
     __m128i shift[2];
+    __m128i shiftAbove8[2];  // p - 8, or 0
     typename Ops::V allMasks;
 };
 
@@ -143,8 +147,10 @@ PlacedConstants<Ops> makePlacedConstants(const PlacedChannels& placed, std::uint
     }
     k.alpha = Ops::set1(a);
     for (int i = 0; i < 2; ++i) {
-        k.alphaScaled[i] = Ops::set1(a << (8 - placed.channel[i + 1].shift));
-        k.shift[i] = Ops::count(placed.channel[i + 1].shift);
+        const unsigned p = placed.channel[i + 1].shift;
+        k.alphaScaled[i] = Ops::set1(p > 8 ? a : a << (8 - p));
+        k.shift[i] = Ops::count(p);
+        k.shiftAbove8[i] = Ops::count(p > 8 ? p - 8 : 0);
     }
     k.allMasks = Ops::set1(placed.allMasks);
     return k;
@@ -164,17 +170,33 @@ typename Ops::V placedDifference(typename Ops::V S, typename Ops::V D, const Pla
     return Ops::sub(x, Ops::bitAnd(D, k.mask[Channel]));
 }
 
-template <typename Ops, bool Modulated>
+// Above8: placed.above8 (the shift down costs a step, so only those layouts take it).
+template <typename Ops, bool Modulated, bool Above8, int Channel>
+typename Ops::V placedStep(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
+    typename Ops::V v = placedDifference<Ops, Modulated, Channel>(S, D, k);
+    if constexpr (Above8) v = Ops::shiftRightSigned(v, k.shiftAbove8[Channel - 1]);
+    return Ops::shiftLeft(Ops::mulHighSigned(v, k.alphaScaled[Channel - 1]), k.shift[Channel - 1]);
+}
+
+template <typename Ops, bool Modulated, bool Above8>
 typename Ops::V blendPlacedChannels(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
     using O = Ops;
     const typename O::V low =
         O::template shiftRightSigned<8>(O::mulLow(placedDifference<O, Modulated, 0>(S, D, k), k.alpha));
-    const typename O::V middle =
-        O::shiftLeft(O::mulHighSigned(placedDifference<O, Modulated, 1>(S, D, k), k.alphaScaled[0]), k.shift[0]);
-    const typename O::V high =
-        O::shiftLeft(O::mulHighSigned(placedDifference<O, Modulated, 2>(S, D, k), k.alphaScaled[1]), k.shift[1]);
+    const typename O::V middle = placedStep<O, Modulated, Above8, 1>(S, D, k);
+    const typename O::V high = placedStep<O, Modulated, Above8, 2>(S, D, k);
     const typename O::V out = O::add(O::add(O::bitAnd(D, k.allMasks), low), O::add(middle, high));
     return O::keepWhereSourceZero(S, D, out);
+}
+
+// run(std::true_type) when a channel starts above bit 8, run(std::false_type) otherwise: the
+// Above8 argument of blendPlacedChannels as a type.
+template <typename Run>
+void withPlacedShape(const PlacedChannels& placed, Run run) {
+    if (placed.above8)
+        run(std::true_type{});
+    else
+        run(std::false_type{});
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ struct LaneOps128 {
     template <int Bits> static V shiftRight(V x) { return _mm_srli_epi16(x, Bits); }
     template <int Bits> static V shiftRightSigned(V x) { return _mm_srai_epi16(x, Bits); }
     static V shiftLeft(V x, __m128i bits) { return _mm_sll_epi16(x, bits); }
+    static V shiftRightSigned(V x, __m128i bits) { return _mm_sra_epi16(x, bits); }
     // The destination in every lane whose source pixel is 0, the blend elsewhere.
     static V keepWhereSourceZero(V source, V destination, V blended) {
         return selectLanes(_mm_cmpeq_epi16(source, _mm_setzero_si128()), destination, blended);

@@ -24,6 +24,7 @@ struct LaneOps256 {
     template <int Bits> static V shiftRight(V x) { return _mm256_srli_epi16(x, Bits); }
     template <int Bits> static V shiftRightSigned(V x) { return _mm256_srai_epi16(x, Bits); }
     static V shiftLeft(V x, __m128i bits) { return _mm256_sll_epi16(x, bits); }
+    static V shiftRightSigned(V x, __m128i bits) { return _mm256_sra_epi16(x, bits); }
     static V keepWhereSourceZero(V source, V destination, V blended) {
         return selectLanes256(_mm256_cmpeq_epi16(source, _mm256_setzero_si256()), destination, blended);
     }

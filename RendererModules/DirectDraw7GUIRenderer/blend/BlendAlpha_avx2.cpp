@@ -48,32 +48,6 @@ __m256i blendLanes16Wide(__m256i s, __m256i d, const Lanes16Wide& lanes) {
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
 }
 
-// blendFixedLanes16 of AlphaLanes128.h on sixteen lanes.
-struct FixedLanes16Wide {
-    __m256i alpha;
-    __m256i alphaTimes8;
-};
-
-template <bool Is565>
-__m256i blendFixedLanes16Wide(__m256i s, __m256i d, const FixedLanes16Wide& lanes) {
-    constexpr int redShift = Is565 ? 11 : 10;
-    const __m256i five = _mm256_set1_epi16(0x1F);
-    const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x07E0 : 0x03E0);
-    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
-    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
-    const __m256i red =
-        _mm256_add_epi16(dr, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sr, dr), lanes.alpha), 8));
-    const __m256i dg = _mm256_and_si256(d, greenField);
-    const __m256i greenStep =
-        _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_and_si256(s, greenField), dg), lanes.alphaTimes8);
-    const __m256i green = _mm256_add_epi16(dg, _mm256_slli_epi16(greenStep, 5));
-    const __m256i db = _mm256_and_si256(d, five);
-    const __m256i blue = _mm256_add_epi16(
-        db, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(_mm256_and_si256(s, five), db), lanes.alpha), 8));
-    const __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(red, redShift), green), blue);
-    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
-}
-
 // wideLanes(s, d) and lanes(s, d): the group formula for the row's layout on 256 and 128 bits.
 template <typename WideLanes, typename Lanes>
 void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p,
@@ -139,15 +113,14 @@ void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const 
             blendRow16(s, d, w, params, wideLanes, lanes);
         });
     };
-    const FixedLanes16 fixed = makeFixedLanes16(a);
-    const FixedLanes16Wide fixedWide{_mm256_broadcastsi128_si256(fixed.alpha),
-                                     _mm256_broadcastsi128_si256(fixed.alphaTimes8)};
+    const FixedAlphaConstants<LaneOps256> fixedWide = makeFixedAlphaConstants<LaneOps256>(a);
+    const FixedAlphaConstants<LaneOps128> fixed = makeFixedAlphaConstants<LaneOps128>(a);
     if (layout.mode == DDS_RGBMODE_565) {
-        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<true>(s, d, fixedWide); },
-             [&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
+        rows([&](__m256i s, __m256i d) { return blendFixedAlphaInPlace<LaneOps256, true>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, true>(s, d, fixed); });
     } else if (layout.mode == DDS_RGBMODE_555) {
-        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<false>(s, d, fixedWide); },
-             [&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
+        rows([&](__m256i s, __m256i d) { return blendFixedAlphaInPlace<LaneOps256, false>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, false>(s, d, fixed); });
     } else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
         const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, a);
         const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);

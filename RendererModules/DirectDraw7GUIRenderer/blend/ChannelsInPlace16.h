@@ -84,6 +84,45 @@ typename Ops::V blendPairsInPlace(typename Ops::V S, typename Ops::V D, const Pa
     return O::keepWhereSourceZero(S, D, out);
 }
 
+// Constant alpha on 555 and 565 (the MMX group formula, out = d + floor((s - d) * a / 256) per
+// channel, the destination in place): blue by the low product shifted arithmetically by 8;
+// green from (s - d) * 32 in place, whose signed high product with 8a is the step. Red of 565
+// from s - d at bit 0, whose low product with 8a holds the step from bit 11 up (modulo 2^16,
+// which is all the sum keeps); red of 555 from (s - d) * 2^10 in place, shifted arithmetically
+// down to (s - d) * 256, whose signed high product with a is the step.
+template <typename Ops>
+struct FixedAlphaConstants {
+    typename Ops::V alpha, alphaTimes8;
+};
+
+template <typename Ops>
+FixedAlphaConstants<Ops> makeFixedAlphaConstants(std::uint32_t a) {
+    return {Ops::set1(a), Ops::set1(a * 8)};
+}
+
+template <typename Ops, bool Is565>
+typename Ops::V blendFixedAlphaInPlace(typename Ops::V S, typename Ops::V D, const FixedAlphaConstants<Ops>& k) {
+    using O = Ops;
+    typename O::V red;
+    if constexpr (Is565) {
+        const typename O::V difference = O::sub(O::template shiftRight<11>(S), O::template shiftRight<11>(D));
+        red = O::bitAnd(O::mulLow(difference, k.alphaTimes8), O::set1(0xF800));
+    } else {
+        const typename O::V redField = O::set1(0x7C00);
+        const typename O::V difference = O::sub(O::bitAnd(S, redField), O::bitAnd(D, redField));
+        red = O::template shiftLeft<10>(O::mulHighSigned(O::template shiftRightSigned<2>(difference), k.alpha));
+    }
+    const typename O::V greenField = O::set1(Is565 ? 0x07E0 : 0x03E0);
+    const typename O::V greenDifference = O::sub(O::bitAnd(S, greenField), O::bitAnd(D, greenField));
+    const typename O::V green = O::template shiftLeft<5>(O::mulHighSigned(greenDifference, k.alphaTimes8));
+    const typename O::V five = O::set1(0x1F);
+    const typename O::V blueDifference = O::sub(O::bitAnd(S, five), O::bitAnd(D, five));
+    const typename O::V blue = O::template shiftRightSigned<8>(O::mulLow(blueDifference, k.alpha));
+    // 555 has bit 15 outside every channel: it must come out 0.
+    const typename O::V d = Is565 ? D : O::bitAnd(D, O::set1(0x7FFF));
+    return O::keepWhereSourceZero(S, D, O::add(O::add(d, red), O::add(green, blue)));
+}
+
 // Other masks, the layouts whose channels sit where these formulas hold: every channel a run
 // of at most 7 bits, none overlapping, the lowest at bit 0 and the two others starting at bit 2
 // or above and ending below bit 15 (4-4-4, or 5-5-5 either way round). Channel 0 is the lowest.

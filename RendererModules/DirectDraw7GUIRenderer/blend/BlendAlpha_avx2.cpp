@@ -1,5 +1,5 @@
-// AVX2 twin of BlendAlphaMMX: the lane arithmetic of AlphaLanes128.h on sixteen 16-bit or
-// eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
+// AVX2 twin of BlendAlphaMMX: the lane arithmetic of ChannelsInPlace16.h and AlphaLanes128.h
+// on sixteen 16-bit or eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
 // 128-bit half, so a pack after two unpacks gives the pixels back in their order. Pixels left
 // over by the wide loop take the 128-bit, then 64-bit steps, then the scalar code, exactly as
 // the SSE2 twin; it is not offered for 24-bit rows.

@@ -1,5 +1,5 @@
-// SSE2 twin of BlendAlphaMMX: the same lane arithmetic on eight 16-bit or four 32-bit pixels
-// per register. Pixels the MMX kernel handles in groups (16-bit) or pairs (32-bit) get the
+// SSE2 twin of BlendAlphaMMX: the same lane arithmetic (ChannelsInPlace16.h, AlphaLanes128.h)
+// on eight 16-bit or four 32-bit pixels per register. Pixels the MMX kernel handles in groups (16-bit) or pairs (32-bit) get the
 // group or pair formula here too, eight or four at a time and then one 64-bit step; pixels it
 // handles one at a time get the same scalar code. It is not offered for 24-bit rows, which the
 // MMX kernel does pixel by pixel.

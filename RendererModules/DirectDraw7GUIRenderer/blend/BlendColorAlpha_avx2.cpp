@@ -1,6 +1,6 @@
 // AVX2 twin of BlendColorAlpha: the lane arithmetic of ChannelsInPlace16.h and
-// ColorAlphaLanes128.h on sixteen 16-bit or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
-// half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
+// ColorAlphaLanes128.h on sixteen 16-bit or eight 32-bit pixels per register (the byte unpacks
+// and packs work within each 128-bit half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
 // the integer code, as in the SSE2 twin. It is offered for 555, 565, other 16-bit masks and
 // 32-bit pixels and factors 0..255.
 

@@ -9,13 +9,15 @@ namespace dd7r_test {
 namespace {
 
 // Mask sets for the 16-bit "other masks" mode: 4-4-4, 565 and 555 given as masks, blue-high
-// 565, and an uneven 4-6-6. Channels stay at most 7 bits wide, as on any 16-bit surface.
+// 565, an uneven 4-6-6, and 7-6-2 (a 7-bit channel ending at bit 14, another starting at bit 2).
+// Channels stay at most 7 bits wide, as on any 16-bit surface.
 constexpr std::uint32_t kMaskSets[][3] = {
     {0x0F00, 0x00F0, 0x000F},
     {0xF800, 0x07E0, 0x001F},
     {0x7C00, 0x03E0, 0x001F},
     {0x001F, 0x07E0, 0xF800},
     {0xF000, 0x0FC0, 0x003F},
+    {0x7F00, 0x00FC, 0x0003},
 };
 
 constexpr int kAlphaEdges[] = {INT_MIN, -1000, -1, 0, 1, 2, 3, 4, 127, 128, 254, 255, 256, 257, 100000, INT_MAX};

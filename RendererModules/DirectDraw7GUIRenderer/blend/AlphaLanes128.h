@@ -48,36 +48,7 @@ inline __m128i blendLanes16(__m128i s, __m128i d, const Lanes16& lanes) {
     return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
 }
 
-// The same formula for 555 and 565 with the shifts fixed, in fewer steps: blue and red as
-// above, green where it lies: (s AND field) - (d AND field) is (s - d) * 32, and its product with
-// 8a has floor((s - d) * a / 256) in its top 16 bits. Each result lies between s and d, so no
-// channel spills into another.
-struct FixedLanes16 {
-    __m128i alpha;
-    __m128i alphaTimes8;
-};
-
-inline FixedLanes16 makeFixedLanes16(std::uint32_t a) {
-    return {_mm_set1_epi16(static_cast<short>(a)), _mm_set1_epi16(static_cast<short>(a * 8))};
-}
-
-template <bool Is565>
-inline __m128i blendFixedLanes16(__m128i s, __m128i d, const FixedLanes16& lanes) {
-    constexpr int redShift = Is565 ? 11 : 10;
-    const __m128i five = _mm_set1_epi16(0x1F);
-    const __m128i greenField = _mm_set1_epi16(Is565 ? 0x07E0 : 0x03E0);
-    const __m128i sr = Is565 ? _mm_srli_epi16(s, 11) : _mm_and_si128(_mm_srli_epi16(s, 10), five);
-    const __m128i dr = Is565 ? _mm_srli_epi16(d, 11) : _mm_and_si128(_mm_srli_epi16(d, 10), five);
-    const __m128i red = _mm_add_epi16(dr, _mm_srai_epi16(_mm_mullo_epi16(_mm_sub_epi16(sr, dr), lanes.alpha), 8));
-    const __m128i dg = _mm_and_si128(d, greenField);
-    const __m128i greenStep = _mm_mulhi_epi16(_mm_sub_epi16(_mm_and_si128(s, greenField), dg), lanes.alphaTimes8);
-    const __m128i green = _mm_add_epi16(dg, _mm_slli_epi16(greenStep, 5));
-    const __m128i db = _mm_and_si128(d, five);
-    const __m128i blue =
-        _mm_add_epi16(db, _mm_srai_epi16(_mm_mullo_epi16(_mm_sub_epi16(_mm_and_si128(s, five), db), lanes.alpha), 8));
-    const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(red, redShift), green), blue);
-    return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
-}
+// (555 and 565 with the shifts fixed: ChannelsInPlace16.h.)
 
 struct Params16 {
     Lanes16 lanes;

@@ -1,5 +1,5 @@
-// AVX2 twin of BlendAlphaMMX: the lane arithmetic of AlphaLanes128.h on sixteen 16-bit or
-// eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
+// AVX2 twin of BlendAlphaMMX: the lane arithmetic of ChannelsInPlace16.h and AlphaLanes128.h
+// on sixteen 16-bit or eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
 // 128-bit half, so a pack after two unpacks gives the pixels back in their order. Pixels left
 // over by the wide loop take the 128-bit, then 64-bit steps, then the scalar code, exactly as
 // the SSE2 twin; it is not offered for 24-bit rows.
@@ -11,6 +11,9 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/ChannelsInPlace16.h"
+#include "blend/LaneOps16.h"
+#include "blend/LaneOps16Wide.h"
 #include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
@@ -42,32 +45,6 @@ __m256i blendLanes16Wide(__m256i s, __m256i d, const Lanes16Wide& lanes) {
         const __m256i step = _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sc, dc), lanes.alpha), 8);
         out = _mm256_or_si256(out, _mm256_sll_epi16(_mm256_add_epi16(dc, step), lanes.shift[c]));
     }
-    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
-}
-
-// blendFixedLanes16 of AlphaLanes128.h on sixteen lanes.
-struct FixedLanes16Wide {
-    __m256i alpha;
-    __m256i alphaTimes8;
-};
-
-template <bool Is565>
-__m256i blendFixedLanes16Wide(__m256i s, __m256i d, const FixedLanes16Wide& lanes) {
-    constexpr int redShift = Is565 ? 11 : 10;
-    const __m256i five = _mm256_set1_epi16(0x1F);
-    const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x07E0 : 0x03E0);
-    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
-    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
-    const __m256i red =
-        _mm256_add_epi16(dr, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sr, dr), lanes.alpha), 8));
-    const __m256i dg = _mm256_and_si256(d, greenField);
-    const __m256i greenStep =
-        _mm256_mulhi_epi16(_mm256_sub_epi16(_mm256_and_si256(s, greenField), dg), lanes.alphaTimes8);
-    const __m256i green = _mm256_add_epi16(dg, _mm256_slli_epi16(greenStep, 5));
-    const __m256i db = _mm256_and_si256(d, five);
-    const __m256i blue = _mm256_add_epi16(
-        db, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(_mm256_and_si256(s, five), db), lanes.alpha), 8));
-    const __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(red, redShift), green), blue);
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
 }
 
@@ -136,15 +113,21 @@ void twins::alpha16Avx2(const BlendArea& area, const BlendLayout& layout, const 
             blendRow16(s, d, w, params, wideLanes, lanes);
         });
     };
-    const FixedLanes16 fixed = makeFixedLanes16(a);
-    const FixedLanes16Wide fixedWide{_mm256_broadcastsi128_si256(fixed.alpha),
-                                     _mm256_broadcastsi128_si256(fixed.alphaTimes8)};
+    const FixedAlphaConstants<LaneOps256> fixedWide = makeFixedAlphaConstants<LaneOps256>(a);
+    const FixedAlphaConstants<LaneOps128> fixed = makeFixedAlphaConstants<LaneOps128>(a);
     if (layout.mode == DDS_RGBMODE_565) {
-        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<true>(s, d, fixedWide); },
-             [&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
+        rows([&](__m256i s, __m256i d) { return blendFixedAlphaInPlace<LaneOps256, true>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, true>(s, d, fixed); });
     } else if (layout.mode == DDS_RGBMODE_555) {
-        rows([&](__m256i s, __m256i d) { return blendFixedLanes16Wide<false>(s, d, fixedWide); },
-             [&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
+        rows([&](__m256i s, __m256i d) { return blendFixedAlphaInPlace<LaneOps256, false>(s, d, fixedWide); },
+             [&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, false>(s, d, fixed); });
+    } else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
+        const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, a);
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, false, decltype(above8)::value>(s, d, wide); },
+                 [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false, decltype(above8)::value>(s, d, lanes); });
+        });
     } else {
         const Lanes16Wide wide = widen(params.lanes);
         rows([&](__m256i s, __m256i d) { return blendLanes16Wide(s, d, wide); },

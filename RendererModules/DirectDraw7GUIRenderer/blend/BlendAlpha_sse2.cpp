@@ -1,5 +1,5 @@
-// SSE2 twin of BlendAlphaMMX: the same lane arithmetic on eight 16-bit or four 32-bit pixels
-// per register. Pixels the MMX kernel handles in groups (16-bit) or pairs (32-bit) get the
+// SSE2 twin of BlendAlphaMMX: the same lane arithmetic (ChannelsInPlace16.h, AlphaLanes128.h)
+// on eight 16-bit or four 32-bit pixels per register. Pixels the MMX kernel handles in groups (16-bit) or pairs (32-bit) get the
 // group or pair formula here too, eight or four at a time and then one 64-bit step; pixels it
 // handles one at a time get the same scalar code. It is not offered for 24-bit rows, which the
 // MMX kernel does pixel by pixel.
@@ -8,6 +8,8 @@
 #include "blend/AlphaPixel.h"
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/ChannelsInPlace16.h"
+#include "blend/LaneOps16.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -64,16 +66,22 @@ void twins::alpha16Sse2(const BlendArea& area, const BlendLayout& layout, const 
     const std::uint32_t a = clampAlpha(p.alpha);
     // Groups use the destination's masks on both sides.
     const Params16 params{makeLanes16(layout.destination, a), layout.source, layout.destination, a};
-    const FixedLanes16 fixed = makeFixedLanes16(a);
+    const FixedAlphaConstants<LaneOps128> fixed = makeFixedAlphaConstants<LaneOps128>(a);
     const auto rows = [&](auto blendLanes) {
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow16(s, d, w, params, blendLanes); });
     };
-    if (layout.mode == DDS_RGBMODE_565)
-        rows([&](__m128i s, __m128i d) { return blendFixedLanes16<true>(s, d, fixed); });
-    else if (layout.mode == DDS_RGBMODE_555)
-        rows([&](__m128i s, __m128i d) { return blendFixedLanes16<false>(s, d, fixed); });
-    else
+    if (layout.mode == DDS_RGBMODE_565) {
+        rows([&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, true>(s, d, fixed); });
+    } else if (layout.mode == DDS_RGBMODE_555) {
+        rows([&](__m128i s, __m128i d) { return blendFixedAlphaInPlace<LaneOps128, false>(s, d, fixed); });
+    } else if (PlacedChannels placed; placeChannels(layout.destination, 0, 0, 0, placed)) {
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, a);
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, false, decltype(above8)::value>(s, d, lanes); });
+        });
+    } else {
         rows([&](__m128i s, __m128i d) { return blendLanes16(s, d, params.lanes); });
+    }
 }
 
 }  // namespace ZelUISystem::blend

@@ -1,6 +1,6 @@
-// AVX2 twin of BlendColorAlpha: the lane arithmetic of ColorAlphaLanes128.h on sixteen 16-bit
-// or eight 32-bit pixels per register (the byte unpacks and packs work within each 128-bit
-// half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
+// AVX2 twin of BlendColorAlpha: the lane arithmetic of ChannelsInPlace16.h and
+// ColorAlphaLanes128.h on sixteen 16-bit or eight 32-bit pixels per register (the byte unpacks
+// and packs work within each 128-bit half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
 // the integer code, as in the SSE2 twin. It is offered for 555, 565, other 16-bit masks and
 // 32-bit pixels and factors 0..255.
 
@@ -8,10 +8,13 @@
 
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/ChannelsInPlace16.h"
 #include "blend/ColorAlphaLanes128.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/PixelAccess.h"
 #include "blend/Avx2Lanes.h"
+#include "blend/LaneOps16.h"
+#include "blend/LaneOps16Wide.h"
 #include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 
@@ -19,65 +22,21 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-struct PairLanesWide {
-    __m256i factor[3];
-    __m256i roundAndBias[3];
-    __m256i alpha;
-    __m256i alphaQuarter;
-};
-
-PairLanesWide widen(const PairLanes& lanes) {
-    PairLanesWide wide;
-    for (int c = 0; c < 3; ++c) {
-        wide.factor[c] = _mm256_broadcastsi128_si256(lanes.factor[c]);
-        wide.roundAndBias[c] = _mm256_broadcastsi128_si256(lanes.roundAndBias[c]);
-    }
-    wide.alpha = _mm256_broadcastsi128_si256(lanes.alpha);
-    wide.alphaQuarter = _mm256_broadcastsi128_si256(lanes.alphaQuarter);
-    return wide;
-}
-
-// pairChannel of ColorAlphaLanes128.h on sixteen lanes.
-__m256i pairChannelWide(__m256i s, __m256i d, __m256i factor, __m256i roundAndBias, const PairLanesWide& lanes) {
-    const __m256i modulatedPlus64 =
-        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, factor), roundAndBias), 8);
-    const __m256i moved = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(modulatedPlus64, d), lanes.alpha), 8);
-    return _mm256_add_epi16(_mm256_sub_epi16(moved, lanes.alphaQuarter), d);
-}
-
-template <bool Is565>
-__m256i blendPairLanesWide(__m256i s, __m256i d, const PairLanesWide& lanes) {
-    constexpr int redShift = Is565 ? 11 : 10;
-    const __m256i five = _mm256_set1_epi16(0x1F);
-    const __m256i greenField = _mm256_set1_epi16(Is565 ? 0x3F : 0x1F);
-    const __m256i sr = Is565 ? _mm256_srli_epi16(s, 11) : _mm256_and_si256(_mm256_srli_epi16(s, 10), five);
-    const __m256i dr = Is565 ? _mm256_srli_epi16(d, 11) : _mm256_and_si256(_mm256_srli_epi16(d, 10), five);
-    const __m256i red = pairChannelWide(sr, dr, lanes.factor[0], lanes.roundAndBias[0], lanes);
-    const __m256i green = pairChannelWide(_mm256_and_si256(_mm256_srli_epi16(s, 5), greenField),
-                                          _mm256_and_si256(_mm256_srli_epi16(d, 5), greenField),
-                                          lanes.factor[1], lanes.roundAndBias[1], lanes);
-    const __m256i blue = pairChannelWide(_mm256_and_si256(s, five), _mm256_and_si256(d, five), lanes.factor[2],
-                                         lanes.roundAndBias[2], lanes);
-    const __m256i out = _mm256_or_si256(
-        _mm256_or_si256(_mm256_slli_epi16(red, redShift), _mm256_slli_epi16(green, 5)), blue);
-    return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
-}
-
-template <bool Is565>
+// wideLanes(s, d) and lanes(s, d): sixteen and eight pixels of the pair region.
+template <bool Is565, typename WideLanes, typename Lanes>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
-                   const ChannelMasks16& masks, const ColorAlpha& k, const PairLanes& lanes,
-                   const PairLanesWide& wide) {
+                   const ChannelMasks16& masks, const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
     const int paired = width / 2 * 2;
     int i = 0;
     for (; i + 16 <= paired; i += 16) {
         const __m256i s = load256(source + 2 * i);
         if (_mm256_testz_si256(s, s)) continue;
         std::uint8_t* d = destination + 2 * i;
-        store256(d, blendPairLanesWide<Is565>(s, load256(d), wide));
+        store256(d, wideLanes(s, load256(d)));
     }
     if (i + 8 <= paired) {
         std::uint8_t* d = destination + 2 * i;
-        store128(d, blendPairLanes<Is565>(load128(source + 2 * i), load128(d), lanes));
+        store128(d, lanes(load128(source + 2 * i), load128(d)));
         i += 8;
     }
     for (; i < paired; i += 2) {
@@ -150,19 +109,20 @@ __m256i blendNarrowLanesWide(__m256i s, __m256i d, const NarrowLanesWide& lanes)
     return selectLanes256(_mm256_cmpeq_epi16(s, _mm256_setzero_si256()), d, out);
 }
 
-// Sixteen, then eight pixels by the narrow lanes, the rest one at a time.
+// Sixteen, then eight pixels by wideLanes(s, d) and lanes(s, d), the rest one at a time.
+template <typename WideLanes, typename Lanes>
 void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
-                    const ColorAlpha& k, const NarrowLanes& lanes, const NarrowLanesWide& wide) {
+                    const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
     int i = 0;
     for (; i + 16 <= width; i += 16) {
         const __m256i s = load256(source + 2 * i);
         if (_mm256_testz_si256(s, s)) continue;
         std::uint8_t* d = destination + 2 * i;
-        store256(d, blendNarrowLanesWide(s, load256(d), wide));
+        store256(d, wideLanes(s, load256(d)));
     }
     if (i + 8 <= width) {
         std::uint8_t* d = destination + 2 * i;
-        store128(d, blendNarrowLanes(load128(source + 2 * i), load128(d), lanes));
+        store128(d, lanes(load128(source + 2 * i), load128(d)));
         i += 8;
     }
     for (; i < width; ++i) {
@@ -194,11 +154,19 @@ void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int w
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
-    const PairLanes lanes = makePairLanes(k);
-    const PairLanesWide wide = widen(lanes);
-    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
-        blendRowPairs<Is565>(s, d, w, layout.source, k, lanes, wide);
-    });
+    const PairConstants<LaneOps256> wide = makePairConstants<LaneOps256, Is565>(k);
+    const PairConstants<LaneOps128> lanes = makePairConstants<LaneOps128, Is565>(k);
+    const auto rows = [&](auto wideLanes, auto narrowLanes) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowPairs<Is565>(s, d, w, layout.source, k, wideLanes, narrowLanes);
+        });
+    };
+    if (k.alpha == 256)
+        rows([&](__m256i s, __m256i d) { return blendPairsInPlace<LaneOps256, Is565, true>(s, d, wide); },
+             [&](__m128i s, __m128i d) { return blendPairsInPlace<LaneOps128, Is565, true>(s, d, lanes); });
+    else
+        rows([&](__m256i s, __m256i d) { return blendPairsInPlace<LaneOps256, Is565, false>(s, d, wide); },
+             [&](__m128i s, __m128i d) { return blendPairsInPlace<LaneOps128, Is565, false>(s, d, lanes); });
 }
 
 }  // namespace
@@ -213,12 +181,24 @@ void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& lay
 
 void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
-    if (hasNarrowChannels(layout)) {
+    const auto rows = [&](auto wideLanes, auto lanes) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowNarrow(s, d, w, layout, k, wideLanes, lanes);
+        });
+    };
+    PlacedChannels placed;
+    if (hasNarrowChannels(layout) && placeChannels(layout.destination, k.red, k.green, k.blue, placed)) {
+        const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
+                 [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+        });
+    } else if (hasNarrowChannels(layout)) {
         const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
         const NarrowLanesWide wide = widen(lanes);
-        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
-            blendRowNarrow(s, d, w, layout, k, lanes, wide);
-        });
+        rows([&](__m256i s, __m256i d) { return blendNarrowLanesWide(s, d, wide); },
+             [&](__m128i s, __m128i d) { return blendNarrowLanes(s, d, lanes); });
     } else {
         const MaskedLanes lanes = makeMaskedLanes(layout, k);
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasked(s, d, w, layout, k, lanes); });

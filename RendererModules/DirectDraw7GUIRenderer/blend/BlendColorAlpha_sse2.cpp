@@ -1,14 +1,17 @@
 // SSE2 twin of BlendColorAlpha. In 555 and 565 each half of a pixel pair is an independent
 // 16-bit computation (ColorAlphaPixel.h), so eight pixels of the pair region go through one
-// register with exactly the per-half formula; the pairs left over and the odd last pixel take
-// the integer code. 32-bit pixels use the single-pixel formula four at a time; so do 16-bit
-// pixels with other masks, eight at a time, each channel at its own bit position. Factors
-// above 255 are outside what this twin is offered for, and so is the 24-bit layout.
+// register with exactly the per-half formula (ChannelsInPlace16.h); the pairs left over and the
+// odd last pixel take the integer code. 32-bit pixels use the single-pixel formula four at a
+// time; so do 16-bit pixels with other masks, eight at a time, each channel at its own bit
+// position. Factors above 255 are outside what this twin is offered for, and so is the 24-bit
+// layout.
 
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/ChannelsInPlace16.h"
 #include "blend/ColorAlphaLanes128.h"
 #include "blend/ColorAlphaPixel.h"
+#include "blend/LaneOps16.h"
 #include "blend/PixelAccess.h"
 #include "blend/Sse2Lanes.h"
 
@@ -16,16 +19,17 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-template <bool Is565>
+// blendLanes(s, d): eight pixels of the pair region.
+template <bool Is565, typename Lanes>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
-                   const ChannelMasks16& masks, const ColorAlpha& k, const PairLanes& lanes) {
+                   const ChannelMasks16& masks, const ColorAlpha& k, Lanes blendLanes) {
     const int paired = width / 2 * 2;
     int i = 0;
     for (; i + 8 <= paired; i += 8) {
         const __m128i s = load128(source + 2 * i);
         if (allBytesZero(s)) continue;
         std::uint8_t* d = destination + 2 * i;
-        store128(d, blendPairLanes<Is565>(s, load128(d), lanes));
+        store128(d, blendLanes(s, load128(d)));
     }
     for (; i < paired; i += 2) {
         const std::uint32_t S = load32(source + 2 * i);
@@ -76,11 +80,18 @@ void blendRowMasks(const std::uint8_t* source, std::uint8_t* destination, int wi
 
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    using O = LaneOps128;
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
-    const PairLanes lanes = makePairLanes(k);
-    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
-        blendRowPairs<Is565>(s, d, w, layout.source, k, lanes);
-    });
+    const PairConstants<O> lanes = makePairConstants<O, Is565>(k);
+    const auto rows = [&](auto blendLanes) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowPairs<Is565>(s, d, w, layout.source, k, blendLanes);
+        });
+    };
+    if (k.alpha == 256)
+        rows([&](__m128i s, __m128i d) { return blendPairsInPlace<O, Is565, true>(s, d, lanes); });
+    else
+        rows([&](__m128i s, __m128i d) { return blendPairsInPlace<O, Is565, false>(s, d, lanes); });
 }
 
 }  // namespace
@@ -98,7 +109,13 @@ void twins::colourModulatedMasksSse2(const BlendArea& area, const BlendLayout& l
     const auto rows = [&](auto blendLanes) {
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasks(s, d, w, layout, k, blendLanes); });
     };
-    if (hasNarrowChannels(layout)) {
+    PlacedChannels placed;
+    if (hasNarrowChannels(layout) && placeChannels(layout.destination, k.red, k.green, k.blue, placed)) {
+        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
+        withPlacedShape(placed, [&](auto above8) {
+            rows([&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+        });
+    } else if (hasNarrowChannels(layout)) {
         const NarrowLanes lanes = makeNarrowLanes(layout.destination, k);
         rows([&](__m128i s, __m128i d) { return blendNarrowLanes(s, d, lanes); });
     } else {

@@ -1,0 +1,95 @@
+#pragma once
+// The three operations on a group of 24-bit pixels (Pixels24Groups.h), byte by byte where the
+// bytes lie, for 128- and 256-bit registers alike. Each byte's arithmetic runs in the 16-bit
+// lane that holds it: the low (even) byte masked with 0x00FF, the high (odd) byte masked with
+// 0xFF00 or shifted down. Every result keeps the destination in transparent pixels and in
+// byte 15 of each half. Include only from files built with SSSE3 (or wider) flags, after the
+// Pixels24Vector header of every register width used.
+
+#include <cstdint>
+
+#include "blend/ColorAlphaPixel.h"
+#include "blend/Pixels24Groups.h"
+
+namespace ZelUISystem::blend {
+namespace {
+
+// out = d - floor(d*a/256) + floor(s*a/256) per byte for a in 0..255. The result always lies
+// in 0..255 (a <= 256), so byte arithmetic that wraps gives it exactly.
+template <typename Register>
+struct AlphaBytes24 {
+    using Vector = typename Register::Vector;
+    Vector lowBytes;
+    Vector alphaHigh;  // a << 8 in every lane; a = 256 does not fit, see OpaqueBytes24
+
+    explicit AlphaBytes24(std::uint32_t a) : lowBytes(Register::splat16(0x00FF)), alphaHigh(Register::splat16(a << 8)) {}
+
+    // floor(x*a/256) of every byte: for the low byte the top half of x*(a << 8); for the high
+    // byte, (x AND 0xFF00)*(a << 8) has x*a as its top half, whose high byte is floor(x*a/256).
+    Vector scale(Vector x) const {
+        const Vector even = multiplyHighUnsigned16(bitAnd(x, lowBytes), alphaHigh);
+        const Vector odd = multiplyHighUnsigned16(bitAndNot(lowBytes, x), alphaHigh);
+        return bitOr(even, bitAndNot(lowBytes, odd));
+    }
+
+    Vector operator()(Vector s, Vector d) const {
+        const Vector out = addBytes(subtractBytes(d, scale(d)), scale(s));
+        return selectBytes(keepDestination24<Register>(s), d, out);
+    }
+};
+
+// Alpha 256: out = s.
+template <typename Register>
+struct OpaqueBytes24 {
+    using Vector = typename Register::Vector;
+    Vector operator()(Vector s, Vector d) const { return selectBytes(keepDestination24<Register>(s), d, s); }
+};
+
+// s' = floor(s*f/256) with the channel's factor f (0..255), out = d + floor((s' - d)*a/256).
+template <typename Register>
+struct ColourModulatedBytes24 {
+    using Vector = typename Register::Vector;
+    Vector lowBytes;
+    Vector evenFactorHigh;  // the low byte's factor << 8 in every lane
+    Vector oddFactor;       // the high byte's factor in every lane
+    Vector alphaTimes2;
+
+    explicit ColourModulatedBytes24(const ColorAlpha& k) : lowBytes(Register::splat16(0x00FF)) {
+        const std::uint32_t bgr[3] = {k.blue, k.green, k.red};
+        evenFactorHigh = Register::repeatHalves(channelPerLane(bgr, false, 8));
+        oddFactor = Register::repeatHalves(channelPerLane(bgr, true, 0));
+        alphaTimes2 = Register::splat16(2 * k.alpha);
+    }
+
+    // d + floor((m - d)*a/256) for m, d in 0..255 in each lane, a up to 256: the top half of
+    // the signed product of (m - d)*128, which fits a lane, and 2a is floor((m - d)*a/256).
+    Vector toward(Vector m, Vector d) const {
+        return add16(d, multiplyHighSigned16(shiftLeft16<7>(subtract16(m, d)), alphaTimes2));
+    }
+
+    Vector operator()(Vector s, Vector d) const {
+        // The low byte times f << 8, and the high byte in place (times 256) times f: both give
+        // floor(s*f/256) as the top half.
+        const Vector evenModulated = multiplyHighUnsigned16(bitAnd(s, lowBytes), evenFactorHigh);
+        const Vector oddModulated = multiplyHighUnsigned16(bitAndNot(lowBytes, s), oddFactor);
+        const Vector even = toward(evenModulated, bitAnd(d, lowBytes));
+        const Vector odd = toward(oddModulated, shiftRight16<8>(d));
+        return selectBytes(keepDestination24<Register>(s), d, bitOr(even, shiftLeft16<8>(odd)));
+    }
+};
+
+// out = (d >> 1 AND 0x7F) + (s >> 1 AND 0x7F) per byte: the mask drops the bit a 16-bit shift
+// moves from the high byte into the low one.
+template <typename Register>
+struct HalfBytes24 {
+    using Vector = typename Register::Vector;
+    Vector operator()(Vector s, Vector d) const {
+        const Vector halved = Register::splat16(0x7F7F);
+        const Vector average =
+            addBytes(bitAnd(shiftRight16<1>(d), halved), bitAnd(shiftRight16<1>(s), halved));
+        return selectBytes(keepDestination24<Register>(s), d, average);
+    }
+};
+
+}  // namespace
+}  // namespace ZelUISystem::blend

@@ -20,21 +20,25 @@ template <typename Register>
 struct AlphaBytes24 {
     using Vector = typename Register::Vector;
     Vector lowBytes;
-    Vector alphaHigh;  // a << 8 in every lane; a = 256 does not fit, see OpaqueBytes24
+    Vector evenAlphaHigh;  // a << 8 in every lane; a = 256 does not fit, see OpaqueBytes24
+    Vector oddAlphaHigh;   // the same but 0 for byte 15: out = d there
 
-    explicit AlphaBytes24(std::uint32_t a) : lowBytes(Register::splat16(0x00FF)), alphaHigh(Register::splat16(a << 8)) {}
+    explicit AlphaBytes24(std::uint32_t a)
+        : lowBytes(Register::splat16(0x00FF)),
+          evenAlphaHigh(Register::splat16(a << 8)),
+          oddAlphaHigh(splat16ExceptLast<Register>(a << 8)) {}
 
     // floor(x*a/256) of every byte: for the low byte the top half of x*(a << 8); for the high
     // byte, (x AND 0xFF00)*(a << 8) has x*a as its top half, whose high byte is floor(x*a/256).
     Vector scale(Vector x) const {
-        const Vector even = multiplyHighUnsigned16(bitAnd(x, lowBytes), alphaHigh);
-        const Vector odd = multiplyHighUnsigned16(bitAndNot(lowBytes, x), alphaHigh);
+        const Vector even = multiplyHighUnsigned16(bitAnd(x, lowBytes), evenAlphaHigh);
+        const Vector odd = multiplyHighUnsigned16(bitAndNot(lowBytes, x), oddAlphaHigh);
         return bitOr(even, bitAndNot(lowBytes, odd));
     }
 
     Vector operator()(Vector s, Vector d) const {
         const Vector out = addBytes(subtractBytes(d, scale(d)), scale(s));
-        return selectBytes(keepDestination24<Register>(s), d, out);
+        return selectBytes(transparentPixels24<Register>(s), d, out);
     }
 };
 
@@ -42,7 +46,10 @@ struct AlphaBytes24 {
 template <typename Register>
 struct OpaqueBytes24 {
     using Vector = typename Register::Vector;
-    Vector operator()(Vector s, Vector d) const { return selectBytes(keepDestination24<Register>(s), d, s); }
+    Vector operator()(Vector s, Vector d) const {
+        const Vector keep = bitOr(transparentPixels24<Register>(s), lastByteOfHalves24<Register>());
+        return selectBytes(keep, d, s);
+    }
 };
 
 // s' = floor(s*f/256) with the channel's factor f (0..255), out = d + floor((s' - d)*a/256).
@@ -52,19 +59,16 @@ struct ColourModulatedBytes24 {
     Vector lowBytes;
     Vector evenFactorHigh;  // the low byte's factor << 8 in every lane
     Vector oddFactor;       // the high byte's factor in every lane
-    Vector alphaTimes2;
+    Vector alphaTimes2;     // 2a in every lane
+    Vector oddAlpha;        // a in every lane but 0 for byte 15: out = d there
 
-    explicit ColourModulatedBytes24(const ColorAlpha& k) : lowBytes(Register::splat16(0x00FF)) {
+    explicit ColourModulatedBytes24(const ColorAlpha& k)
+        : lowBytes(Register::splat16(0x00FF)),
+          alphaTimes2(Register::splat16(2 * k.alpha)),
+          oddAlpha(splat16ExceptLast<Register>(k.alpha)) {
         const std::uint32_t bgr[3] = {k.blue, k.green, k.red};
         evenFactorHigh = Register::repeatHalves(channelPerLane(bgr, false, 8));
         oddFactor = Register::repeatHalves(channelPerLane(bgr, true, 0));
-        alphaTimes2 = Register::splat16(2 * k.alpha);
-    }
-
-    // d + floor((m - d)*a/256) for m, d in 0..255 in each lane, a up to 256: the top half of
-    // the signed product of (m - d)*128, which fits a lane, and 2a is floor((m - d)*a/256).
-    Vector toward(Vector m, Vector d) const {
-        return add16(d, multiplyHighSigned16(shiftLeft16<7>(subtract16(m, d)), alphaTimes2));
     }
 
     Vector operator()(Vector s, Vector d) const {
@@ -72,9 +76,16 @@ struct ColourModulatedBytes24 {
         // floor(s*f/256) as the top half.
         const Vector evenModulated = multiplyHighUnsigned16(bitAnd(s, lowBytes), evenFactorHigh);
         const Vector oddModulated = multiplyHighUnsigned16(bitAndNot(lowBytes, s), oddFactor);
-        const Vector even = toward(evenModulated, bitAnd(d, lowBytes));
-        const Vector odd = toward(oddModulated, shiftRight16<8>(d));
-        return selectBytes(keepDestination24<Register>(s), d, bitOr(even, shiftLeft16<8>(odd)));
+        // Low byte: the top half of the signed product of (s' - d)*128, which fits a lane, and
+        // 2a is floor((s' - d)*a/256).
+        const Vector evenDestination = bitAnd(d, lowBytes);
+        const Vector even = add16(evenDestination, multiplyHighSigned16(
+                                                       shiftLeft16<7>(subtract16(evenModulated, evenDestination)), alphaTimes2));
+        // High byte: d*256 + (s' - d)*a is out*256 plus a fraction below 256, so it lies in
+        // 0..65535 and the lane's wrapping arithmetic gives it exactly, with out as high byte.
+        const Vector oddDestination = shiftRight16<8>(d);
+        const Vector odd = add16(bitAndNot(lowBytes, d), multiplyLow16(subtract16(oddModulated, oddDestination), oddAlpha));
+        return selectBytes(transparentPixels24<Register>(s), d, bitOr(even, bitAndNot(lowBytes, odd)));
     }
 };
 
@@ -85,9 +96,9 @@ struct HalfBytes24 {
     using Vector = typename Register::Vector;
     Vector operator()(Vector s, Vector d) const {
         const Vector halved = Register::splat16(0x7F7F);
-        const Vector average =
-            addBytes(bitAnd(shiftRight16<1>(d), halved), bitAnd(shiftRight16<1>(s), halved));
-        return selectBytes(keepDestination24<Register>(s), d, average);
+        const Vector average = addBytes(bitAnd(shiftRight16<1>(d), halved), bitAnd(shiftRight16<1>(s), halved));
+        const Vector keep = bitOr(transparentPixels24<Register>(s), lastByteOfHalves24<Register>());
+        return selectBytes(keep, d, average);
     }
 };
 

@@ -19,7 +19,7 @@ namespace ZelUISystem::blend {
 
 void twins::colourModulated24Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
-    blendRows24<Register256, Register128>(area, ColourModulatedBytes24<Register256>(k), ColourModulatedBytes24<Register128>(k),
+    blendRows24<Register256>(area, ColourModulatedBytes24<Register256>(k), ColourModulatedBytes24<Register128>(k),
                                   [&k](std::uint32_t s, std::uint32_t d) { return blendBgr(s, d, k); });
 }
 
@@ -27,13 +27,13 @@ void twins::alpha24Avx2(const BlendArea& area, const BlendLayout&, const BlendPa
     const std::uint32_t a = clampAlpha(p.alpha);
     const auto blendOne = [a](std::uint32_t s, std::uint32_t d) { return blendWidenedBgr(s, d, a); };
     if (a == 256)
-        blendRows24<Register256, Register128>(area, OpaqueBytes24<Register256>{}, OpaqueBytes24<Register128>{}, blendOne);
+        blendRows24<Register256>(area, OpaqueBytes24<Register256>{}, OpaqueBytes24<Register128>{}, blendOne);
     else
-        blendRows24<Register256, Register128>(area, AlphaBytes24<Register256>(a), AlphaBytes24<Register128>(a), blendOne);
+        blendRows24<Register256>(area, AlphaBytes24<Register256>(a), AlphaBytes24<Register128>(a), blendOne);
 }
 
 void twins::halfLanes24Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters&) {
-    blendRows24<Register256, Register128>(area, HalfBytes24<Register256>{}, HalfBytes24<Register128>{},
+    blendRows24<Register256>(area, HalfBytes24<Register256>{}, HalfBytes24<Register128>{},
                                   [](std::uint32_t s, std::uint32_t d) { return averageBgr(s, d); });
 }
 

@@ -19,7 +19,7 @@ namespace ZelUISystem::blend {
 void twins::colourModulated24Ssse3(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
     const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const ColourModulatedBytes24<Register128> blendGroup(k);
-    blendRows24<Register128, Register128>(area, blendGroup, blendGroup,
+    blendRows24<Register128>(area, blendGroup, blendGroup,
                                   [&k](std::uint32_t s, std::uint32_t d) { return blendBgr(s, d, k); });
 }
 
@@ -27,15 +27,15 @@ void twins::alpha24Ssse3(const BlendArea& area, const BlendLayout&, const BlendP
     const std::uint32_t a = clampAlpha(p.alpha);
     const auto blendOne = [a](std::uint32_t s, std::uint32_t d) { return blendWidenedBgr(s, d, a); };
     if (a == 256) {
-        blendRows24<Register128, Register128>(area, OpaqueBytes24<Register128>{}, OpaqueBytes24<Register128>{}, blendOne);
+        blendRows24<Register128>(area, OpaqueBytes24<Register128>{}, OpaqueBytes24<Register128>{}, blendOne);
     } else {
         const AlphaBytes24<Register128> blendGroup(a);
-        blendRows24<Register128, Register128>(area, blendGroup, blendGroup, blendOne);
+        blendRows24<Register128>(area, blendGroup, blendGroup, blendOne);
     }
 }
 
 void twins::halfLanes24Ssse3(const BlendArea& area, const BlendLayout&, const BlendParameters&) {
-    blendRows24<Register128, Register128>(area, HalfBytes24<Register128>{}, HalfBytes24<Register128>{},
+    blendRows24<Register128>(area, HalfBytes24<Register128>{}, HalfBytes24<Register128>{},
                                   [](std::uint32_t s, std::uint32_t d) { return averageBgr(s, d); });
 }
 

@@ -10,13 +10,16 @@
 // reads part of a store still in flight waits until the store has reached the cache, so the
 // next group's source and destination are loaded before the current group is stored (the
 // pointers may alias, so the compiler keeps that order). A group is taken only while all it
-// touches lies inside the row; after the last one, at most one narrower group, then single
-// pixels, each touching exactly its three bytes.
+// touches lies inside the row; the at most five pixels after the last one are blended on the
+// row's last 16 bytes, loaded before the row's first store.
 //
 // Include only from files built with SSSE3 (or wider) flags, after the Pixels24Vector header
 // of every register width used.
 
 #include <tmmintrin.h>
+
+#include "blend/Pixels24Vector128.h"
+#include "blend/Sse2Lanes.h"
 
 #include <cstdint>
 
@@ -27,18 +30,30 @@ namespace ZelUISystem::blend {
 namespace {
 
 // All ones in every byte of a pixel whose three source bytes are 0 (transparent: the
-// destination stays) and in byte 15 of each half, which belongs to no pixel of the group.
+// destination stays), 0 elsewhere and in byte 15 of each half.
 template <typename Register>
-typename Register::Vector keepDestination24(typename Register::Vector source) {
+typename Register::Vector transparentPixels24(typename Register::Vector source) {
     using Vector = typename Register::Vector;
     const Vector zero = zeroBytes(source);
     // Each byte takes the flags of the other two bytes of its pixel.
     const Vector next = Register::repeatHalves(_mm_setr_epi8(1, 2, 0, 4, 5, 3, 7, 8, 6, 10, 11, 9, 13, 14, 12, -1));
     const Vector afterNext =
         Register::repeatHalves(_mm_setr_epi8(2, 0, 1, 5, 3, 4, 8, 6, 7, 11, 9, 10, 14, 12, 13, -1));
-    const Vector lastByte = Register::repeatHalves(_mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1));
-    const Vector wholePixel = bitAnd(zero, bitAnd(shuffleBytes(zero, next), shuffleBytes(zero, afterNext)));
-    return bitOr(wholePixel, lastByte);
+    return bitAnd(zero, bitAnd(shuffleBytes(zero, next), shuffleBytes(zero, afterNext)));
+}
+
+// All ones in byte 15 of each half, which belongs to no pixel of the group.
+template <typename Register>
+typename Register::Vector lastByteOfHalves24() {
+    return Register::repeatHalves(_mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1));
+}
+
+// A 16-bit value in the lanes of every half but the last, which holds byte 15: an operation
+// that leaves a byte unchanged with a factor 0 there keeps the destination's byte 15.
+template <typename Register>
+typename Register::Vector splat16ExceptLast(std::uint32_t value) {
+    const auto v = static_cast<short>(value);
+    return Register::repeatHalves(_mm_setr_epi16(v, v, v, v, v, v, v, 0));
 }
 
 // A per-channel value (blue, green, red) shifted left by shift, in each 16-bit lane of a half
@@ -50,59 +65,107 @@ inline __m128i channelPerLane(const std::uint32_t (&bgr)[3], bool oddByte, unsig
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes));
 }
 
+// The last group of a run: loaded and blended, not yet stored.
 template <typename Register>
-bool groupFits(int firstPixel, std::int64_t rowBytes) {
-    return std::int64_t{3} * firstPixel + Register::groupBytesTouched <= rowBytes;
+struct PendingGroup {
+    std::int64_t offset;
+    typename Register::Vector result;
+};
+
+// Blends the groups of Register from byte offset on while they fit in the row, each loaded
+// before the one before it is stored, and returns the last one unstored: whatever the caller
+// still loads must be loaded before it stores it. A group must fit at offset.
+template <typename Register, typename Blend>
+PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* destination, std::int64_t offset,
+                                     std::int64_t rowBytes, const Blend& blend) {
+    using Vector = typename Register::Vector;
+    constexpr std::int64_t step = 3 * Register::groupPixels;
+    const std::int64_t lastStart = rowBytes - Register::groupBytesTouched;
+    Vector s = Register::loadGroup(source + offset);
+    Vector d = Register::loadGroup(destination + offset);
+    for (; offset + step <= lastStart; offset += step) {
+        const Vector nextS = Register::loadGroup(source + offset + step);
+        const Vector nextD = Register::loadGroup(destination + offset + step);
+        Register::storeGroup(destination + offset, blend(s, d));
+        s = nextS;
+        d = nextD;
+    }
+    return {offset, blend(s, d)};
 }
 
-// One row: groups of the Wide register, at most one group of the Narrow one, then single pixels.
-// blendWide(source, destination) and blendNarrow(...) return a group's blended bytes;
-// blendOne(source, destination) a single non-transparent pixel's.
-template <typename Wide, typename Narrow, typename WideBlend, typename NarrowBlend, typename OneBlend>
-void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, WideBlend blendWide,
-                NarrowBlend blendNarrow, OneBlend blendOne) {
-    using WideVector = typename Wide::Vector;
-    using NarrowVector = typename Narrow::Vector;
+// The row's last 16 bytes, loaded before anything of the row is stored: bytes 1-15 are its last
+// five pixels, byte 0 the last byte of the pixel before them.
+struct RowEnd24 {
+    __m128i source;
+    __m128i destination;
+};
+
+// Blends the pixels after byte done (at most five) on the row's last 16 bytes, so that no pixel
+// is left to single steps: shifted down by one byte they are a group like any other. Its bytes
+// before done are pixels already blended, whose results are still in lastHalf, the final half
+// of the group that ends at done (byte 15 of that half is the first byte after done).
+template <typename NarrowBlend>
+void blendRowEnd24(std::uint8_t* destination, std::int64_t done, std::int64_t rowBytes, const RowEnd24& end,
+                   __m128i lastHalf, const NarrowBlend& blendNarrow) {
+    const auto left = static_cast<int>(rowBytes - done);  // 3 per pixel left, 0 to 15
+    if (left == 0) return;
+    const __m128i blended =
+        _mm_slli_si128(blendNarrow(_mm_srli_si128(end.source, 1), _mm_srli_si128(end.destination, 1)), 1);
+    // Byte j of the row end is byte j + left - 1 of lastHalf.
+    const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i alreadyBlended = _mm_cmplt_epi8(position, _mm_set1_epi8(static_cast<char>(16 - left)));
+    const __m128i earlier = _mm_shuffle_epi8(lastHalf, _mm_add_epi8(position, _mm_set1_epi8(static_cast<char>(left - 1))));
+    store128(destination + rowBytes - 16, selectLanes(alreadyBlended, earlier, blended));
+}
+
+// One row: groups of the Wide register, at most one group of five after them, then the row's
+// last 16 bytes. A row of at most five pixels is too short for a group: single pixels.
+// blendWide(source, destination) and blendNarrow(...) return a group's blended bytes (Wide and
+// 128-bit registers); blendOne(source, destination) a single non-transparent pixel's.
+template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>
+void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, const WideBlend& blendWide,
+                const NarrowBlend& blendNarrow, const OneBlend& blendOne) {
     const std::int64_t rowBytes = std::int64_t{3} * width;
-    int i = 0;
-    if (groupFits<Wide>(0, rowBytes)) {
-        WideVector s = Wide::loadGroup(source);
-        WideVector d = Wide::loadGroup(destination);
-        for (int next = Wide::groupPixels; groupFits<Wide>(next, rowBytes); next += Wide::groupPixels) {
-            const WideVector nextS = Wide::loadGroup(source + 3 * next);
-            const WideVector nextD = Wide::loadGroup(destination + 3 * next);
-            Wide::storeGroup(destination + 3 * i, blendWide(s, d));
-            s = nextS;
-            d = nextD;
-            i = next;
+    if (rowBytes < 16) {
+        for (int i = 0; i < width; ++i) {
+            const std::uint32_t s = load24(source + 3 * i);
+            if (s == 0) continue;
+            std::uint8_t* d = destination + 3 * i;
+            store24(d, blendOne(s, load24(d)));
         }
-        const int last = i;
-        i += Wide::groupPixels;
-        if (groupFits<Narrow>(i, rowBytes)) {
-            const NarrowVector narrowS = Narrow::loadGroup(source + 3 * i);
-            const NarrowVector narrowD = Narrow::loadGroup(destination + 3 * i);
-            Wide::storeGroup(destination + 3 * last, blendWide(s, d));
-            Narrow::storeGroup(destination + 3 * i, blendNarrow(narrowS, narrowD));
-            i += Narrow::groupPixels;
+        return;
+    }
+    const RowEnd24 end{load128(source + rowBytes - 16), load128(destination + rowBytes - 16)};
+    std::int64_t done = 0;
+    __m128i lastHalf;
+    if (Wide::groupBytesTouched <= rowBytes) {
+        const PendingGroup<Wide> wide = blendGroupRun<Wide>(source, destination, 0, rowBytes, blendWide);
+        done = wide.offset + 3 * Wide::groupPixels;
+        if (done + Register128::groupBytesTouched <= rowBytes) {
+            const __m128i s = load128(source + done);
+            const __m128i d = load128(destination + done);
+            Wide::storeGroup(destination + wide.offset, wide.result);
+            lastHalf = blendNarrow(s, d);
+            store128(destination + done, lastHalf);
+            done += 3 * Register128::groupPixels;
         } else {
-            Wide::storeGroup(destination + 3 * last, blendWide(s, d));
+            Wide::storeGroup(destination + wide.offset, wide.result);
+            lastHalf = Wide::lastHalf(wide.result);
         }
-    } else if (groupFits<Narrow>(0, rowBytes)) {
-        Narrow::storeGroup(destination, blendNarrow(Narrow::loadGroup(source), Narrow::loadGroup(destination)));
-        i = Narrow::groupPixels;
+    } else {
+        const PendingGroup<Register128> narrow = blendGroupRun<Register128>(source, destination, 0, rowBytes, blendNarrow);
+        store128(destination + narrow.offset, narrow.result);
+        lastHalf = narrow.result;
+        done = narrow.offset + 3 * Register128::groupPixels;
     }
-    for (; i < width; ++i) {
-        const std::uint32_t s = load24(source + 3 * i);
-        if (s == 0) continue;
-        std::uint8_t* d = destination + 3 * i;
-        store24(d, blendOne(s, load24(d)));
-    }
+    blendRowEnd24(destination, done, rowBytes, end, lastHalf, blendNarrow);
 }
 
-template <typename Wide, typename Narrow, typename WideBlend, typename NarrowBlend, typename OneBlend>
-void blendRows24(const BlendArea& area, WideBlend blendWide, NarrowBlend blendNarrow, OneBlend blendOne) {
+template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>
+void blendRows24(const BlendArea& area, const WideBlend& blendWide, const NarrowBlend& blendNarrow,
+                 const OneBlend& blendOne) {
     forEachRow(area, [&](const std::uint8_t* source, std::uint8_t* destination, int width) {
-        blendRow24<Wide, Narrow>(source, destination, width, blendWide, blendNarrow, blendOne);
+        blendRow24<Wide>(source, destination, width, blendWide, blendNarrow, blendOne);
     });
 }
 

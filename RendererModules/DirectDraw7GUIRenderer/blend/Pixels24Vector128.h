@@ -23,6 +23,8 @@ struct Register128 {
     static constexpr int groupBytesTouched = 16;
     static __m128i loadGroup(const std::uint8_t* p) { return load128(p); }
     static void storeGroup(std::uint8_t* p, __m128i v) { store128(p, v); }
+    // The 128-bit half holding the group's last pixels.
+    static __m128i lastHalf(__m128i v) { return v; }
     static __m128i splat16(std::uint32_t value) { return _mm_set1_epi16(static_cast<short>(value)); }
     // The same 16 bytes in every 128-bit half.
     static __m128i repeatHalves(__m128i half) { return half; }
@@ -47,6 +49,8 @@ inline __m128i shiftRight16(__m128i v) {
 // The top 16 bits of each unsigned and of each signed 32-bit product.
 inline __m128i multiplyHighUnsigned16(__m128i a, __m128i b) { return _mm_mulhi_epu16(a, b); }
 inline __m128i multiplyHighSigned16(__m128i a, __m128i b) { return _mm_mulhi_epi16(a, b); }
+// The low 16 bits of each product, the same for signed and unsigned lanes.
+inline __m128i multiplyLow16(__m128i a, __m128i b) { return _mm_mullo_epi16(a, b); }
 inline __m128i shuffleBytes(__m128i v, __m128i indices) { return _mm_shuffle_epi8(v, indices); }
 inline __m128i zeroBytes(__m128i v) { return _mm_cmpeq_epi8(v, _mm_setzero_si128()); }
 // Each byte from the destination where the mask byte is all ones, else from the blend.

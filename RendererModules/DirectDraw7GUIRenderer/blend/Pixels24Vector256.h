@@ -29,6 +29,8 @@ struct Register256 {
         store128(p, _mm256_castsi256_si128(v));
         store128(p + 15, _mm256_extracti128_si256(v, 1));
     }
+    // The 128-bit half holding the group's last pixels.
+    static __m128i lastHalf(__m256i v) { return _mm256_extracti128_si256(v, 1); }
     static __m256i splat16(std::uint32_t value) { return _mm256_set1_epi16(static_cast<short>(value)); }
     static __m256i repeatHalves(__m128i half) { return _mm256_broadcastsi128_si256(half); }
 };
@@ -50,6 +52,7 @@ inline __m256i shiftRight16(__m256i v) {
 }
 inline __m256i multiplyHighUnsigned16(__m256i a, __m256i b) { return _mm256_mulhi_epu16(a, b); }
 inline __m256i multiplyHighSigned16(__m256i a, __m256i b) { return _mm256_mulhi_epi16(a, b); }
+inline __m256i multiplyLow16(__m256i a, __m256i b) { return _mm256_mullo_epi16(a, b); }
 // Within each 128-bit half, as the byte pattern of a group is.
 inline __m256i shuffleBytes(__m256i v, __m256i indices) { return _mm256_shuffle_epi8(v, indices); }
 inline __m256i zeroBytes(__m256i v) { return _mm256_cmpeq_epi8(v, _mm256_setzero_si256()); }

@@ -31,9 +31,8 @@ struct AlphaBytes24 {
     // floor(x*a/256) of every byte: for the low byte the top half of x*(a << 8); for the high
     // byte, (x AND 0xFF00)*(a << 8) has x*a as its top half, whose high byte is floor(x*a/256).
     Vector scale(Vector x) const {
-        const Vector even = multiplyHighUnsigned16(bitAnd(x, lowBytes), evenAlphaHigh);
-        const Vector odd = multiplyHighUnsigned16(bitAndNot(lowBytes, x), oddAlphaHigh);
-        return bitOr(even, bitAndNot(lowBytes, odd));
+        return evenAndOddBytes(multiplyHighUnsigned16(bitAnd(x, lowBytes), evenAlphaHigh),
+                               multiplyHighUnsigned16(bitAndNot(lowBytes, x), oddAlphaHigh));
     }
 
     Vector operator()(Vector s, Vector d) const {
@@ -76,16 +75,15 @@ struct ColourModulatedBytes24 {
         // floor(s*f/256) as the top half.
         const Vector evenModulated = multiplyHighUnsigned16(bitAnd(s, lowBytes), evenFactorHigh);
         const Vector oddModulated = multiplyHighUnsigned16(bitAndNot(lowBytes, s), oddFactor);
-        // Low byte: the top half of the signed product of (s' - d)*128, which fits a lane, and
-        // 2a is floor((s' - d)*a/256).
-        const Vector evenDestination = bitAnd(d, lowBytes);
-        const Vector even = add16(evenDestination, multiplyHighSigned16(
-                                                       shiftLeft16<7>(subtract16(evenModulated, evenDestination)), alphaTimes2));
-        // High byte: d*256 + (s' - d)*a is out*256 plus a fraction below 256, so it lies in
-        // 0..65535 and the lane's wrapping arithmetic gives it exactly, with out as high byte.
-        const Vector oddDestination = shiftRight16<8>(d);
-        const Vector odd = add16(bitAndNot(lowBytes, d), multiplyLow16(subtract16(oddModulated, oddDestination), oddAlpha));
-        return selectBytes(transparentPixels24<Register>(s), d, bitOr(even, bitAndNot(lowBytes, odd)));
+        // out - d = floor((s' - d)*a/256) lies in -255..255 and out in 0..255, so it is added
+        // to d as a byte that wraps. Low byte: the top half of the signed product of
+        // (s' - d)*128, which fits a lane, and 2a. High byte: the high byte of (s' - d)*a, whose
+        // low 16 bits are all a lane keeps.
+        const Vector evenMove = multiplyHighSigned16(
+            shiftLeft16<7>(subtract16(evenModulated, bitAnd(d, lowBytes))), alphaTimes2);
+        const Vector oddMove = multiplyLow16(subtract16(oddModulated, shiftRight16<8>(d)), oddAlpha);
+        const Vector out = addBytes(d, evenAndOddBytes(evenMove, oddMove));
+        return selectBytes(transparentPixels24<Register>(s), d, out);
     }
 };
 

@@ -53,6 +53,11 @@ inline __m128i multiplyHighSigned16(__m128i a, __m128i b) { return _mm_mulhi_epi
 inline __m128i multiplyLow16(__m128i a, __m128i b) { return _mm_mullo_epi16(a, b); }
 inline __m128i shuffleBytes(__m128i v, __m128i indices) { return _mm_shuffle_epi8(v, indices); }
 inline __m128i zeroBytes(__m128i v) { return _mm_cmpeq_epi8(v, _mm_setzero_si128()); }
+// The low byte of every 16-bit lane from even, the high byte from odd.
+inline __m128i evenAndOddBytes(__m128i even, __m128i odd) {
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+    return _mm_or_si128(_mm_and_si128(lowBytes, even), _mm_andnot_si128(lowBytes, odd));
+}
 // Each byte from the destination where the mask byte is all ones, else from the blend.
 inline __m128i selectBytes(__m128i keepDestination, __m128i destination, __m128i blended) {
     return selectLanes(keepDestination, destination, blended);

@@ -56,6 +56,9 @@ inline __m256i multiplyLow16(__m256i a, __m256i b) { return _mm256_mullo_epi16(a
 // Within each 128-bit half, as the byte pattern of a group is.
 inline __m256i shuffleBytes(__m256i v, __m256i indices) { return _mm256_shuffle_epi8(v, indices); }
 inline __m256i zeroBytes(__m256i v) { return _mm256_cmpeq_epi8(v, _mm256_setzero_si256()); }
+inline __m256i evenAndOddBytes(__m256i even, __m256i odd) {
+    return _mm256_blendv_epi8(even, odd, _mm256_set1_epi16(static_cast<short>(0xFF00)));
+}
 inline __m256i selectBytes(__m256i keepDestination, __m256i destination, __m256i blended) {
     return selectLanes256(keepDestination, destination, blended);
 }

@@ -103,29 +103,30 @@ PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* d
     return {offset, blend(s, d)};
 }
 
-// The row's last 16 bytes, loaded before anything of the row is stored: bytes 1-15 are its last
-// five pixels, byte 0 the last byte of the pixel before them.
+// The row's last 16 bytes, loaded before anything of the row is stored, shifted down by one
+// byte: bytes 0-14 are the row's last five pixels, a group like any other.
 struct RowEnd24 {
     __m128i source;
     __m128i destination;
 };
 
-// Blends the pixels after byte done (at most five) on the row's last 16 bytes, so that no pixel
-// is left to single steps: shifted down by one byte they are a group like any other. Its bytes
-// before done are pixels already blended, whose results are still in lastHalf, the final half
-// of the group that ends at done (byte 15 of that half is the first byte after done).
-template <typename NarrowBlend>
-void blendRowEnd24(std::uint8_t* destination, std::int64_t done, std::int64_t rowBytes, const RowEnd24& end,
-                   __m128i lastHalf, const NarrowBlend& blendNarrow) {
+inline RowEnd24 loadRowEnd24(const std::uint8_t* source, const std::uint8_t* destination, std::int64_t rowBytes) {
+    return {_mm_srli_si128(load128(source + rowBytes - 16), 1), _mm_srli_si128(load128(destination + rowBytes - 16), 1)};
+}
+
+// Stores the row's last 16 bytes when pixels are left after byte done (at most five): theirs
+// from blendedEnd, the row end's blend; the bytes before done are pixels already blended, whose
+// results are still in lastHalf, the final half of the group that ends at done (byte 15 of that
+// half is the first byte after done).
+inline void storeRowEnd24(std::uint8_t* destination, std::int64_t done, std::int64_t rowBytes, __m128i blendedEnd,
+                          __m128i lastHalf) {
     const auto left = static_cast<int>(rowBytes - done);  // 3 per pixel left, 0 to 15
     if (left == 0) return;
-    const __m128i blended =
-        _mm_slli_si128(blendNarrow(_mm_srli_si128(end.source, 1), _mm_srli_si128(end.destination, 1)), 1);
     // Byte j of the row end is byte j + left - 1 of lastHalf.
     const __m128i position = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     const __m128i alreadyBlended = _mm_cmplt_epi8(position, _mm_set1_epi8(static_cast<char>(16 - left)));
     const __m128i earlier = _mm_shuffle_epi8(lastHalf, _mm_add_epi8(position, _mm_set1_epi8(static_cast<char>(left - 1))));
-    store128(destination + rowBytes - 16, selectLanes(alreadyBlended, earlier, blended));
+    store128(destination + rowBytes - 16, selectLanes(alreadyBlended, earlier, _mm_slli_si128(blendedEnd, 1)));
 }
 
 // One row: groups of the Wide register, at most one group of five after them, then the row's
@@ -145,30 +146,32 @@ void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width
         }
         return;
     }
-    const RowEnd24 end{load128(source + rowBytes - 16), load128(destination + rowBytes - 16)};
-    std::int64_t done = 0;
-    __m128i lastHalf;
-    if (Wide::groupBytesTouched <= rowBytes) {
-        const PendingGroup<Wide> wide = blendGroupRun<Wide>(source, destination, 0, rowBytes, blendWide);
-        done = wide.offset + 3 * Wide::groupPixels;
+    const RowEnd24 end = loadRowEnd24(source, destination, rowBytes);
+    if (rowBytes < Wide::groupBytesTouched) {
+        const PendingGroup<Register128> narrow = blendGroupRun<Register128>(source, destination, 0, rowBytes, blendNarrow);
+        store128(destination + narrow.offset, narrow.result);
+        const std::int64_t done = narrow.offset + 3 * Register128::groupPixels;
+        if (done < rowBytes) storeRowEnd24(destination, done, rowBytes, blendNarrow(end.source, end.destination), narrow.result);
+        return;
+    }
+    const PendingGroup<Wide> wide = blendGroupRun<Wide>(source, destination, 0, rowBytes, blendWide);
+    const std::int64_t done = wide.offset + 3 * Wide::groupPixels;
+    if constexpr (Wide::groupPixels > Register128::groupPixels) {
+        // Six to ten pixels left: a group of five and the row end, blended in one register.
         if (done + Register128::groupBytesTouched <= rowBytes) {
             const __m128i s = load128(source + done);
             const __m128i d = load128(destination + done);
             Wide::storeGroup(destination + wide.offset, wide.result);
-            lastHalf = blendNarrow(s, d);
-            store128(destination + done, lastHalf);
-            done += 3 * Register128::groupPixels;
-        } else {
-            Wide::storeGroup(destination + wide.offset, wide.result);
-            lastHalf = Wide::lastHalf(wide.result);
+            const typename Wide::Vector both = blendWide(Wide::fromHalves(s, end.source), Wide::fromHalves(d, end.destination));
+            store128(destination + done, Wide::firstHalf(both));
+            storeRowEnd24(destination, done + 3 * Register128::groupPixels, rowBytes, Wide::lastHalf(both),
+                          Wide::firstHalf(both));
+            return;
         }
-    } else {
-        const PendingGroup<Register128> narrow = blendGroupRun<Register128>(source, destination, 0, rowBytes, blendNarrow);
-        store128(destination + narrow.offset, narrow.result);
-        lastHalf = narrow.result;
-        done = narrow.offset + 3 * Register128::groupPixels;
     }
-    blendRowEnd24(destination, done, rowBytes, end, lastHalf, blendNarrow);
+    Wide::storeGroup(destination + wide.offset, wide.result);
+    if (done < rowBytes)
+        storeRowEnd24(destination, done, rowBytes, blendNarrow(end.source, end.destination), Wide::lastHalf(wide.result));
 }
 
 template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>

@@ -29,6 +29,11 @@ struct Register256 {
         store128(p, _mm256_castsi256_si128(v));
         store128(p + 15, _mm256_extracti128_si256(v, 1));
     }
+    // Two groups of five as the low and high half.
+    static __m256i fromHalves(__m128i low, __m128i high) {
+        return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+    }
+    static __m128i firstHalf(__m256i v) { return _mm256_castsi256_si128(v); }
     // The 128-bit half holding the group's last pixels.
     static __m128i lastHalf(__m256i v) { return _mm256_extracti128_si256(v, 1); }
     static __m256i splat16(std::uint32_t value) { return _mm256_set1_epi16(static_cast<short>(value)); }

@@ -35,9 +35,10 @@ struct AlphaBytes24 {
                                multiplyHighUnsigned16(bitAndNot(lowBytes, x), oddAlphaHigh));
     }
 
+    // The move out - d is added as a byte that wraps; transparent pixels get none.
     Vector operator()(Vector s, Vector d) const {
-        const Vector out = addBytes(subtractBytes(d, scale(d)), scale(s));
-        return selectBytes(transparentPixels24<Register>(s), d, out);
+        const Vector move = subtractBytes(scale(s), scale(d));
+        return addBytes(d, bitAndNot(transparentPixels24<Register>(s), move));
     }
 };
 
@@ -76,14 +77,13 @@ struct ColourModulatedBytes24 {
         const Vector evenModulated = multiplyHighUnsigned16(bitAnd(s, lowBytes), evenFactorHigh);
         const Vector oddModulated = multiplyHighUnsigned16(bitAndNot(lowBytes, s), oddFactor);
         // out - d = floor((s' - d)*a/256) lies in -255..255 and out in 0..255, so it is added
-        // to d as a byte that wraps. Low byte: the top half of the signed product of
-        // (s' - d)*128, which fits a lane, and 2a. High byte: the high byte of (s' - d)*a, whose
-        // low 16 bits are all a lane keeps.
+        // to d as a byte that wraps; transparent pixels get none. Low byte: the top half of the
+        // signed product of (s' - d)*128, which fits a lane, and 2a. High byte: bits 8-15 of
+        // (s' - d)*a, the part of the product a lane keeps, are that move modulo 256.
         const Vector evenMove = multiplyHighSigned16(
             shiftLeft16<7>(subtract16(evenModulated, bitAnd(d, lowBytes))), alphaTimes2);
         const Vector oddMove = multiplyLow16(subtract16(oddModulated, shiftRight16<8>(d)), oddAlpha);
-        const Vector out = addBytes(d, evenAndOddBytes(evenMove, oddMove));
-        return selectBytes(transparentPixels24<Register>(s), d, out);
+        return addBytes(d, bitAndNot(transparentPixels24<Register>(s), evenAndOddBytes(evenMove, oddMove)));
     }
 };
 

@@ -134,11 +134,11 @@ inline void storeRowEnd24(std::uint8_t* destination, std::int64_t done, std::int
 // blendWide(source, destination) and blendNarrow(...) return a group's blended bytes (Wide and
 // 128-bit registers); blendOne(source, destination) a single non-transparent pixel's.
 template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>
-void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, const WideBlend& blendWide,
+void blendRow24(const std::uint8_t* source, std::uint8_t* destination, std::int64_t width, const WideBlend& blendWide,
                 const NarrowBlend& blendNarrow, const OneBlend& blendOne) {
-    const std::int64_t rowBytes = std::int64_t{3} * width;
+    const std::int64_t rowBytes = 3 * width;
     if (rowBytes < 16) {
-        for (int i = 0; i < width; ++i) {
+        for (std::int64_t i = 0; i < width; ++i) {
             const std::uint32_t s = load24(source + 3 * i);
             if (s == 0) continue;
             std::uint8_t* d = destination + 3 * i;
@@ -177,6 +177,13 @@ void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width
 template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>
 void blendRows24(const BlendArea& area, const WideBlend& blendWide, const NarrowBlend& blendNarrow,
                  const OneBlend& blendOne) {
+    // Rows back to back on both sides are one row: no row ends to finish.
+    const std::int64_t rowBytes = std::int64_t{3} * area.width;
+    if (area.width > 0 && area.height > 1 && area.sourcePitch == rowBytes && area.destinationPitch == rowBytes) {
+        blendRow24<Wide>(area.source, area.destination, std::int64_t{area.width} * area.height, blendWide, blendNarrow,
+                         blendOne);
+        return;
+    }
     forEachRow(area, [&](const std::uint8_t* source, std::uint8_t* destination, int width) {
         blendRow24<Wide>(source, destination, width, blendWide, blendNarrow, blendOne);
     });

@@ -3,8 +3,8 @@
 // bytes lie, for 128- and 256-bit registers alike. Each byte's arithmetic runs in the 16-bit
 // lane that holds it: the low (even) byte masked with 0x00FF, the high (odd) byte masked with
 // 0xFF00 or shifted down. Every result keeps the destination in transparent pixels and in
-// byte 15 of each half. Include only from files built with SSSE3 (or wider) flags, after the
-// Pixels24Vector header of every register width used.
+// byte 15 of each half. Include only from files built with SSSE3 (or wider) flags, after
+// Pixels24Vector256.h where 256-bit registers are used.
 
 #include <cstdint>
 

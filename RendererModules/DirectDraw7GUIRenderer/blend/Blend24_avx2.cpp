@@ -1,6 +1,8 @@
 // AVX2 twins of the three operations for 24-bit pixels: ten pixels at a time, five in each
-// 128-bit half (Pixels24Groups.h, Pixels24Vector256.h), then at most one group of five in a
-// 128-bit register and single pixels by the reference formulas.
+// 128-bit half (Pixels24Groups.h, Pixels24Vector256.h); the six to ten pixels after the last
+// such group as a group of five and the row's end in one register, up to five as the row's end
+// in a 128-bit register. Rows of at most five pixels go one pixel at a time by the reference
+// formulas.
 
 #include <immintrin.h>
 
@@ -13,6 +15,7 @@
 #include "blend/HalfPixel.h"
 #include "blend/Pixels24Vector128.h"
 #include "blend/Pixels24Vector256.h"
+// After the register widths, whose operations its templates use.
 #include "blend/Blend24Bytes.h"
 
 namespace ZelUISystem::blend {

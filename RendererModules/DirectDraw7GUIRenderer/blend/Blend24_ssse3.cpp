@@ -1,6 +1,8 @@
 // SSSE3 twins of the three operations for 24-bit pixels: five pixels at a time in a 128-bit
-// register (Pixels24Groups.h, Pixels24Vector128.h), then single pixels by the reference
-// formulas. SSSE3 is needed for the byte shuffle that finds the transparent pixels.
+// register (Pixels24Groups.h, Pixels24Vector128.h), the up to five after the last group as the
+// row's end. Rows of at most five pixels go one pixel at a time by the reference formulas.
+// SSSE3 is needed for the byte shuffles that find the transparent pixels and place the row's
+// end.
 
 #include <tmmintrin.h>
 
@@ -12,6 +14,7 @@
 #include "blend/ColorAlphaPixel.h"
 #include "blend/HalfPixel.h"
 #include "blend/Pixels24Vector128.h"
+// After the register widths, whose operations its templates use.
 #include "blend/Blend24Bytes.h"
 
 namespace ZelUISystem::blend {

@@ -13,18 +13,18 @@
 // touches lies inside the row; the at most five pixels after the last one are blended on the
 // row's last 16 bytes, loaded before the row's first store.
 //
-// Include only from files built with SSSE3 (or wider) flags, after the Pixels24Vector header
-// of every register width used.
+// Include only from files built with SSSE3 (or wider) flags, after Pixels24Vector256.h where
+// 256-bit registers are used: the templates find the operations of a width only when they are
+// declared before them.
 
 #include <tmmintrin.h>
-
-#include "blend/Pixels24Vector128.h"
-#include "blend/Sse2Lanes.h"
 
 #include <cstdint>
 
 #include "blend/BlendArea.h"
 #include "blend/PixelAccess.h"
+#include "blend/Pixels24Vector128.h"
+#include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
 namespace {

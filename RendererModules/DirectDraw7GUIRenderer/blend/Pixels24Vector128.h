@@ -36,7 +36,6 @@ inline __m128i bitOr(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
 inline __m128i bitAndNot(__m128i mask, __m128i v) { return _mm_andnot_si128(mask, v); }
 inline __m128i addBytes(__m128i a, __m128i b) { return _mm_add_epi8(a, b); }
 inline __m128i subtractBytes(__m128i a, __m128i b) { return _mm_sub_epi8(a, b); }
-inline __m128i add16(__m128i a, __m128i b) { return _mm_add_epi16(a, b); }
 inline __m128i subtract16(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
 template <int Bits>
 inline __m128i shiftLeft16(__m128i v) {

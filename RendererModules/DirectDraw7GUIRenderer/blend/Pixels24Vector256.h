@@ -45,7 +45,6 @@ inline __m256i bitOr(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
 inline __m256i bitAndNot(__m256i mask, __m256i v) { return _mm256_andnot_si256(mask, v); }
 inline __m256i addBytes(__m256i a, __m256i b) { return _mm256_add_epi8(a, b); }
 inline __m256i subtractBytes(__m256i a, __m256i b) { return _mm256_sub_epi8(a, b); }
-inline __m256i add16(__m256i a, __m256i b) { return _mm256_add_epi16(a, b); }
 inline __m256i subtract16(__m256i a, __m256i b) { return _mm256_sub_epi16(a, b); }
 template <int Bits>
 inline __m256i shiftLeft16(__m256i v) {

@@ -77,8 +77,11 @@ struct PendingGroup {
 // still loads must be loaded before it stores it. A group must fit at offset.
 template <typename Register, typename Blend>
 PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* destination, std::int64_t offset,
-                                     std::int64_t rowBytes, const Blend& blend) {
+                                     std::int64_t rowBytes, const Blend& blendGroup) {
     using Vector = typename Register::Vector;
+    // A copy of the blend's constants: the stores through destination might change the
+    // caller's, which would have to be read again for every group.
+    const Blend blend = blendGroup;
     constexpr std::int64_t step = 3 * Register::groupPixels;
     const std::int64_t lastStart = rowBytes - Register::groupBytesTouched;
     Vector s = Register::loadGroup(source + offset);

@@ -84,19 +84,19 @@ PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* d
     const Blend blend = blendGroup;
     constexpr std::int64_t step = 3 * Register::groupPixels;
     const std::int64_t lastStart = rowBytes - Register::groupBytesTouched;
-    Vector s = Register::loadGroup(source + offset);
+    Vector s = Register::loadSourceGroup(source + offset);
     Vector d = Register::loadGroup(destination + offset);
     // Two groups a turn, so that no register is copied.
     for (; offset + 2 * step <= lastStart; offset += 2 * step) {
-        const Vector nextS = Register::loadGroup(source + offset + step);
+        const Vector nextS = Register::loadSourceGroup(source + offset + step);
         const Vector nextD = Register::loadGroup(destination + offset + step);
         Register::storeGroup(destination + offset, blend(s, d));
-        s = Register::loadGroup(source + offset + 2 * step);
+        s = Register::loadSourceGroup(source + offset + 2 * step);
         d = Register::loadGroup(destination + offset + 2 * step);
         Register::storeGroup(destination + offset + step, blend(nextS, nextD));
     }
     if (offset + step <= lastStart) {
-        const Vector nextS = Register::loadGroup(source + offset + step);
+        const Vector nextS = Register::loadSourceGroup(source + offset + step);
         const Vector nextD = Register::loadGroup(destination + offset + step);
         Register::storeGroup(destination + offset, blend(s, d));
         s = nextS;

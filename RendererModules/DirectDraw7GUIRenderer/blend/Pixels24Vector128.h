@@ -22,6 +22,7 @@ struct Register128 {
     static constexpr int groupPixels = 5;
     static constexpr int groupBytesTouched = 16;
     static __m128i loadGroup(const std::uint8_t* p) { return load128(p); }
+    static __m128i loadSourceGroup(const std::uint8_t* p) { return load128(p); }  // the same
     static void storeGroup(std::uint8_t* p, __m128i v) { store128(p, v); }
     // The 128-bit half holding the group's last pixels.
     static __m128i lastHalf(__m128i v) { return v; }

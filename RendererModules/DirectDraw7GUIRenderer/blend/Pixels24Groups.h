@@ -19,6 +19,7 @@
 
 #include <tmmintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "blend/BlendArea.h"
@@ -72,38 +73,43 @@ struct PendingGroup {
     typename Register::Vector result;
 };
 
-// Blends the groups of Register from byte offset on while they fit in the row, each loaded
-// before the one before it is stored, and returns the last one unstored: whatever the caller
-// still loads must be loaded before it stores it. A group must fit at offset.
+// Blends the groups of Register from the row's first pixel on while they fit in the row, each
+// loaded before the one before it is stored, and returns the last one unstored: whatever the
+// caller still loads must be loaded before it stores it. A group must fit at the start.
 template <typename Register, typename Blend>
-PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* destination, std::int64_t offset,
-                                     std::int64_t rowBytes, const Blend& blendGroup) {
+PendingGroup<Register> blendGroupRun(const std::uint8_t* source, std::uint8_t* destination, std::int64_t rowBytes,
+                                     const Blend& blendGroup) {
     using Vector = typename Register::Vector;
+    constexpr int step = 3 * Register::groupPixels;
     // A copy of the blend's constants: the stores through destination might change the
     // caller's, which would have to be read again for every group.
     const Blend blend = blendGroup;
-    constexpr std::int64_t step = 3 * Register::groupPixels;
-    const std::int64_t lastStart = rowBytes - Register::groupBytesTouched;
-    Vector s = Register::loadSourceGroup(source + offset);
-    Vector d = Register::loadGroup(destination + offset);
+    // The loop moves pointers and counts down, so that a 32-bit build keeps no 64-bit offset.
+    const std::int64_t moreGroups = (rowBytes - Register::groupBytesTouched) / step;
+    const std::uint8_t* s = source;
+    std::uint8_t* d = destination;
+    Vector sourceGroup = Register::loadSourceGroup(s);
+    Vector destinationGroup = Register::loadGroup(d);
     // Two groups a turn, so that no register is copied.
-    for (; offset + 2 * step <= lastStart; offset += 2 * step) {
-        const Vector nextS = Register::loadSourceGroup(source + offset + step);
-        const Vector nextD = Register::loadGroup(destination + offset + step);
-        Register::storeGroup(destination + offset, blend(s, d));
-        s = Register::loadSourceGroup(source + offset + 2 * step);
-        d = Register::loadGroup(destination + offset + 2 * step);
-        Register::storeGroup(destination + offset + step, blend(nextS, nextD));
+    for (std::int64_t pairs = moreGroups / 2; pairs > 0; --pairs) {
+        const Vector nextSource = Register::loadSourceGroup(s + step);
+        const Vector nextDestination = Register::loadGroup(d + step);
+        Register::storeGroup(d, blend(sourceGroup, destinationGroup));
+        sourceGroup = Register::loadSourceGroup(s + 2 * step);
+        destinationGroup = Register::loadGroup(d + 2 * step);
+        Register::storeGroup(d + step, blend(nextSource, nextDestination));
+        s += 2 * step;
+        d += 2 * step;
     }
-    if (offset + step <= lastStart) {
-        const Vector nextS = Register::loadSourceGroup(source + offset + step);
-        const Vector nextD = Register::loadGroup(destination + offset + step);
-        Register::storeGroup(destination + offset, blend(s, d));
-        s = nextS;
-        d = nextD;
-        offset += step;
+    if (moreGroups % 2 != 0) {
+        const Vector nextSource = Register::loadSourceGroup(s + step);
+        const Vector nextDestination = Register::loadGroup(d + step);
+        Register::storeGroup(d, blend(sourceGroup, destinationGroup));
+        sourceGroup = nextSource;
+        destinationGroup = nextDestination;
+        d += step;
     }
-    return {offset, blend(s, d)};
+    return {d - destination, blend(sourceGroup, destinationGroup)};
 }
 
 // The row's last 16 bytes, loaded before anything of the row is stored, shifted down by one
@@ -151,13 +157,13 @@ void blendRow24(const std::uint8_t* source, std::uint8_t* destination, std::int6
     }
     const RowEnd24 end = loadRowEnd24(source, destination, rowBytes);
     if (rowBytes < Wide::groupBytesTouched) {
-        const PendingGroup<Register128> narrow = blendGroupRun<Register128>(source, destination, 0, rowBytes, blendNarrow);
+        const PendingGroup<Register128> narrow = blendGroupRun<Register128>(source, destination, rowBytes, blendNarrow);
         store128(destination + narrow.offset, narrow.result);
         const std::int64_t done = narrow.offset + 3 * Register128::groupPixels;
         if (done < rowBytes) storeRowEnd24(destination, done, rowBytes, blendNarrow(end.source, end.destination), narrow.result);
         return;
     }
-    const PendingGroup<Wide> wide = blendGroupRun<Wide>(source, destination, 0, rowBytes, blendWide);
+    const PendingGroup<Wide> wide = blendGroupRun<Wide>(source, destination, rowBytes, blendWide);
     const std::int64_t done = wide.offset + 3 * Wide::groupPixels;
     if constexpr (Wide::groupPixels > Register128::groupPixels) {
         // Six to ten pixels left: a group of five and the row end, blended in one register.
@@ -180,11 +186,13 @@ void blendRow24(const std::uint8_t* source, std::uint8_t* destination, std::int6
 template <typename Wide, typename WideBlend, typename NarrowBlend, typename OneBlend>
 void blendRows24(const BlendArea& area, const WideBlend& blendWide, const NarrowBlend& blendNarrow,
                  const OneBlend& blendOne) {
-    // Rows back to back on both sides are one row: no row ends to finish.
+    // Rows back to back on both sides are one row: no row ends to finish. (Such an area is one
+    // block of memory, so its size fits the address space.)
     const std::int64_t rowBytes = std::int64_t{3} * area.width;
-    if (area.width > 0 && area.height > 1 && area.sourcePitch == rowBytes && area.destinationPitch == rowBytes) {
-        blendRow24<Wide>(area.source, area.destination, std::int64_t{area.width} * area.height, blendWide, blendNarrow,
-                         blendOne);
+    const std::int64_t pixels = std::int64_t{area.width} * area.height;
+    if (area.width > 0 && area.height > 1 && area.sourcePitch == rowBytes && area.destinationPitch == rowBytes &&
+        pixels <= PTRDIFF_MAX / 3) {
+        blendRow24<Wide>(area.source, area.destination, pixels, blendWide, blendNarrow, blendOne);
         return;
     }
     forEachRow(area, [&](const std::uint8_t* source, std::uint8_t* destination, int width) {

@@ -98,6 +98,9 @@ void fillSource(const BlendCase& c, TestSurface& source, std::mt19937& random) {
                 source.setPixel(col, row, c.mode == 4 ? std::uint32_t(byte(random)) << 24 : 0u);
             } else if (c.mode == 0 && roll < c.transparentPercent + 3) {
                 source.setPixel(col, row, 0x8000u);  // no colour, yet not the colour key
+            } else if (c.mode == 3 && roll < c.transparentPercent + 3) {
+                // Two bytes 0, yet not the colour key.
+                source.setPixel(col, row, (std::uint32_t(byte(random)) | 1u) << (8 * (roll % 3)));
             }
         }
     }

@@ -81,7 +81,7 @@ inline __m128i bytewiseProducts(__m128i x, __m128i evenMultiplier, __m128i oddMu
 // Pair formula for four 32-bit pixels, d + floor(s*a/256) - floor(d*a/256) per byte; the top
 // byte has alpha 0 and keeps its value. The result always lies in 0..255 (floor(d*a/256) <= d,
 // and floor(s*a/256) + d - floor(d*a/256) <= 255), so byte arithmetic that wraps gives it
-// exactly, as the widened form's saturating pack did.
+// exactly: the same bytes as the MMX kernel's widened lanes and saturating pack.
 inline __m128i blendPairs32(__m128i s, __m128i d, __m128i alpha) {
     const __m128i even = evenOf(alpha);
     const __m128i odd = oddOf(alpha);

@@ -11,9 +11,10 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/Avx2Lanes.h"
-#include "blend/ChannelsInPlace16.h"
 #include "blend/LaneOps16.h"
 #include "blend/LaneOps16Wide.h"
+// After the 256-bit overloads, which its templates use.
+#include "blend/ChannelsInPlace16.h"
 #include "blend/Lanes32Wide.h"
 #include "blend/Sse2Lanes.h"
 

@@ -4,7 +4,10 @@
 //     (D AND the channel masks) + sum over the channels of step * 2^p - constant
 // in 16-bit arithmetic (each term is exact modulo 2^16 and the channels do not overlap). Only
 // the steps need the channels apart; the destination is never put back together. Written once
-// over LaneOps (LaneOps16.h, LaneOps16Wide.h) for 128- and 256-bit registers.
+// for 128- and 256-bit registers: the arithmetic by the overloads of VectorOps128.h and
+// VectorOps256.h, the register type and its constants by LaneOps (LaneOps16.h, LaneOps16Wide.h).
+// AVX2 units include LaneOps16Wide.h first, since the templates here see only the overloads
+// declared before them.
 //
 // Products by the unsigned high multiplication give a floor directly: for x < 2^16 and
 // m <= 255, mulhi(x, m * 256) = floor(x * m / 256), and for a channel at bit p,
@@ -19,6 +22,7 @@
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
 #include "blend/ColorAlphaPixel.h"
+#include "blend/VectorOps128.h"
 
 namespace ZelUISystem::blend {
 namespace {
@@ -54,7 +58,7 @@ PairConstants<Ops> makePairConstants(const ColorAlpha& k) {
 
 template <typename Ops, bool FullAlpha>
 typename Ops::V pairStep(typename Ops::V t, const PairConstants<Ops>& k) {
-    return FullAlpha ? t : Ops::mulHighUnsigned(t, k.alphaHigh);
+    return FullAlpha ? t : multiplyHighUnsigned16(t, k.alphaHigh);
 }
 
 // FullAlpha: a = 256 (the constants' alphaHigh is unused then).
@@ -64,23 +68,23 @@ typename Ops::V blendPairsInPlace(typename Ops::V S, typename Ops::V D, const Pa
     constexpr int redShift = Is565 ? 11 : 10;
     const typename O::V five = O::set1(0x1F);
     // 555 has bit 15 outside every channel: it must come out 0.
-    const typename O::V d = Is565 ? D : O::bitAnd(D, O::set1(0x7FFF));
-    const typename O::V sr = Is565 ? O::template shiftRight<11>(S) : O::bitAnd(O::template shiftRight<10>(S), five);
-    const typename O::V mr = O::template shiftRight<8>(O::add(O::mulLow(sr, k.redFactor), k.redRound));
-    const typename O::V tr = O::sub(mr, O::template shiftRight<redShift>(d));
+    const typename O::V d = Is565 ? D : bitAnd(D, O::set1(0x7FFF));
+    const typename O::V sr = Is565 ? shiftRight16<11>(S) : bitAnd(shiftRight16<10>(S), five);
+    const typename O::V mr = shiftRight16<8>(add16(multiplyLow16(sr, k.redFactor), k.redRound));
+    const typename O::V tr = subtract16(mr, shiftRight16<redShift>(d));
 
     const typename O::V greenField = O::set1(Is565 ? 0x3F : 0x1F);
-    const typename O::V sg = O::bitOr(O::bitAnd(S, O::set1(Is565 ? 0x07E0 : 0x03E0)), O::set1(64 << 5));
-    const typename O::V dg = O::bitAnd(O::template shiftRight<5>(d), greenField);
-    const typename O::V tg = O::add(O::sub(O::mulHighUnsigned(sg, k.greenFactor), dg), k.greenShift);
+    const typename O::V sg = bitOr(bitAnd(S, O::set1(Is565 ? 0x07E0 : 0x03E0)), O::set1(64 << 5));
+    const typename O::V dg = bitAnd(shiftRight16<5>(d), greenField);
+    const typename O::V tg = add16(subtract16(multiplyHighUnsigned16(sg, k.greenFactor), dg), k.greenShift);
 
-    const typename O::V mb = O::template shiftRight<8>(O::add(O::mulLow(O::bitAnd(S, five), k.blueFactor), k.blueRound));
-    const typename O::V tb = O::sub(mb, O::bitAnd(d, five));
+    const typename O::V mb = shiftRight16<8>(add16(multiplyLow16(bitAnd(S, five), k.blueFactor), k.blueRound));
+    const typename O::V tb = subtract16(mb, bitAnd(d, five));
 
-    const typename O::V red = O::template shiftLeft<redShift>(pairStep<O, FullAlpha>(tr, k));
-    const typename O::V green = O::template shiftLeft<5>(pairStep<O, FullAlpha>(tg, k));
+    const typename O::V red = shiftLeft16<redShift>(pairStep<O, FullAlpha>(tr, k));
+    const typename O::V green = shiftLeft16<5>(pairStep<O, FullAlpha>(tg, k));
     const typename O::V out =
-        O::sub(O::add(O::add(d, red), O::add(green, pairStep<O, FullAlpha>(tb, k))), k.quarterAlphas);
+        subtract16(add16(add16(d, red), add16(green, pairStep<O, FullAlpha>(tb, k))), k.quarterAlphas);
     return O::keepWhereSourceZero(S, D, out);
 }
 
@@ -105,22 +109,22 @@ typename Ops::V blendFixedAlphaInPlace(typename Ops::V S, typename Ops::V D, con
     using O = Ops;
     typename O::V red;
     if constexpr (Is565) {
-        const typename O::V difference = O::sub(O::template shiftRight<11>(S), O::template shiftRight<11>(D));
-        red = O::bitAnd(O::mulLow(difference, k.alphaTimes8), O::set1(0xF800));
+        const typename O::V difference = subtract16(shiftRight16<11>(S), shiftRight16<11>(D));
+        red = bitAnd(multiplyLow16(difference, k.alphaTimes8), O::set1(0xF800));
     } else {
         const typename O::V redField = O::set1(0x7C00);
-        const typename O::V difference = O::sub(O::bitAnd(S, redField), O::bitAnd(D, redField));
-        red = O::template shiftLeft<10>(O::mulHighSigned(O::template shiftRightSigned<2>(difference), k.alpha));
+        const typename O::V difference = subtract16(bitAnd(S, redField), bitAnd(D, redField));
+        red = shiftLeft16<10>(multiplyHighSigned16(shiftRightSigned16<2>(difference), k.alpha));
     }
     const typename O::V greenField = O::set1(Is565 ? 0x07E0 : 0x03E0);
-    const typename O::V greenDifference = O::sub(O::bitAnd(S, greenField), O::bitAnd(D, greenField));
-    const typename O::V green = O::template shiftLeft<5>(O::mulHighSigned(greenDifference, k.alphaTimes8));
+    const typename O::V greenDifference = subtract16(bitAnd(S, greenField), bitAnd(D, greenField));
+    const typename O::V green = shiftLeft16<5>(multiplyHighSigned16(greenDifference, k.alphaTimes8));
     const typename O::V five = O::set1(0x1F);
-    const typename O::V blueDifference = O::sub(O::bitAnd(S, five), O::bitAnd(D, five));
-    const typename O::V blue = O::template shiftRightSigned<8>(O::mulLow(blueDifference, k.alpha));
+    const typename O::V blueDifference = subtract16(bitAnd(S, five), bitAnd(D, five));
+    const typename O::V blue = shiftRightSigned16<8>(multiplyLow16(blueDifference, k.alpha));
     // 555 has bit 15 outside every channel: it must come out 0.
-    const typename O::V d = Is565 ? D : O::bitAnd(D, O::set1(0x7FFF));
-    return O::keepWhereSourceZero(S, D, O::add(O::add(d, red), O::add(green, blue)));
+    const typename O::V d = Is565 ? D : bitAnd(D, O::set1(0x7FFF));
+    return O::keepWhereSourceZero(S, D, add16(add16(d, red), add16(green, blue)));
 }
 
 // Other masks, the layouts whose channels sit where these formulas hold: every channel a run
@@ -200,31 +204,31 @@ PlacedConstants<Ops> makePlacedConstants(const PlacedChannels& placed, std::uint
 // MMX group formula, both sides by the destination's masks). Returns (x - d) * 2^p.
 template <typename Ops, bool Modulated, int Channel>
 typename Ops::V placedDifference(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
-    typename Ops::V x = Ops::bitAnd(S, k.mask[Channel]);
+    typename Ops::V x = bitAnd(S, k.mask[Channel]);
     if constexpr (Modulated) {
-        x = Ops::mulHighUnsigned(x, k.factorHigh[Channel]);
+        x = multiplyHighUnsigned16(x, k.factorHigh[Channel]);
         // At bit 0 the product has no fraction bits to drop.
-        if constexpr (Channel != 0) x = Ops::bitAnd(x, k.mask[Channel]);
+        if constexpr (Channel != 0) x = bitAnd(x, k.mask[Channel]);
     }
-    return Ops::sub(x, Ops::bitAnd(D, k.mask[Channel]));
+    return subtract16(x, bitAnd(D, k.mask[Channel]));
 }
 
 // Above8: placed.above8 (the shift down costs a step, so only those layouts take it).
 template <typename Ops, bool Modulated, bool Above8, int Channel>
 typename Ops::V placedStep(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
     typename Ops::V v = placedDifference<Ops, Modulated, Channel>(S, D, k);
-    if constexpr (Above8) v = Ops::shiftRightSigned(v, k.shiftAbove8[Channel - 1]);
-    return Ops::shiftLeft(Ops::mulHighSigned(v, k.alphaScaled[Channel - 1]), k.shift[Channel - 1]);
+    if constexpr (Above8) v = shiftRightSigned16(v, k.shiftAbove8[Channel - 1]);
+    return shiftLeft16(multiplyHighSigned16(v, k.alphaScaled[Channel - 1]), k.shift[Channel - 1]);
 }
 
 template <typename Ops, bool Modulated, bool Above8>
 typename Ops::V blendPlacedChannels(typename Ops::V S, typename Ops::V D, const PlacedConstants<Ops>& k) {
     using O = Ops;
     const typename O::V low =
-        O::template shiftRightSigned<8>(O::mulLow(placedDifference<O, Modulated, 0>(S, D, k), k.alpha));
+        shiftRightSigned16<8>(multiplyLow16(placedDifference<O, Modulated, 0>(S, D, k), k.alpha));
     const typename O::V middle = placedStep<O, Modulated, Above8, 1>(S, D, k);
     const typename O::V high = placedStep<O, Modulated, Above8, 2>(S, D, k);
-    const typename O::V out = O::add(O::add(O::bitAnd(D, k.allMasks), low), O::add(middle, high));
+    const typename O::V out = add16(add16(bitAnd(D, k.allMasks), low), add16(middle, high));
     return O::keepWhereSourceZero(S, D, out);
 }
 

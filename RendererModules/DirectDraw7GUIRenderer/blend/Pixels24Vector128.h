@@ -1,8 +1,8 @@
 #pragma once
 // A 128-bit register as the 24-bit twins use it: five whole pixels in bytes 0-14 of a 16-byte
 // load taken at a pixel boundary (byte 15 is the first byte of the next pixel), and the byte
-// and 16-bit lane operations the per-byte formulas of Blend24Bytes.h are written with. The
-// same names are overloaded for 256-bit registers in Pixels24Vector256.h, so each formula is
+// operations the per-byte formulas of Blend24Bytes.h need beyond VectorOps128.h. The same
+// names are overloaded for 256-bit registers in Pixels24Vector256.h, so each formula is
 // written once for both. Include only from files built with SSSE3 (or wider) flags.
 
 #include <tmmintrin.h>
@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "blend/Sse2Lanes.h"
+#include "blend/VectorOps128.h"
 
 namespace ZelUISystem::blend {
 namespace {
@@ -31,26 +32,6 @@ struct Register128 {
     static __m128i repeatHalves(__m128i half) { return half; }
 };
 
-inline __m128i bitAnd(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
-inline __m128i bitOr(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
-// (NOT mask) AND v.
-inline __m128i bitAndNot(__m128i mask, __m128i v) { return _mm_andnot_si128(mask, v); }
-inline __m128i addBytes(__m128i a, __m128i b) { return _mm_add_epi8(a, b); }
-inline __m128i subtractBytes(__m128i a, __m128i b) { return _mm_sub_epi8(a, b); }
-inline __m128i subtract16(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
-template <int Bits>
-inline __m128i shiftLeft16(__m128i v) {
-    return _mm_slli_epi16(v, Bits);
-}
-template <int Bits>
-inline __m128i shiftRight16(__m128i v) {
-    return _mm_srli_epi16(v, Bits);
-}
-// The top 16 bits of each unsigned and of each signed 32-bit product.
-inline __m128i multiplyHighUnsigned16(__m128i a, __m128i b) { return _mm_mulhi_epu16(a, b); }
-inline __m128i multiplyHighSigned16(__m128i a, __m128i b) { return _mm_mulhi_epi16(a, b); }
-// The low 16 bits of each product, the same for signed and unsigned lanes.
-inline __m128i multiplyLow16(__m128i a, __m128i b) { return _mm_mullo_epi16(a, b); }
 inline __m128i shuffleBytes(__m128i v, __m128i indices) { return _mm_shuffle_epi8(v, indices); }
 inline __m128i zeroBytes(__m128i v) { return _mm_cmpeq_epi8(v, _mm_setzero_si128()); }
 // The low byte of every 16-bit lane from even, the high byte from odd.

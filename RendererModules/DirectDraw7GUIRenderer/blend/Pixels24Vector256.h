@@ -12,6 +12,7 @@
 #include "blend/Avx2Lanes.h"
 #include "blend/Pixels24Vector128.h"
 #include "blend/Sse2Lanes.h"
+#include "blend/VectorOps256.h"
 
 namespace ZelUISystem::blend {
 namespace {
@@ -47,23 +48,6 @@ struct Register256 {
     static __m256i repeatHalves(__m128i half) { return _mm256_broadcastsi128_si256(half); }
 };
 
-inline __m256i bitAnd(__m256i a, __m256i b) { return _mm256_and_si256(a, b); }
-inline __m256i bitOr(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
-inline __m256i bitAndNot(__m256i mask, __m256i v) { return _mm256_andnot_si256(mask, v); }
-inline __m256i addBytes(__m256i a, __m256i b) { return _mm256_add_epi8(a, b); }
-inline __m256i subtractBytes(__m256i a, __m256i b) { return _mm256_sub_epi8(a, b); }
-inline __m256i subtract16(__m256i a, __m256i b) { return _mm256_sub_epi16(a, b); }
-template <int Bits>
-inline __m256i shiftLeft16(__m256i v) {
-    return _mm256_slli_epi16(v, Bits);
-}
-template <int Bits>
-inline __m256i shiftRight16(__m256i v) {
-    return _mm256_srli_epi16(v, Bits);
-}
-inline __m256i multiplyHighUnsigned16(__m256i a, __m256i b) { return _mm256_mulhi_epu16(a, b); }
-inline __m256i multiplyHighSigned16(__m256i a, __m256i b) { return _mm256_mulhi_epi16(a, b); }
-inline __m256i multiplyLow16(__m256i a, __m256i b) { return _mm256_mullo_epi16(a, b); }
 // Within each 128-bit half, as the byte pattern of a group is.
 inline __m256i shuffleBytes(__m256i v, __m256i indices) { return _mm256_shuffle_epi8(v, indices); }
 inline __m256i zeroBytes(__m256i v) { return _mm256_cmpeq_epi8(v, _mm256_setzero_si256()); }

@@ -1,8 +1,7 @@
-// AVX2 twin of BlendAlphaMMX: the lane arithmetic of ChannelsInPlace16.h and AlphaLanes128.h
-// on sixteen 16-bit or eight 32-bit pixels per register. The byte unpacks and packs of AVX2 work within each
-// 128-bit half, so a pack after two unpacks gives the pixels back in their order. Pixels left
-// over by the wide loop take the 128-bit, then 64-bit steps, then the scalar code, exactly as
-// the SSE2 twin; it is not offered for 24-bit rows.
+// AVX2 twin of BlendAlphaMMX: the lane arithmetic of ChannelsInPlace16.h, AlphaLanes128.h and
+// Lanes32Wide.h on sixteen 16-bit or eight 32-bit pixels per register. Pixels left over by the
+// wide loop take the 128-bit, then 64-bit steps, then the scalar code, exactly as the SSE2 twin;
+// it is not offered for 24-bit rows.
 
 #include <immintrin.h>
 
@@ -16,6 +15,7 @@
 // After the 256-bit overloads, which its templates use.
 #include "blend/ChannelsInPlace16.h"
 #include "blend/Lanes32Wide.h"
+#include "blend/Rows16Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -54,18 +54,7 @@ template <typename WideLanes, typename Lanes>
 void blendRow16(const std::uint8_t* source, std::uint8_t* destination, int width, const Params16& p,
                 WideLanes wideLanes, Lanes lanes) {
     const int grouped = width / 4 * 4;
-    int i = 0;
-    for (; i + 16 <= grouped; i += 16) {
-        const __m256i s = load256(source + 2 * i);
-        if (_mm256_testz_si256(s, s)) continue;
-        std::uint8_t* d = destination + 2 * i;
-        store256(d, wideLanes(s, load256(d)));
-    }
-    if (i + 8 <= grouped) {
-        std::uint8_t* d = destination + 2 * i;
-        store128(d, lanes(load128(source + 2 * i), load128(d)));
-        i += 8;
-    }
+    int i = blendSixteenThenEight16(source, destination, grouped, wideLanes, lanes);
     if (i < grouped) {
         std::uint8_t* d = destination + 2 * i;
         store64Low(d, lanes(load64Low(source + 2 * i), load64Low(d)));

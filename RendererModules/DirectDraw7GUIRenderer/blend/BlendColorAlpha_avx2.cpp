@@ -1,8 +1,7 @@
-// AVX2 twin of BlendColorAlpha: the lane arithmetic of ChannelsInPlace16.h and
-// ColorAlphaLanes128.h on sixteen 16-bit or eight 32-bit pixels per register (the byte unpacks
-// and packs work within each 128-bit half, so pixel order is kept). What the wide loop leaves over takes the 128-bit step and then
-// the integer code, as in the SSE2 twin. It is offered for 555, 565, other 16-bit masks and
-// 32-bit pixels and factors 0..255.
+// AVX2 twin of BlendColorAlpha: the lane arithmetic of ChannelsInPlace16.h, ColorAlphaLanes128.h
+// and Lanes32Wide.h on sixteen 16-bit or eight 32-bit pixels per register. What the wide loop
+// leaves over takes the 128-bit step and then the integer code, as in the SSE2 twin. It is offered
+// for 555, 565, other 16-bit masks and 32-bit pixels and factors 0..255.
 
 #include <immintrin.h>
 
@@ -17,6 +16,7 @@
 // After the 256-bit overloads, which its templates use.
 #include "blend/ChannelsInPlace16.h"
 #include "blend/Lanes32Wide.h"
+#include "blend/Rows16Wide.h"
 #include "blend/Sse2Lanes.h"
 
 namespace ZelUISystem::blend {
@@ -28,18 +28,7 @@ template <bool Is565, typename WideLanes, typename Lanes>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
                    const ChannelMasks16& masks, const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
     const int paired = width / 2 * 2;
-    int i = 0;
-    for (; i + 16 <= paired; i += 16) {
-        const __m256i s = load256(source + 2 * i);
-        if (_mm256_testz_si256(s, s)) continue;
-        std::uint8_t* d = destination + 2 * i;
-        store256(d, wideLanes(s, load256(d)));
-    }
-    if (i + 8 <= paired) {
-        std::uint8_t* d = destination + 2 * i;
-        store128(d, lanes(load128(source + 2 * i), load128(d)));
-        i += 8;
-    }
+    int i = blendSixteenThenEight16(source, destination, paired, wideLanes, lanes);
     for (; i < paired; i += 2) {
         const std::uint32_t S = load32(source + 2 * i);
         if (S == 0) continue;
@@ -114,18 +103,7 @@ __m256i blendNarrowLanesWide(__m256i s, __m256i d, const NarrowLanesWide& lanes)
 template <typename WideLanes, typename Lanes>
 void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
                     const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
-    int i = 0;
-    for (; i + 16 <= width; i += 16) {
-        const __m256i s = load256(source + 2 * i);
-        if (_mm256_testz_si256(s, s)) continue;
-        std::uint8_t* d = destination + 2 * i;
-        store256(d, wideLanes(s, load256(d)));
-    }
-    if (i + 8 <= width) {
-        std::uint8_t* d = destination + 2 * i;
-        store128(d, lanes(load128(source + 2 * i), load128(d)));
-        i += 8;
-    }
+    int i = blendSixteenThenEight16(source, destination, width, wideLanes, lanes);
     for (; i < width; ++i) {
         const std::uint32_t s = load16(source + 2 * i);
         if (s == 0) continue;

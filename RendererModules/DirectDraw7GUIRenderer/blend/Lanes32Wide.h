@@ -1,9 +1,6 @@
 #pragma once
 // The 32-bit lane arithmetic of the three operations on eight pixels per 256-bit register,
-// shared by the AVX2 twins of the 32-bit and 24-bit layouts (the 24-bit formula of each
-// operation is the 32-bit one without the top byte). The byte unpacks and packs work within
-// each 128-bit half, so a pack after two unpacks gives the pixels back in their order. Include
-// only from files built with AVX2 enabled.
+// shared by the AVX2 twins of the 32-bit layout. Include only from files built with AVX2 enabled.
 
 #include <immintrin.h>
 

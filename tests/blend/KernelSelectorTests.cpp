@@ -22,7 +22,7 @@ using blend::SimdLevel;
 constexpr BlendOperation kOperations[] = {BlendOperation::ColourModulated, BlendOperation::Alpha,
                                           BlendOperation::HalfLanes};
 constexpr SimdLevel kLevels[] = {SimdLevel::Scalar, SimdLevel::Mmx, SimdLevel::Sse2, SimdLevel::Ssse3,
-                                 SimdLevel::Avx2};
+                                 SimdLevel::Avx2, SimdLevel::Avx512};
 
 TEST(KernelSelector, AtTheMmxLevelPicksTheReferenceKernels) {
     for (std::uint32_t mode = 0; mode <= DDS_RGBMODE_32; ++mode) {
@@ -79,6 +79,8 @@ TEST(KernelSelector, ForcingLowersTheLevelAndNeverRaisesIt) {
     EXPECT_EQ(SimdLevel::Mmx, blend::lowerToForcedLevel(SimdLevel::Avx2, "mmx"));
     EXPECT_EQ(SimdLevel::Sse2, blend::lowerToForcedLevel(SimdLevel::Avx2, "sse2"));
     EXPECT_EQ(SimdLevel::Sse2, blend::lowerToForcedLevel(SimdLevel::Sse2, "avx2"));
+    EXPECT_EQ(SimdLevel::Avx2, blend::lowerToForcedLevel(SimdLevel::Avx512, "avx2"));
+    EXPECT_EQ(SimdLevel::Avx2, blend::lowerToForcedLevel(SimdLevel::Avx2, "avx512"));
     EXPECT_EQ(SimdLevel::Mmx, blend::lowerToForcedLevel(SimdLevel::Mmx, "ssse3"));
     for (const char* text : {"", "AVX2", "sse", "fast", "scalar ", static_cast<const char*>(nullptr)})
         EXPECT_EQ(SimdLevel::Sse2, blend::lowerToForcedLevel(SimdLevel::Sse2, text)) << (text ? text : "null");
@@ -89,7 +91,9 @@ TEST(KernelSelector, LevelsFollowTheFeaturesTheyNeed) {
     EXPECT_EQ(SimdLevel::Mmx, blend::bestLevelOf({true, false, false, false}));
     EXPECT_EQ(SimdLevel::Sse2, blend::bestLevelOf({true, true, false, true}));
     EXPECT_EQ(SimdLevel::Ssse3, blend::bestLevelOf({true, true, true, false}));
-    EXPECT_EQ(SimdLevel::Avx2, blend::bestLevelOf({true, true, true, true}));
+    EXPECT_EQ(SimdLevel::Avx2, blend::bestLevelOf({true, true, true, true, false}));
+    EXPECT_EQ(SimdLevel::Avx512, blend::bestLevelOf({true, true, true, true, true}));
+    EXPECT_EQ(SimdLevel::Ssse3, blend::bestLevelOf({true, true, true, false, true}));
     EXPECT_LE(blend::kernelLevel(), blend::bestLevelOf(blend::processorFeatures()));
 }
 

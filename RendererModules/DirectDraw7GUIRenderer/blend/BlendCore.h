@@ -74,6 +74,9 @@ void halfLanes16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters
 void halfLanes32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void alpha16Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);  // 555, 565, other masks
 void alpha32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
+
+void colourModulated555Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void colourModulated565Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
 }  // namespace twins
 
 }  // namespace ZelUISystem::blend

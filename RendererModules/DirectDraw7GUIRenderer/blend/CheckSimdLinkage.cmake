@@ -1,5 +1,5 @@
-# Fails when an object of the blend library built with SIMD flags (*_mmx, *_sse2, *_ssse3, *_avx2)
-# defines a function with external linkage other than a kernel implementation: the reference
+# Fails when an object of the blend library built with SIMD flags (*_mmx, *_sse2, *_ssse3, *_avx2,
+# *_avx512) defines a function with external linkage other than a kernel implementation: the reference
 # MMX kernels (ZelUISystem::blend::alphaMmx, halfLanesMmx) and the twins
 # (ZelUISystem::blend::twins::*). Run as: cmake -DNM=<nm> -DARCHIVE=<library> -P <this file>
 execute_process(COMMAND ${NM} -A -C --defined-only --extern-only ${ARCHIVE}
@@ -12,7 +12,7 @@ set(offending "")
 set(checked 0)
 foreach(line IN LISTS lines)
   # "<archive>:<object>: <address> <type> <name>"; only the SIMD objects are checked.
-  if(NOT line MATCHES "_(mmx|sse2|ssse3|avx2)\\.cpp\\.o(bj)?:")
+  if(NOT line MATCHES "_(mmx|sse2|ssse3|avx2|avx512)\\.cpp\\.o(bj)?:")
     continue()
   endif()
   math(EXPR checked "${checked} + 1")

@@ -11,7 +11,7 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-constexpr const char* kLevelNames[] = {"scalar", "mmx", "sse2", "ssse3", "avx2"};
+constexpr const char* kLevelNames[] = {"scalar", "mmx", "sse2", "ssse3", "avx2", "avx512"};
 
 // The operating system's word comes first: a 386 or 486 never runs MMX code, whatever CPUID
 // would say.
@@ -22,20 +22,27 @@ bool isPreMmxProcessor() {
 }
 
 // AVX needs the processor's AVX and OSXSAVE bits and the system's consent, read from XCR0:
-// SSE and AVX register state both saved on task switches.
-bool operatingSystemSavesAvx(unsigned leaf1Ecx) {
-    if ((leaf1Ecx & bit_OSXSAVE) == 0 || (leaf1Ecx & bit_AVX) == 0) return false;
+// SSE and AVX register state saved on task switches (AVX-512 also needs the mask registers and
+// both upper parts of the 512-bit registers saved).
+constexpr unsigned kXcr0SseAvx = 0x6u;
+constexpr unsigned kXcr0Avx512 = 0xE6u;
+
+unsigned savedRegisterState(unsigned leaf1Ecx) {
+    if ((leaf1Ecx & bit_OSXSAVE) == 0 || (leaf1Ecx & bit_AVX) == 0) return 0;
     unsigned xcr0Low = 0, xcr0High = 0;
     __asm__ volatile("xgetbv" : "=a"(xcr0Low), "=d"(xcr0High) : "c"(0));
-    return (xcr0Low & 0x6u) == 0x6u;
+    return xcr0Low;
 }
 
-bool hasAvx2Instructions() {
+// CPUID leaf 7's EBX: AVX2 and the AVX-512 subsets.
+unsigned extendedFeatures() {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid_max(0, nullptr) < 7) return false;
+    if (__get_cpuid_max(0, nullptr) < 7) return 0;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return (ebx & bit_AVX2) != 0;
+    return ebx;
 }
+
+constexpr unsigned kAvx512Subsets = bit_AVX512F | bit_AVX512BW | bit_AVX512VL;
 
 CpuFeatures probeProcessor() {
     CpuFeatures features;
@@ -45,7 +52,11 @@ CpuFeatures probeProcessor() {
     features.mmx = (edx & (1u << 23)) != 0;
     features.sse2 = (edx & bit_SSE2) != 0;
     features.ssse3 = (ecx & bit_SSSE3) != 0;
-    features.avx2 = operatingSystemSavesAvx(ecx) && hasAvx2Instructions();
+    const unsigned saved = savedRegisterState(ecx);
+    const unsigned extended = extendedFeatures();
+    features.avx2 = (saved & kXcr0SseAvx) == kXcr0SseAvx && (extended & bit_AVX2) != 0;
+    features.avx512 = features.avx2 && (saved & kXcr0Avx512) == kXcr0Avx512 &&
+                      (extended & kAvx512Subsets) == kAvx512Subsets;
     return features;
 }
 
@@ -61,7 +72,8 @@ SimdLevel bestLevelOf(const CpuFeatures& f) {
     if (!f.sse2) return SimdLevel::Mmx;
     if (!f.ssse3) return SimdLevel::Sse2;
     if (!f.avx2) return SimdLevel::Ssse3;
-    return SimdLevel::Avx2;
+    if (!f.avx512) return SimdLevel::Avx2;
+    return SimdLevel::Avx512;
 }
 
 bool parseSimdLevel(const char* text, SimdLevel& level) {

@@ -9,10 +9,11 @@ struct CpuFeatures {
     bool sse2 = false;
     bool ssse3 = false;
     bool avx2 = false;   // and the operating system saves the 256-bit registers
+    bool avx512 = false; // F, BW and VL, and the system saves the mask and 512-bit registers
 };
 
 // Instruction set levels the kernels are written for; each includes the ones below it.
-enum class SimdLevel { Scalar = 0, Mmx = 1, Sse2 = 2, Ssse3 = 3, Avx2 = 4 };
+enum class SimdLevel { Scalar = 0, Mmx = 1, Sse2 = 2, Ssse3 = 3, Avx2 = 4, Avx512 = 5 };
 
 // The processor's answers, probed on the first call and kept.
 const CpuFeatures& processorFeatures();
@@ -20,7 +21,7 @@ const CpuFeatures& processorFeatures();
 // The highest level all of whose instructions these features include.
 SimdLevel bestLevelOf(const CpuFeatures& features);
 
-// "scalar", "mmx", "sse2", "ssse3" or "avx2"; false for any other text (or none).
+// "scalar", "mmx", "sse2", "ssse3", "avx2" or "avx512"; false for any other text (or none).
 bool parseSimdLevel(const char* text, SimdLevel& level);
 const char* simdLevelName(SimdLevel level);
 

@@ -133,6 +133,52 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     store16(d, blendSinglePixel16(s, load16(d), masks, masks, c));
 }
 
+// 32-bit pixels: each byte in place, as blendSingles32Wide (Lanes32Wide.h), with even bytes
+// (blue, red) low in their 16-bit lane and odd bytes (green, the top byte) high. The step
+// floor(t * a / 256) is needed only modulo 256, since d + step lies in 0..255: it is the high
+// byte of the low product t * a, exact modulo 2^16 for every t and a. So the odd steps are in
+// place as they come, the even ones one shift away, and one bit select and a byte add finish.
+// The top byte's lane has factor 0 and a = 256, which makes that byte 0.
+struct SingleBytes {
+    __m256i evenFactor, oddFactor;  // f * 256 per lane: blue and red, green and 0
+    __m256i evenAlpha, oddAlpha;    // a, a; a, 256
+};
+
+SingleBytes makeSingleBytes(const ColorAlpha& k) {
+    const auto pairOf = [](std::uint32_t low, std::uint32_t high) {
+        return _mm256_set1_epi32(static_cast<int>(low | (high << 16)));
+    };
+    return {pairOf(k.blue << 8, k.red << 8), pairOf(k.green << 8, 0), pairOf(k.alpha, k.alpha),
+            pairOf(k.alpha, 256)};
+}
+
+__m256i blendSinglesInPlace(__m256i s, __m256i d, const SingleBytes& k) {
+    const __m256i lowByte = splat16(0x00FF);
+    const __m256i sEven = _mm256_mulhi_epu16(_mm256_and_si256(s, lowByte), k.evenFactor);
+    const __m256i sOdd = _mm256_mulhi_epu16(_mm256_srli_epi16(s, 8), k.oddFactor);
+    const __m256i evenProduct = _mm256_mullo_epi16(_mm256_sub_epi16(sEven, _mm256_and_si256(d, lowByte)), k.evenAlpha);
+    const __m256i oddProduct = _mm256_mullo_epi16(_mm256_sub_epi16(sOdd, _mm256_srli_epi16(d, 8)), k.oddAlpha);
+    // Low byte from the even product's high byte, high byte from the odd product's.
+    const __m256i steps = _mm256_ternarylogic_epi32(lowByte, _mm256_srli_epi16(evenProduct, 8), oddProduct, 0xCA);
+    return _mm256_add_epi8(d, steps);
+}
+
+void blendSinglesMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask8 lanes,
+                        const SingleBytes& k) {
+    const __m256i S = _mm256_maskz_loadu_epi32(lanes, source);
+    const __mmask8 drawn = _mm256_test_epi32_mask(S, _mm256_set1_epi32(0x00FFFFFF));
+    if (drawn == 0) return;
+    const __m256i D = _mm256_maskz_loadu_epi32(drawn, destination);
+    _mm256_mask_storeu_epi32(destination, drawn, blendSinglesInPlace(S, D, k));
+}
+
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const SingleBytes& k) {
+    int i = 0;
+    for (; i + 8 <= width; i += 8) blendSinglesMasked(source + 4 * i, destination + 4 * i, 0xFF, k);
+    if (i < width)
+        blendSinglesMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask8>((1u << (width - i)) - 1), k);
+}
+
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     const ColorAlpha c = expandParameters(p.alpha, p.red, p.green, p.blue);
@@ -156,6 +202,11 @@ void twins::colourModulated555Avx512(const BlendArea& area, const BlendLayout& l
 
 void twins::colourModulated565Avx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulated32Avx512(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const SingleBytes k = makeSingleBytes(expandParameters(p.alpha, p.red, p.green, p.blue));
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, k); });
 }
 
 }  // namespace ZelUISystem::blend

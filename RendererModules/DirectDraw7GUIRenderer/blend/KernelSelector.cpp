@@ -43,6 +43,7 @@ constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Sse2, twins::colourModulatedMasksSse2),
     DD7R_OFFER(BlendOperation::ColourModulated, kEveryLayout, SimdLevel::Scalar, colourModulatedScalar),
 
+    DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx512, twins::alpha32Avx512),
     DD7R_OFFER(BlendOperation::Alpha, k16Bit, SimdLevel::Avx2, twins::alpha16Avx2),
     DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx2, twins::alpha32Avx2),
     DD7R_OFFER(BlendOperation::Alpha, k24, SimdLevel::Avx2, twins::alpha24Avx2),

@@ -62,10 +62,11 @@ std::vector<TimedKernel> timedKernels() {
         kernels.push_back({"BlendAlphaAVX2", selected<BlendOperation::Alpha, SimdLevel::Avx2>});
         kernels.push_back({"BlendHalfAVX2", selected<BlendOperation::HalfLanes, SimdLevel::Avx2>});
     }
-    // Only colour-modulated 16-bit has twins of its own at this level; the other rows would
-    // repeat the AVX2 ones.
-    if (best >= SimdLevel::Avx512)
+    // No half twin at this level: its row would repeat the AVX2 one.
+    if (best >= SimdLevel::Avx512) {
         kernels.push_back({"BlendColorAlphaAVX512", selected<BlendOperation::ColourModulated, SimdLevel::Avx512>});
+        kernels.push_back({"BlendAlphaAVX512", selected<BlendOperation::Alpha, SimdLevel::Avx512>});
+    }
     return kernels;
 }
 

@@ -22,6 +22,7 @@
 
 #include "blend/BlendCore.h"
 #include "blend/ColorAlphaPixel.h"
+#include "blend/ColourModulatedMasksWide.h"
 #include "blend/PixelAccess.h"
 
 namespace ZelUISystem::blend {
@@ -179,6 +180,86 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
         blendSinglesMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask8>((1u << (width - i)) - 1), k);
 }
 
+// Other masks whose channels ChannelsInPlace16.h places, each at most five bits wide (4-4-4,
+// 5-5-5 either way round): blendPlacedChannels with the modulated channel s' * 2^p looked up
+// from the source shifted down by p (the table repeats its values over the index bits above
+// the channel). Wider channels keep the multiplication.
+inline bool fitsWordTable(const PlacedChannels& placed) {
+    for (const PlacedChannel& c : placed.channel)
+        if ((c.mask >> c.shift) > 31) return false;
+    return true;
+}
+
+WordTable placedTable(const PlacedChannel& c) {
+    alignas(32) std::uint16_t words[32];
+    const std::uint32_t field = c.mask >> c.shift;
+    for (std::uint32_t i = 0; i < 32; ++i) words[i] = static_cast<std::uint16_t>(((i & field) * c.factor >> 8) << c.shift);
+    return {_mm256_load_si256(reinterpret_cast<const __m256i*>(words)),
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(words + 16))};
+}
+
+struct PlacedTables {
+    PlacedConstants<LaneOps256> k;
+    WordTable modulated[3];
+};
+
+// (s' - d) * 2^p of the channel, as placedDifference.
+template <int Channel>
+__m256i lookedUpDifference(__m256i S, __m256i D, const PlacedTables& t) {
+    const __m256i index = Channel == 0 ? S : _mm256_srl_epi16(S, t.k.shift[Channel - 1]);
+    return _mm256_sub_epi16(t.modulated[Channel].lookUp(index), _mm256_and_si256(D, t.k.mask[Channel]));
+}
+
+template <bool Above8, int Channel>
+__m256i lookedUpStep(__m256i S, __m256i D, const PlacedTables& t) {
+    __m256i v = lookedUpDifference<Channel>(S, D, t);
+    if constexpr (Above8) v = _mm256_sra_epi16(v, t.k.shiftAbove8[Channel - 1]);
+    return _mm256_sll_epi16(_mm256_mulhi_epi16(v, t.k.alphaScaled[Channel - 1]), t.k.shift[Channel - 1]);
+}
+
+template <bool Above8>
+__m256i blendLookedUpChannels(__m256i S, __m256i D, const PlacedTables& t) {
+    const __m256i low = _mm256_srai_epi16(_mm256_mullo_epi16(lookedUpDifference<0>(S, D, t), t.k.alpha), 8);
+    const __m256i middle = lookedUpStep<Above8, 1>(S, D, t);
+    const __m256i high = lookedUpStep<Above8, 2>(S, D, t);
+    return _mm256_add_epi16(_mm256_add_epi16(_mm256_and_si256(D, t.k.allMasks), low), _mm256_add_epi16(middle, high));
+}
+
+// blend(S, D) on the pixels of `lanes`; transparent source pixels are left out of the store.
+template <typename Blend>
+void blend16Masked(const std::uint8_t* source, std::uint8_t* destination, __mmask16 lanes, Blend blend) {
+    const __m256i S = _mm256_maskz_loadu_epi16(lanes, source);
+    const __mmask16 drawn = _mm256_test_epi16_mask(S, S);
+    if (drawn == 0) return;
+    _mm256_mask_storeu_epi16(destination, drawn, blend(S, _mm256_maskz_loadu_epi16(drawn, destination)));
+}
+
+template <bool Above8>
+void lookedUpRows(const BlendArea& area, const PlacedTables& t) {
+    const auto blend = [&](__m256i S, __m256i D) { return blendLookedUpChannels<Above8>(S, D, t); };
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+        int i = 0;
+        for (; i + 16 <= w; i += 16) blend16Masked(s + 2 * i, d + 2 * i, 0xFFFF, blend);
+        if (i < w) blend16Masked(s + 2 * i, d + 2 * i, static_cast<__mmask16>((1u << (w - i)) - 1), blend);
+    });
+}
+
+void placedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k, const PlacedChannels& placed) {
+    if (fitsWordTable(placed)) {
+        PlacedTables t{makePlacedConstants<LaneOps256>(placed, k.alpha), {}};
+        for (int c = 0; c < 3; ++c) t.modulated[c] = placedTable(placed.channel[c]);
+        withPlacedShape(placed, [&](auto above8) { lookedUpRows<decltype(above8)::value>(area, t); });
+        return;
+    }
+    const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
+    const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
+    withPlacedShape(placed, [&](auto above8) {
+        narrowRows(area, layout, k,
+                   [&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
+                   [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+    });
+}
+
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     const ColorAlpha c = expandParameters(p.alpha, p.red, p.green, p.blue);
@@ -202,6 +283,12 @@ void twins::colourModulated555Avx512(const BlendArea& area, const BlendLayout& l
 
 void twins::colourModulated565Avx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     colourModulatedPairs<true>(area, layout, p);
+}
+
+void twins::colourModulatedMasksAvx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedMasksWide(area, layout, p, [&](const ColorAlpha& k, const PlacedChannels& placed) {
+        placedRows(area, layout, k, placed);
+    });
 }
 
 void twins::colourModulated32Avx512(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {

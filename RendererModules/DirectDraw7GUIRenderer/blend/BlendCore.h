@@ -78,6 +78,7 @@ void alpha32Avx2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated555Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated565Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated32Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
+void colourModulatedMasksAvx512(const BlendArea&, const BlendLayout&, const BlendParameters&);  // other masks
 void alpha32Avx512(const BlendArea&, const BlendLayout&, const BlendParameters&);
 }  // namespace twins
 

@@ -31,6 +31,7 @@ constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Avx512, twins::colourModulated555Avx512),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx512, twins::colourModulated565Avx512),
     DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx512, twins::colourModulated32Avx512),
+    DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Avx512, twins::colourModulatedMasksAvx512),
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Avx2, twins::colourModulated555Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx2, twins::colourModulated565Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx2, twins::colourModulated32Avx2),

@@ -22,8 +22,8 @@ else()
   set(DD7R_SSE2_FLAGS "")
   set(DD7R_AVX2_FLAGS -mavx -mavx2)
 endif()
-# AVX-512 as the twins use it: 256-bit registers with its masks and instructions (F, BW, VL).
-set(DD7R_AVX512_FLAGS ${DD7R_AVX2_FLAGS} -mavx512f -mavx512bw -mavx512vl)
+# AVX-512 as the twins use it: its masks, word and byte permutations (F, BW, VL, VBMI).
+set(DD7R_AVX512_FLAGS ${DD7R_AVX2_FLAGS} -mavx512f -mavx512bw -mavx512vl -mavx512vbmi)
 
 # Marks source files as SIMD files compiled with the given flag list variable.
 function(dd7r_simd_sources flags_var)

@@ -1,11 +1,12 @@
-// AVX-512 twin of BlendAlphaMMX for 32-bit pixels, on 256-bit registers (F, BW and VL): the
-// bytes in place as blendPairs32Wide (Lanes32Wide.h), out = d + floor(s * a / 256) -
-// floor(d * a / 256) per byte. For a byte x and a <= 256 the product x * a is exact in a 16-bit
-// lane, and its high byte is floor(x * a / 256): the odd bytes' products, taken from x shifted
-// down, have it in place; the even bytes' are shifted down once, and a bit select joins both.
-// Transparent source pixels are left out of the store by its lane mask; the pairs a row leaves
-// over take one masked step (the masked loads never touch memory outside the row) and the odd
-// last pixel the reference's own formula (top byte 0).
+// AVX-512 twin of BlendAlphaMMX for 32-bit pixels (F, BW, VL and VBMI), sixteen pixels per
+// 512-bit register: out = d + floor(s * a / 256) - floor(d * a / 256) per byte, as
+// blendPairs32Wide (Lanes32Wide.h). For one call floor(x * a / 256) is a function of the byte x
+// alone, so it is looked up: four 64-byte registers hold its 256 values, two byte permutations
+// read the lower and upper halves and the byte's top bit picks between them. The move is added
+// to blue, green and red only: the pairs keep the top byte as it is. Transparent source pixels
+// are left out of the store by its lane mask; the pairs a row leaves over take one masked step
+// (the masked loads never touch memory outside the row) and the odd last pixel the reference's
+// own formula (top byte 0).
 
 #include <immintrin.h>
 
@@ -19,36 +20,44 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-// The multipliers of the even bytes (blue, red) and of the odd ones (green, and 0 for the top
-// byte: the pairs keep it as it is).
-struct ByteAlphas {
-    __m256i even, odd;
+// floor(x * a / 256) for every byte value x.
+struct ScaledBytes {
+    __m512i quarter[4];  // values 0-63, 64-127, 128-191, 192-255
+
+    explicit ScaledBytes(std::uint32_t a) {
+        alignas(64) std::uint8_t bytes[256];
+        for (std::uint32_t x = 0; x < 256; ++x) bytes[x] = static_cast<std::uint8_t>(x * a >> 8);
+        for (int q = 0; q < 4; ++q) quarter[q] = _mm512_load_si512(bytes + 64 * q);
+    }
+
+    __m512i of(__m512i v) const {
+        const __m512i lower = _mm512_permutex2var_epi8(quarter[0], v, quarter[1]);
+        const __m512i upper = _mm512_permutex2var_epi8(quarter[2], v, quarter[3]);
+        return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), lower, upper);
+    }
 };
 
-// floor(x * a / 256) for every byte x of v, in place.
-__m256i bytewiseSteps(__m256i v, const ByteAlphas& alpha) {
-    const __m256i lowByte = _mm256_set1_epi16(0x00FF);
-    const __m256i even = _mm256_mullo_epi16(_mm256_and_si256(v, lowByte), alpha.even);
-    const __m256i odd = _mm256_mullo_epi16(_mm256_srli_epi16(v, 8), alpha.odd);
-    // Low byte from the even product's high byte, high byte from the odd product's.
-    return _mm256_ternarylogic_epi32(lowByte, _mm256_srli_epi16(even, 8), odd, 0xCA);
-}
+// Blue, green and red of every pixel.
+constexpr __mmask64 kColourBytes = 0x7777777777777777ull;
 
-void blendPairsMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask8 lanes, const ByteAlphas& alpha) {
-    const __m256i s = _mm256_maskz_loadu_epi32(lanes, source);
-    const __mmask8 drawn = _mm256_test_epi32_mask(s, _mm256_set1_epi32(0x00FFFFFF));
+void blendPairsMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask16 lanes,
+                      const ScaledBytes& scaled) {
+    const __m512i s = _mm512_maskz_loadu_epi32(lanes, source);
+    const __mmask16 drawn = _mm512_test_epi32_mask(s, _mm512_set1_epi32(0x00FFFFFF));
     if (drawn == 0) return;
-    const __m256i d = _mm256_maskz_loadu_epi32(drawn, destination);
-    const __m256i out = _mm256_sub_epi8(_mm256_add_epi8(d, bytewiseSteps(s, alpha)), bytewiseSteps(d, alpha));
-    _mm256_mask_storeu_epi32(destination, drawn, out);
+    const __m512i d = _mm512_maskz_loadu_epi32(drawn, destination);
+    const __m512i move = _mm512_sub_epi8(scaled.of(s), scaled.of(d));
+    _mm512_mask_storeu_epi32(destination, drawn, _mm512_mask_add_epi8(d, kColourBytes, d, move));
 }
 
-void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ByteAlphas& alpha, std::uint32_t a) {
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ScaledBytes& scaled,
+                std::uint32_t a) {
     const int paired = width / 2 * 2;
     int i = 0;
-    for (; i + 8 <= paired; i += 8) blendPairsMasked(source + 4 * i, destination + 4 * i, 0xFF, alpha);
+    for (; i + 16 <= paired; i += 16) blendPairsMasked(source + 4 * i, destination + 4 * i, 0xFFFF, scaled);
     if (i < paired)
-        blendPairsMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask8>((1u << (paired - i)) - 1), alpha);
+        blendPairsMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask16>((1u << (paired - i)) - 1),
+                         scaled);
     if (paired < width) blendLast32(source + 4 * paired, destination + 4 * paired, a);
 }
 
@@ -56,8 +65,8 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 void twins::alpha32Avx512(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
     const std::uint32_t a = clampAlpha(p.alpha);
-    const ByteAlphas alpha{_mm256_set1_epi32(static_cast<int>(a | (a << 16))), _mm256_set1_epi32(static_cast<int>(a))};
-    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, alpha, a); });
+    const ScaledBytes scaled(a);
+    forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRow32(s, d, w, scaled, a); });
 }
 
 }  // namespace ZelUISystem::blend

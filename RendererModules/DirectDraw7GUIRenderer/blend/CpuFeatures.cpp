@@ -34,15 +34,23 @@ unsigned savedRegisterState(unsigned leaf1Ecx) {
     return xcr0Low;
 }
 
-// CPUID leaf 7's EBX: AVX2 and the AVX-512 subsets.
-unsigned extendedFeatures() {
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid_max(0, nullptr) < 7) return 0;
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return ebx;
+// CPUID leaf 7: AVX2 and the AVX-512 subsets.
+struct ExtendedFeatures {
+    unsigned ebx = 0, ecx = 0;
+};
+
+ExtendedFeatures extendedFeatures() {
+    ExtendedFeatures features;
+    unsigned eax = 0, edx = 0;
+    if (__get_cpuid_max(0, nullptr) < 7) return features;
+    __cpuid_count(7, 0, eax, features.ebx, features.ecx, edx);
+    return features;
 }
 
-constexpr unsigned kAvx512Subsets = bit_AVX512F | bit_AVX512BW | bit_AVX512VL;
+bool hasAvx512Subsets(const ExtendedFeatures& f) {
+    constexpr unsigned inEbx = bit_AVX512F | bit_AVX512BW | bit_AVX512VL;
+    return (f.ebx & inEbx) == inEbx && (f.ecx & bit_AVX512VBMI) != 0;
+}
 
 CpuFeatures probeProcessor() {
     CpuFeatures features;
@@ -53,10 +61,9 @@ CpuFeatures probeProcessor() {
     features.sse2 = (edx & bit_SSE2) != 0;
     features.ssse3 = (ecx & bit_SSSE3) != 0;
     const unsigned saved = savedRegisterState(ecx);
-    const unsigned extended = extendedFeatures();
-    features.avx2 = (saved & kXcr0SseAvx) == kXcr0SseAvx && (extended & bit_AVX2) != 0;
-    features.avx512 = features.avx2 && (saved & kXcr0Avx512) == kXcr0Avx512 &&
-                      (extended & kAvx512Subsets) == kAvx512Subsets;
+    const ExtendedFeatures extended = extendedFeatures();
+    features.avx2 = (saved & kXcr0SseAvx) == kXcr0SseAvx && (extended.ebx & bit_AVX2) != 0;
+    features.avx512 = features.avx2 && (saved & kXcr0Avx512) == kXcr0Avx512 && hasAvx512Subsets(extended);
     return features;
 }
 

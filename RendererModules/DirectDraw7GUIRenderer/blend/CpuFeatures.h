@@ -9,7 +9,7 @@ struct CpuFeatures {
     bool sse2 = false;
     bool ssse3 = false;
     bool avx2 = false;   // and the operating system saves the 256-bit registers
-    bool avx512 = false; // F, BW and VL, and the system saves the mask and 512-bit registers
+    bool avx512 = false; // F, BW, VL and VBMI, and the system saves the mask and 512-bit registers
 };
 
 // Instruction set levels the kernels are written for; each includes the ones below it.

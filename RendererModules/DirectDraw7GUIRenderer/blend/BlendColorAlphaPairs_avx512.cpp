@@ -1,0 +1,150 @@
+// AVX-512 twin of BlendColorAlpha for 555 and 565 (F, BW, VL and VBMI), thirty-two pixels per
+// 512-bit register. The pair path of ChannelsInPlace16.h, per channel
+//     m = floor((s * f + 64 * (f mod 4) + 64 * 256) / 256),  t = m - d,
+//     out = d + floor(t * a / 256) - floor(a / 4),
+// with both functions of a single lane looked up instead of computed:
+//
+// - m takes one of 32 values per quad (s has five bits): the word permutation reads only the
+//   low five bits of each index lane, so the source shifted down is already the index.
+// - For a 5-bit channel t lies in 33..95, so its low six bits tell it apart: the two-table word
+//   permutation gives the channel's whole share of the result, floor(t * a / 256) - floor(a / 4)
+//   shifted to the channel's place (modulo 2^16, as the sum is taken). That holds for a = 256
+//   too. 565's green has 127 values of t and keeps the multiplication of the 128-bit formula.
+//
+// Transparent source pixels are left out of the store by its lane mask, and the same mask skips
+// steps whose source pixels are all 0. The pixels a row leaves over (fewer than thirty-two, an
+// even number) take one masked step; the masked loads never touch memory outside the row. The
+// odd last pixel of a row takes the single-pixel formula, as in the reference.
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <type_traits>
+
+#include "blend/BlendCore.h"
+#include "blend/ColorAlphaPixel.h"
+#include "blend/PixelAccess.h"
+#include "blend/WordTables512.h"
+
+namespace ZelUISystem::blend {
+
+namespace {
+
+// m of every 5-bit source value.
+__m512i modulatedTable(std::uint32_t factor) {
+    return wordTable32([factor](std::uint32_t s) { return (s * factor + pairRoundAndBias(factor)) >> 8; });
+}
+
+// A channel's share of the result for every t in 33..95, by its low six bits.
+WordTable64 shareTable(std::uint32_t a, unsigned place, std::uint32_t quarter) {
+    return WordTable64([=](std::uint32_t index) {
+        const std::uint32_t t = index < 32 ? index + 64 : index;
+        return ((t * a >> 8) - quarter) << place;
+    });
+}
+
+template <bool Is565>
+struct PairTables {
+    static constexpr unsigned kRedPlace = Is565 ? 11 : 10;
+
+    __m512i redModulated, greenModulated, blueModulated;  // greenModulated: 555 only
+    WordTable64 red, green, blue;                         // shares; green: 555 only
+    __m512i greenFactor;   // 565: f * 8
+    __m512i greenShift;    // 565: 64 - floor(f / 4)
+    __m512i alphaHigh;     // 565: a * 256 (green's step)
+
+    explicit PairTables(const ColorAlpha& k)
+        : redModulated(modulatedTable(k.red)),
+          greenModulated(modulatedTable(k.green)),
+          blueModulated(modulatedTable(k.blue)),
+          red(shareTable(k.alpha, kRedPlace, k.alpha >> 2)),
+          green(shareTable(k.alpha, 5, k.alpha >> 2)),
+          blue(shareTable(k.alpha, 0, k.alpha >> 2)),
+          greenFactor(splatWords(k.green << 3)),
+          greenShift(splatWords(64u - (k.green >> 2))),
+          alphaHigh(splatWords(k.alpha << 8)) {}
+};
+
+// 565's green share, by the multiplications of ChannelsInPlace16.h. FullAlpha: a = 256.
+template <bool FullAlpha>
+__m512i greenShare565(__m512i S, __m512i D, const PairTables<true>& k, std::uint32_t quarter) {
+    const __m512i sg = _mm512_ternarylogic_epi32(S, splatWords(0x07E0), splatWords(64 << 5), 0xEA);  // (S & field) | bias
+    const __m512i dg = _mm512_and_si512(_mm512_srli_epi16(D, 5), splatWords(0x3F));
+    const __m512i tg = _mm512_add_epi16(_mm512_sub_epi16(_mm512_mulhi_epu16(sg, k.greenFactor), dg), k.greenShift);
+    const __m512i step = FullAlpha ? tg : _mm512_mulhi_epu16(tg, k.alphaHigh);
+    return _mm512_slli_epi16(_mm512_sub_epi16(step, splatWords(quarter)), 5);
+}
+
+template <bool Is565, bool FullAlpha>
+__m512i blendPairsLookedUp(__m512i S, __m512i D, const PairTables<Is565>& k, std::uint32_t quarter) {
+    constexpr int redPlace = PairTables<Is565>::kRedPlace;
+    const __m512i five = splatWords(0x1F);
+    // 555 has bit 15 outside every channel: it must come out 0.
+    const __m512i d = Is565 ? D : _mm512_and_si512(D, splatWords(0x7FFF));
+    const __m512i tr = _mm512_sub_epi16(lookUp32(k.redModulated, _mm512_srli_epi16(S, redPlace)), _mm512_srli_epi16(d, redPlace));
+    const __m512i tb = _mm512_sub_epi16(lookUp32(k.blueModulated, S), _mm512_and_si512(d, five));
+    __m512i green;
+    if constexpr (Is565) {
+        green = greenShare565<FullAlpha>(S, d, k, quarter);
+    } else {
+        const __m512i dg = _mm512_and_si512(_mm512_srli_epi16(d, 5), five);
+        green = k.green.of(_mm512_sub_epi16(lookUp32(k.greenModulated, _mm512_srli_epi16(S, 5)), dg));
+    }
+    return _mm512_add_epi16(_mm512_add_epi16(d, k.red.of(tr)), _mm512_add_epi16(green, k.blue.of(tb)));
+}
+
+template <bool Is565, bool FullAlpha>
+void blendPairsMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask32 lanes,
+                      const PairTables<Is565>& k, std::uint32_t quarter) {
+    const __m512i S = _mm512_maskz_loadu_epi16(lanes, source);
+    const __mmask32 drawn = _mm512_test_epi16_mask(S, S);
+    if (drawn == 0) return;
+    const __m512i D = _mm512_maskz_loadu_epi16(drawn, destination);
+    _mm512_mask_storeu_epi16(destination, drawn, blendPairsLookedUp<Is565, FullAlpha>(S, D, k, quarter));
+}
+
+template <bool Is565, bool FullAlpha>
+void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width, const ChannelMasks16& masks,
+                   const ColorAlpha& c, const PairTables<Is565>& k) {
+    const std::uint32_t quarter = c.alpha >> 2;
+    const int paired = width / 2 * 2;
+    int i = 0;
+    for (; i + 32 <= paired; i += 32)
+        blendPairsMasked<Is565, FullAlpha>(source + 2 * i, destination + 2 * i, 0xFFFFFFFFu, k, quarter);
+    if (i < paired) {
+        const __mmask32 rest = static_cast<__mmask32>((1u << (paired - i)) - 1);
+        blendPairsMasked<Is565, FullAlpha>(source + 2 * i, destination + 2 * i, rest, k, quarter);
+    }
+    if (paired == width) return;
+    const std::uint32_t s = load16(source + 2 * paired);
+    if (s == 0) return;
+    std::uint8_t* d = destination + 2 * paired;
+    store16(d, blendSinglePixel16(s, load16(d), masks, masks, c));
+}
+
+template <bool Is565>
+void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    const ColorAlpha c = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const PairTables<Is565> k(c);
+    const auto rows = [&](auto fullAlpha) {
+        forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
+            blendRowPairs<Is565, decltype(fullAlpha)::value>(s, d, w, layout.source, c, k);
+        });
+    };
+    if (c.alpha == 256)
+        rows(std::true_type{});
+    else
+        rows(std::false_type{});
+}
+
+}  // namespace
+
+void twins::colourModulated555Avx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<false>(area, layout, p);
+}
+
+void twins::colourModulated565Avx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
+    colourModulatedPairs<true>(area, layout, p);
+}
+
+}  // namespace ZelUISystem::blend

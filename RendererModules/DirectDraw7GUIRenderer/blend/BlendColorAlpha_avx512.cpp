@@ -1,9 +1,9 @@
 // AVX-512 twins of BlendColorAlpha for 16-bit pixels with other masks (512-bit registers where
-// the channels are placed and narrow, 256-bit otherwise) and for 32-bit pixels (256-bit
-// registers); 555 and 565 are in BlendColorAlphaPairs_avx512.cpp. Both
-// leave transparent source pixels out of the store by its lane mask instead of merging them
-// back, and the same mask skips steps whose source pixels are all 0; the pixels a row leaves
-// over take one masked step, whose masked loads never touch memory outside the row.
+// the channels are placed and narrow, 256-bit otherwise) and for 32-bit pixels (512-bit
+// registers); 555 and 565 are in BlendColorAlphaPairs_avx512.cpp. Both leave transparent source
+// pixels out of the store by its lane mask instead of merging them back, and the same mask
+// skips steps whose source pixels are all 0; the pixels a row leaves over take one masked step,
+// whose masked loads never touch memory outside the row.
 
 #include <immintrin.h>
 
@@ -20,8 +20,6 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-__m256i splat16(std::uint32_t value) { return _mm256_set1_epi16(static_cast<short>(value & 0xFFFFu)); }
-
 // 32-bit pixels: each byte in place, as blendSingles32Wide (Lanes32Wide.h), with even bytes
 // (blue, red) low in their 16-bit lane and odd bytes (green, the top byte) high. The step
 // floor(t * a / 256) is needed only modulo 256, since d + step lies in 0..255: it is the high
@@ -29,43 +27,43 @@ __m256i splat16(std::uint32_t value) { return _mm256_set1_epi16(static_cast<shor
 // place as they come, the even ones one shift away, and one bit select and a byte add finish.
 // The top byte's lane has factor 0 and a = 256, which makes that byte 0.
 struct SingleBytes {
-    __m256i evenFactor, oddFactor;  // f * 256 per lane: blue and red, green and 0
-    __m256i evenAlpha, oddAlpha;    // a, a; a, 256
+    __m512i evenFactor, oddFactor;  // f * 256 per lane: blue and red, green and 0
+    __m512i evenAlpha, oddAlpha;    // a, a; a, 256
 };
 
 SingleBytes makeSingleBytes(const ColorAlpha& k) {
     const auto pairOf = [](std::uint32_t low, std::uint32_t high) {
-        return _mm256_set1_epi32(static_cast<int>(low | (high << 16)));
+        return _mm512_set1_epi32(static_cast<int>(low | (high << 16)));
     };
     return {pairOf(k.blue << 8, k.red << 8), pairOf(k.green << 8, 0), pairOf(k.alpha, k.alpha),
             pairOf(k.alpha, 256)};
 }
 
-__m256i blendSinglesInPlace(__m256i s, __m256i d, const SingleBytes& k) {
-    const __m256i lowByte = splat16(0x00FF);
-    const __m256i sEven = _mm256_mulhi_epu16(_mm256_and_si256(s, lowByte), k.evenFactor);
-    const __m256i sOdd = _mm256_mulhi_epu16(_mm256_srli_epi16(s, 8), k.oddFactor);
-    const __m256i evenProduct = _mm256_mullo_epi16(_mm256_sub_epi16(sEven, _mm256_and_si256(d, lowByte)), k.evenAlpha);
-    const __m256i oddProduct = _mm256_mullo_epi16(_mm256_sub_epi16(sOdd, _mm256_srli_epi16(d, 8)), k.oddAlpha);
+__m512i blendSinglesInPlace(__m512i s, __m512i d, const SingleBytes& k) {
+    const __m512i lowByte = splatWords(0x00FF);
+    const __m512i sEven = _mm512_mulhi_epu16(_mm512_and_si512(s, lowByte), k.evenFactor);
+    const __m512i sOdd = _mm512_mulhi_epu16(_mm512_srli_epi16(s, 8), k.oddFactor);
+    const __m512i evenProduct = _mm512_mullo_epi16(_mm512_sub_epi16(sEven, _mm512_and_si512(d, lowByte)), k.evenAlpha);
+    const __m512i oddProduct = _mm512_mullo_epi16(_mm512_sub_epi16(sOdd, _mm512_srli_epi16(d, 8)), k.oddAlpha);
     // Low byte from the even product's high byte, high byte from the odd product's.
-    const __m256i steps = _mm256_ternarylogic_epi32(lowByte, _mm256_srli_epi16(evenProduct, 8), oddProduct, 0xCA);
-    return _mm256_add_epi8(d, steps);
+    const __m512i steps = _mm512_ternarylogic_epi32(lowByte, _mm512_srli_epi16(evenProduct, 8), oddProduct, 0xCA);
+    return _mm512_add_epi8(d, steps);
 }
 
-void blendSinglesMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask8 lanes,
+void blendSinglesMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask16 lanes,
                         const SingleBytes& k) {
-    const __m256i S = _mm256_maskz_loadu_epi32(lanes, source);
-    const __mmask8 drawn = _mm256_test_epi32_mask(S, _mm256_set1_epi32(0x00FFFFFF));
+    const __m512i S = _mm512_maskz_loadu_epi32(lanes, source);
+    const __mmask16 drawn = _mm512_test_epi32_mask(S, _mm512_set1_epi32(0x00FFFFFF));
     if (drawn == 0) return;
-    const __m256i D = _mm256_maskz_loadu_epi32(drawn, destination);
-    _mm256_mask_storeu_epi32(destination, drawn, blendSinglesInPlace(S, D, k));
+    const __m512i D = _mm512_maskz_loadu_epi32(drawn, destination);
+    _mm512_mask_storeu_epi32(destination, drawn, blendSinglesInPlace(S, D, k));
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const SingleBytes& k) {
     int i = 0;
-    for (; i + 8 <= width; i += 8) blendSinglesMasked(source + 4 * i, destination + 4 * i, 0xFF, k);
+    for (; i + 16 <= width; i += 16) blendSinglesMasked(source + 4 * i, destination + 4 * i, 0xFFFF, k);
     if (i < width)
-        blendSinglesMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask8>((1u << (width - i)) - 1), k);
+        blendSinglesMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask16>((1u << (width - i)) - 1), k);
 }
 
 // Other masks whose channels ChannelsInPlace16.h places, each at most five bits wide (4-4-4,

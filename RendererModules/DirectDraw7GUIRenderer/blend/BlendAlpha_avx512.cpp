@@ -3,10 +3,8 @@
 // blendPairs32Wide (Lanes32Wide.h). For one call floor(x * a / 256) is a function of the byte x
 // alone, so it is looked up: four 64-byte registers hold its 256 values, two byte permutations
 // read the lower and upper halves and the byte's top bit picks between them. The move is added
-// to blue, green and red only: the pairs keep the top byte as it is. Transparent source pixels
-// are left out of the store by its lane mask; the pairs a row leaves over take one masked step
-// (the masked loads never touch memory outside the row) and the odd last pixel the reference's
-// own formula (top byte 0).
+// to blue, green and red only: the pairs keep the top byte as it is. The rows are walked by
+// MaskedRows512.h; the odd last pixel takes the reference's own formula (top byte 0).
 
 #include <immintrin.h>
 
@@ -15,6 +13,7 @@
 #include "blend/AlphaPixel.h"
 #include "blend/BlendCore.h"
 #include "blend/BlendMath.h"
+#include "blend/MaskedRows512.h"
 
 namespace ZelUISystem::blend {
 
@@ -40,24 +39,12 @@ struct ScaledBytes {
 // Blue, green and red of every pixel.
 constexpr __mmask64 kColourBytes = 0x7777777777777777ull;
 
-void blendPairsMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask16 lanes,
-                      const ScaledBytes& scaled) {
-    const __m512i s = _mm512_maskz_loadu_epi32(lanes, source);
-    const __mmask16 drawn = _mm512_test_epi32_mask(s, _mm512_set1_epi32(0x00FFFFFF));
-    if (drawn == 0) return;
-    const __m512i d = _mm512_maskz_loadu_epi32(drawn, destination);
-    const __m512i move = _mm512_sub_epi8(scaled.of(s), scaled.of(d));
-    _mm512_mask_storeu_epi32(destination, drawn, _mm512_mask_add_epi8(d, kColourBytes, d, move));
-}
-
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ScaledBytes& scaled,
                 std::uint32_t a) {
     const int paired = width / 2 * 2;
-    int i = 0;
-    for (; i + 16 <= paired; i += 16) blendPairsMasked(source + 4 * i, destination + 4 * i, 0xFFFF, scaled);
-    if (i < paired)
-        blendPairsMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask16>((1u << (paired - i)) - 1),
-                         scaled);
+    blendRowWithMasks32(source, destination, paired, [&](__m512i s, __m512i d) {
+        return _mm512_mask_add_epi8(d, kColourBytes, d, _mm512_sub_epi8(scaled.of(s), scaled.of(d)));
+    });
     if (paired < width) blendLast32(source + 4 * paired, destination + 4 * paired, a);
 }
 

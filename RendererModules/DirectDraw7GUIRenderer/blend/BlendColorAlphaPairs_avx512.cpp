@@ -11,10 +11,8 @@
 //   shifted to the channel's place (modulo 2^16, as the sum is taken). That holds for a = 256
 //   too. 565's green has 127 values of t and keeps the multiplication of the 128-bit formula.
 //
-// Transparent source pixels are left out of the store by its lane mask, and the same mask skips
-// steps whose source pixels are all 0. The pixels a row leaves over (fewer than thirty-two, an
-// even number) take one masked step; the masked loads never touch memory outside the row. The
-// odd last pixel of a row takes the single-pixel formula, as in the reference.
+// The pairs of a row are walked by MaskedRows512.h; the odd last pixel of a row takes the
+// single-pixel formula, as in the reference.
 
 #include <immintrin.h>
 
@@ -23,6 +21,7 @@
 
 #include "blend/BlendCore.h"
 #include "blend/ColorAlphaPixel.h"
+#include "blend/MaskedRows512.h"
 #include "blend/PixelAccess.h"
 #include "blend/WordTables512.h"
 
@@ -94,27 +93,13 @@ __m512i blendPairsLookedUp(__m512i S, __m512i D, const PairTables<Is565>& k, std
 }
 
 template <bool Is565, bool FullAlpha>
-void blendPairsMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask32 lanes,
-                      const PairTables<Is565>& k, std::uint32_t quarter) {
-    const __m512i S = _mm512_maskz_loadu_epi16(lanes, source);
-    const __mmask32 drawn = _mm512_test_epi16_mask(S, S);
-    if (drawn == 0) return;
-    const __m512i D = _mm512_maskz_loadu_epi16(drawn, destination);
-    _mm512_mask_storeu_epi16(destination, drawn, blendPairsLookedUp<Is565, FullAlpha>(S, D, k, quarter));
-}
-
-template <bool Is565, bool FullAlpha>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width, const ChannelMasks16& masks,
                    const ColorAlpha& c, const PairTables<Is565>& k) {
     const std::uint32_t quarter = c.alpha >> 2;
     const int paired = width / 2 * 2;
-    int i = 0;
-    for (; i + 32 <= paired; i += 32)
-        blendPairsMasked<Is565, FullAlpha>(source + 2 * i, destination + 2 * i, 0xFFFFFFFFu, k, quarter);
-    if (i < paired) {
-        const __mmask32 rest = static_cast<__mmask32>((1u << (paired - i)) - 1);
-        blendPairsMasked<Is565, FullAlpha>(source + 2 * i, destination + 2 * i, rest, k, quarter);
-    }
+    blendRowWithMasks16(source, destination, paired, [&](__m512i S, __m512i D) {
+        return blendPairsLookedUp<Is565, FullAlpha>(S, D, k, quarter);
+    });
     if (paired == width) return;
     const std::uint32_t s = load16(source + 2 * paired);
     if (s == 0) return;

@@ -95,13 +95,7 @@ void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& lay
 
 void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     colourModulatedMasksWide(area, layout, p, [&](const ColorAlpha& k, const PlacedChannels& placed) {
-        const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
-        const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
-        withPlacedShape(placed, [&](auto above8) {
-            narrowRows(area, layout, k,
-                       [&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
-                       [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
-        });
+        placedMultipliedRows(area, layout, k, placed);
     });
 }
 

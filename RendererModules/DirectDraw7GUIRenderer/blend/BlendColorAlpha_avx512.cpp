@@ -1,9 +1,7 @@
 // AVX-512 twins of BlendColorAlpha for 16-bit pixels with other masks (512-bit registers where
 // the channels are placed and narrow, 256-bit otherwise) and for 32-bit pixels (512-bit
-// registers); 555 and 565 are in BlendColorAlphaPairs_avx512.cpp. Both leave transparent source
-// pixels out of the store by its lane mask instead of merging them back, and the same mask
-// skips steps whose source pixels are all 0; the pixels a row leaves over take one masked step,
-// whose masked loads never touch memory outside the row.
+// registers); 555 and 565 are in BlendColorAlphaPairs_avx512.cpp. The 512-bit rows are walked
+// by MaskedRows512.h.
 
 #include <immintrin.h>
 
@@ -13,6 +11,7 @@
 #include "blend/BlendCore.h"
 #include "blend/ColorAlphaPixel.h"
 #include "blend/ColourModulatedMasksWide.h"
+#include "blend/MaskedRows512.h"
 #include "blend/PixelAccess.h"
 #include "blend/WordTables512.h"
 
@@ -50,20 +49,8 @@ __m512i blendSinglesInPlace(__m512i s, __m512i d, const SingleBytes& k) {
     return _mm512_add_epi8(d, steps);
 }
 
-void blendSinglesMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask16 lanes,
-                        const SingleBytes& k) {
-    const __m512i S = _mm512_maskz_loadu_epi32(lanes, source);
-    const __mmask16 drawn = _mm512_test_epi32_mask(S, _mm512_set1_epi32(0x00FFFFFF));
-    if (drawn == 0) return;
-    const __m512i D = _mm512_maskz_loadu_epi32(drawn, destination);
-    _mm512_mask_storeu_epi32(destination, drawn, blendSinglesInPlace(S, D, k));
-}
-
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const SingleBytes& k) {
-    int i = 0;
-    for (; i + 16 <= width; i += 16) blendSinglesMasked(source + 4 * i, destination + 4 * i, 0xFFFF, k);
-    if (i < width)
-        blendSinglesMasked(source + 4 * i, destination + 4 * i, static_cast<__mmask16>((1u << (width - i)) - 1), k);
+    blendRowWithMasks32(source, destination, width, [&](__m512i s, __m512i d) { return blendSinglesInPlace(s, d, k); });
 }
 
 // Other masks whose channels ChannelsInPlace16.h places, each at most five bits wide (4-4-4,
@@ -124,34 +111,17 @@ __m512i blendPlacedShares(__m512i S, __m512i D, const PlacedShares& k) {
     return _mm512_add_epi16(kept, _mm512_add_epi16(placedShare<1>(S, D, k), placedShare<2>(S, D, k)));
 }
 
-void blendPlacedSharesMasked(const std::uint8_t* source, std::uint8_t* destination, __mmask32 lanes,
-                             const PlacedShares& k) {
-    const __m512i S = _mm512_maskz_loadu_epi16(lanes, source);
-    const __mmask32 drawn = _mm512_test_epi16_mask(S, S);
-    if (drawn == 0) return;
-    _mm512_mask_storeu_epi16(destination, drawn, blendPlacedShares(S, _mm512_maskz_loadu_epi16(drawn, destination), k));
-}
-
 void placedShareRows(const BlendArea& area, const PlacedShares& k) {
     forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
-        int i = 0;
-        for (; i + 32 <= w; i += 32) blendPlacedSharesMasked(s + 2 * i, d + 2 * i, 0xFFFFFFFFu, k);
-        if (i < w) blendPlacedSharesMasked(s + 2 * i, d + 2 * i, static_cast<__mmask32>((1u << (w - i)) - 1), k);
+        blendRowWithMasks16(s, d, w, [&](__m512i S, __m512i D) { return blendPlacedShares(S, D, k); });
     });
 }
 
 void placedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k, const PlacedChannels& placed) {
-    if (fitsWordTables(placed)) {
+    if (fitsWordTables(placed))
         placedShareRows(area, makePlacedShares(placed, k.alpha));
-        return;
-    }
-    const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
-    const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
-    withPlacedShape(placed, [&](auto above8) {
-        narrowRows(area, layout, k,
-                   [&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
-                   [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
-    });
+    else
+        placedMultipliedRows(area, layout, k, placed);
 }
 
 }  // namespace

@@ -98,6 +98,18 @@ void narrowRows(const BlendArea& area, const BlendLayout& layout, const ColorAlp
     });
 }
 
+// The placed channels by the multiplications of ChannelsInPlace16.h.
+inline void placedMultipliedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k,
+                                 const PlacedChannels& placed) {
+    const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
+    const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
+    withPlacedShape(placed, [&](auto above8) {
+        narrowRows(area, layout, k,
+                   [&](__m256i s, __m256i d) { return blendPlacedChannels<LaneOps256, true, decltype(above8)::value>(s, d, wide); },
+                   [&](__m128i s, __m128i d) { return blendPlacedChannels<LaneOps128, true, decltype(above8)::value>(s, d, lanes); });
+    });
+}
+
 // placedRows(k, placed) blends the area when both sides share masks that placeChannels accepts.
 template <typename PlacedRows>
 void colourModulatedMasksWide(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p,

@@ -42,34 +42,47 @@ WordTable64 shareTable(std::uint32_t a, unsigned place, std::uint32_t quarter) {
     });
 }
 
+// 555's green: looked up like red and blue.
+struct GreenLookedUp {
+    __m512i modulated;
+    WordTable64 share;
+
+    explicit GreenLookedUp(const ColorAlpha& k)
+        : modulated(modulatedTable(k.green)), share(shareTable(k.alpha, 5, k.alpha >> 2)) {}
+};
+
+// 565's green: by the multiplications of ChannelsInPlace16.h.
+struct GreenMultiplied {
+    __m512i factor;     // f * 8
+    __m512i shift;      // 64 - floor(f / 4)
+    __m512i alphaHigh;  // a * 256 (not used for a = 256)
+
+    explicit GreenMultiplied(const ColorAlpha& k)
+        : factor(splatWords(k.green << 3)), shift(splatWords(64u - (k.green >> 2))), alphaHigh(splatWords(k.alpha << 8)) {}
+};
+
 template <bool Is565>
 struct PairTables {
     static constexpr unsigned kRedPlace = Is565 ? 11 : 10;
 
-    __m512i redModulated, greenModulated, blueModulated;  // greenModulated: 555 only
-    WordTable64 red, green, blue;                         // shares; green: 555 only
-    __m512i greenFactor;   // 565: f * 8
-    __m512i greenShift;    // 565: 64 - floor(f / 4)
-    __m512i alphaHigh;     // 565: a * 256 (green's step)
+    __m512i redModulated, blueModulated;
+    WordTable64 red, blue;  // shares
+    std::conditional_t<Is565, GreenMultiplied, GreenLookedUp> green;
 
     explicit PairTables(const ColorAlpha& k)
         : redModulated(modulatedTable(k.red)),
-          greenModulated(modulatedTable(k.green)),
           blueModulated(modulatedTable(k.blue)),
           red(shareTable(k.alpha, kRedPlace, k.alpha >> 2)),
-          green(shareTable(k.alpha, 5, k.alpha >> 2)),
           blue(shareTable(k.alpha, 0, k.alpha >> 2)),
-          greenFactor(splatWords(k.green << 3)),
-          greenShift(splatWords(64u - (k.green >> 2))),
-          alphaHigh(splatWords(k.alpha << 8)) {}
+          green(k) {}
 };
 
-// 565's green share, by the multiplications of ChannelsInPlace16.h. FullAlpha: a = 256.
+// 565's green share. FullAlpha: a = 256.
 template <bool FullAlpha>
-__m512i greenShare565(__m512i S, __m512i D, const PairTables<true>& k, std::uint32_t quarter) {
+__m512i greenShare565(__m512i S, __m512i D, const GreenMultiplied& k, std::uint32_t quarter) {
     const __m512i sg = _mm512_ternarylogic_epi32(S, splatWords(0x07E0), splatWords(64 << 5), 0xEA);  // (S & field) | bias
     const __m512i dg = _mm512_and_si512(_mm512_srli_epi16(D, 5), splatWords(0x3F));
-    const __m512i tg = _mm512_add_epi16(_mm512_sub_epi16(_mm512_mulhi_epu16(sg, k.greenFactor), dg), k.greenShift);
+    const __m512i tg = _mm512_add_epi16(_mm512_sub_epi16(_mm512_mulhi_epu16(sg, k.factor), dg), k.shift);
     const __m512i step = FullAlpha ? tg : _mm512_mulhi_epu16(tg, k.alphaHigh);
     return _mm512_slli_epi16(_mm512_sub_epi16(step, splatWords(quarter)), 5);
 }
@@ -84,10 +97,10 @@ __m512i blendPairsLookedUp(__m512i S, __m512i D, const PairTables<Is565>& k, std
     const __m512i tb = _mm512_sub_epi16(lookUp32(k.blueModulated, S), _mm512_and_si512(d, five));
     __m512i green;
     if constexpr (Is565) {
-        green = greenShare565<FullAlpha>(S, d, k, quarter);
+        green = greenShare565<FullAlpha>(S, d, k.green, quarter);
     } else {
         const __m512i dg = _mm512_and_si512(_mm512_srli_epi16(d, 5), five);
-        green = k.green.of(_mm512_sub_epi16(lookUp32(k.greenModulated, _mm512_srli_epi16(S, 5)), dg));
+        green = k.green.share.of(_mm512_sub_epi16(lookUp32(k.green.modulated, _mm512_srli_epi16(S, 5)), dg));
     }
     return _mm512_add_epi16(_mm512_add_epi16(d, k.red.of(tr)), _mm512_add_epi16(green, k.blue.of(tb)));
 }

@@ -6,7 +6,6 @@
 #include <immintrin.h>
 
 #include <cstdint>
-#include <type_traits>
 
 #include "blend/BlendCore.h"
 #include "blend/ColorAlphaPixel.h"

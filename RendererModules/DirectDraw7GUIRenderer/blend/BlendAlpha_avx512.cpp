@@ -7,8 +7,9 @@
 // floor(x * a / 256) is found one of two ways, whichever suits the processor's register file:
 // - looked up (TableBlend): for one call it is a function of the byte x alone, so four 64-byte
 //   registers hold its 256 values, two byte permutations read the lower and upper halves and
-//   the byte's top bit picks between them. With 32 vector registers the table stays in them for
-//   the whole call, and this is the faster way.
+//   the byte's top bit picks between them. A second table holds x - floor(x * a / 256) for the
+//   destination's bytes, so one byte add finishes: modulo 256 it is the same sum. With 32
+//   vector registers both tables stay in them for the whole call, and this is the faster way.
 // - multiplied (ProductBlend): 32-bit code has only eight vector registers, the table would be
 //   read from memory at every step and the loads would bound the loop; two 16-bit products
 //   need no table at all. There the top bytes are also kept by a bit select with the colour
@@ -33,23 +34,33 @@ namespace {
 constexpr __mmask64 kColourBytes = 0x7777777777777777ull;
 inline __m512i colourBits() { return _mm512_set1_epi32(0x00FFFFFF); }
 
-struct TableBlend {
+// value(x) for every byte x.
+struct ByteTable {
     __m512i quarter[4];  // values for the bytes 0-63, 64-127, 128-191, 192-255
 
-    explicit TableBlend(std::uint32_t a) {
+    template <typename Value>
+    explicit ByteTable(Value value) {
         alignas(64) std::uint8_t bytes[256];
-        for (std::uint32_t x = 0; x < 256; ++x) bytes[x] = static_cast<std::uint8_t>(x * a >> 8);
+        for (std::uint32_t x = 0; x < 256; ++x) bytes[x] = static_cast<std::uint8_t>(value(x));
         for (int q = 0; q < 4; ++q) quarter[q] = _mm512_load_si512(bytes + 64 * q);
     }
 
-    __m512i scaled(__m512i v) const {
+    __m512i of(__m512i v) const {
         const __m512i lower = _mm512_permutex2var_epi8(quarter[0], v, quarter[1]);
         const __m512i upper = _mm512_permutex2var_epi8(quarter[2], v, quarter[3]);
         return _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), lower, upper);
     }
+};
+
+struct TableBlend {
+    ByteTable scaled;  // floor(x * a / 256)
+    ByteTable kept;    // x - floor(x * a / 256)
+
+    explicit TableBlend(std::uint32_t a)
+        : scaled([a](std::uint32_t x) { return x * a >> 8; }), kept([a](std::uint32_t x) { return x - (x * a >> 8); }) {}
 
     __m512i operator()(__m512i s, __m512i d) const {
-        return _mm512_mask_add_epi8(d, kColourBytes, d, _mm512_sub_epi8(scaled(s), scaled(d)));
+        return _mm512_mask_add_epi8(d, kColourBytes, kept.of(d), scaled.of(s));
     }
 };
 

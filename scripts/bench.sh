@@ -18,7 +18,8 @@
 #   DD7R_BENCH_SCENE    scene folder (default: shared/bench/scene beside the repository or
 #                       beside its parent folder)
 #   DD7R_BENCH_JOBS     build jobs (default 2: the machine is shared)
-#   DD7R_WINE_SAMPLES   frames timed per Wine case (default 40; the best is reported)
+#   DD7R_WINE_SAMPLES   frames timed per Wine case in each round (default 40; the best is reported)
+#   DD7R_WINE_ROUNDS    rounds over all the Wine cases (default 3; each case keeps its fastest)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -197,7 +198,7 @@ run_wine_frames() {
   local native=()
   [ -f "$frame_summary" ] && native=("--native=Z:$frame_summary")
   scripts/wine-session.sh wine "$windows_build/bin/bench_frame_win.exe" "--scene-dir=Z:$DD7R_BENCH_SCENE" \
-    "--samples=${DD7R_WINE_SAMPLES:-40}" "${native[@]}" </dev/null ||
+    "--samples=${DD7R_WINE_SAMPLES:-40}" "--rounds=${DD7R_WINE_ROUNDS:-3}" "${native[@]}" </dev/null ||
     { echo "bench.sh: bench_frame_win failed" >&2; failed_runs+=(bench_frame_win); }
 }
 

@@ -62,11 +62,11 @@ std::map<std::string, double> readNativeMilliseconds(const std::string& path) {
 }
 
 void printWineCases(const std::vector<WineCase>& cases, const std::map<std::string, double>& native,
-                    int samples) {
-    std::printf("\nWine frame summary: dd7r.dll on Wine's DirectDraw 7, best wall ms of %d frames; native and "
-                "SDL2 = best CPU ms of bench_frame in this run; floor = least memory traffic / Wine's "
-                "memory-pass bandwidth\n",
-                samples);
+                    int samples, int rounds) {
+    std::printf("\nWine frame summary: dd7r.dll on Wine's DirectDraw 7, best wall ms of %d frames in each of %d "
+                "rounds, median of the fastest round; native and SDL2 = best CPU ms of bench_frame in this run; "
+                "floor = least memory traffic / Wine's memory-pass bandwidth\n",
+                samples, rounds);
     std::printf("%-18s %-10s %9s %9s %9s %9s %9s %9s %9s %9s\n", "case", "size", "wine", "median", "floor",
                 "x floor", "native", "x native", "SDL2", "vs SDL2");
     for (const WineCase& wine : cases) {

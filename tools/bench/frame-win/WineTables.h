@@ -27,7 +27,7 @@ struct WineCase {
 std::map<std::string, double> readNativeMilliseconds(const std::string& path);
 
 void printWineCases(const std::vector<WineCase>& cases, const std::map<std::string, double>& native,
-                    int samples);
+                    int samples, int rounds);
 void printWhereTimeGoes(const std::vector<WineCase>& cases);
 // The speed of each kind of blit: destination megapixels per second, all cases together.
 void printBlitSpeeds(const std::vector<WineCase>& cases);

@@ -57,7 +57,8 @@ struct TableBlend {
     ByteTable kept;    // x - floor(x * a / 256)
 
     explicit TableBlend(std::uint32_t a)
-        : scaled([a](std::uint32_t x) { return x * a >> 8; }), kept([a](std::uint32_t x) { return x - (x * a >> 8); }) {}
+        : scaled([a](std::uint32_t x) { return x * a >> 8; }),
+          kept([a](std::uint32_t x) { return x - (x * a >> 8); }) {}
 
     __m512i operator()(__m512i s, __m512i d) const {
         return _mm512_mask_add_epi8(d, kColourBytes, kept.of(d), scaled.of(s));

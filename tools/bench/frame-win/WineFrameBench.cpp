@@ -206,8 +206,10 @@ MeasuredRounds measureRounds(const ModuleLibrary& module, const std::deque<Scene
     }
     std::size_t caseIndex = 0;
     for (double pass : measured.passBytesPerMillisecond)
-        for (std::size_t m = 0; m < std::size(kBlendModeCases); ++m, ++caseIndex)
-            measured.cases[caseIndex].floorMilliseconds = static_cast<double>(measured.cases[caseIndex].leastBytes) / pass;
+        for (std::size_t m = 0; m < std::size(kBlendModeCases); ++m, ++caseIndex) {
+            WineCase& one = measured.cases[caseIndex];
+            one.floorMilliseconds = static_cast<double>(one.leastBytes) / pass;
+        }
     return measured;
 }
 

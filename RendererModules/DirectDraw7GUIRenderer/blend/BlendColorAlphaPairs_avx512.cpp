@@ -87,8 +87,10 @@ __m512i greenShare565(__m512i S, __m512i D, const GreenMultiplied& k, std::uint3
     return _mm512_slli_epi16(_mm512_sub_epi16(step, splatWords(quarter)), 5);
 }
 
+// Always inlined: left to itself, the 32-bit build calls it at every step and passes its
+// registers through memory, which costs 565 a tenth of its speed there.
 template <bool Is565, bool FullAlpha>
-__m512i blendPairsLookedUp(__m512i S, __m512i D, const PairTables<Is565>& k, std::uint32_t quarter) {
+[[gnu::always_inline]] inline __m512i blendPairsLookedUp(__m512i S, __m512i D, const PairTables<Is565>& k, std::uint32_t quarter) {
     constexpr int redPlace = PairTables<Is565>::kRedPlace;
     const __m512i five = splatWords(0x1F);
     // 555 has bit 15 outside every channel: it must come out 0.

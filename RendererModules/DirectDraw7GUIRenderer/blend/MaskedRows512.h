@@ -14,7 +14,7 @@ namespace {
 
 // blend(S, D) on the first `count` 16-bit pixels of a row.
 template <typename Blend>
-inline void blendRowWithMasks16(const std::uint8_t* source, std::uint8_t* destination, int count, Blend blend) {
+inline void blendRowWithMasks16(const std::uint8_t* source, std::uint8_t* destination, int count, const Blend& blend) {
     const auto step = [&](int i, __mmask32 lanes) {
         const __m512i S = _mm512_maskz_loadu_epi16(lanes, source + 2 * i);
         const __mmask32 drawn = _mm512_test_epi16_mask(S, S);
@@ -29,7 +29,7 @@ inline void blendRowWithMasks16(const std::uint8_t* source, std::uint8_t* destin
 
 // blend(S, D) on the first `count` 32-bit pixels of a row.
 template <typename Blend>
-inline void blendRowWithMasks32(const std::uint8_t* source, std::uint8_t* destination, int count, Blend blend) {
+inline void blendRowWithMasks32(const std::uint8_t* source, std::uint8_t* destination, int count, const Blend& blend) {
     const __m512i colour = _mm512_set1_epi32(0x00FFFFFF);
     const auto step = [&](int i, __mmask16 lanes) {
         const __m512i S = _mm512_maskz_loadu_epi32(lanes, source + 4 * i);

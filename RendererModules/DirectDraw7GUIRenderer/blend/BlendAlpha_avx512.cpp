@@ -94,8 +94,10 @@ template <typename Blend>
 void blendRows32(const BlendArea& area, std::uint32_t a, const Blend& blend) {
     forEachRow(area, [&](const std::uint8_t* source, std::uint8_t* destination, int width) {
         const int paired = width / 2 * 2;
-        blendRowWithMasks32(source, destination, paired, blend);
+        // The odd last pixel first: read after the row's masked stores, which share its line,
+        // its destination would wait for them to leave the store buffer.
         if (paired < width) blendLast32(source + 4 * paired, destination + 4 * paired, a);
+        blendRowWithMasks32(source, destination, paired, blend);
     });
 }
 

@@ -11,14 +11,6 @@ namespace ZelUISystem::blend {
 
 namespace {
 
-void blendSingle16At(const std::uint8_t* source, std::uint8_t* destination,
-                     const ChannelMasks16& sourceMasks, const ChannelMasks16& destinationMasks,
-                     const ColorAlpha& k) {
-    const std::uint32_t s = load16(source);
-    if (s == 0) return;
-    store16(destination, blendSinglePixel16(s, load16(destination), sourceMasks, destinationMasks, k));
-}
-
 template <bool Is565>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
                    const ChannelMasks16& masks, const ColorAlpha& k) {

@@ -107,12 +107,6 @@ template <bool Is565, bool FullAlpha>
     return _mm512_add_epi16(_mm512_add_epi16(d, k.red.of(tr)), _mm512_add_epi16(green, k.blue.of(tb)));
 }
 
-inline void blendOddLast(const std::uint8_t* source, std::uint8_t* destination, const ChannelMasks16& masks,
-                         const ColorAlpha& c) {
-    const std::uint32_t s = load16(source);
-    if (s != 0) store16(destination, blendSinglePixel16(s, load16(destination), masks, masks, c));
-}
-
 template <bool Is565, bool FullAlpha>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width, const ChannelMasks16& masks,
                    const ColorAlpha& c, const PairTables<Is565>& k) {
@@ -120,7 +114,7 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     const int paired = width / 2 * 2;
     // The odd last pixel first: read after the row's masked stores, which share its line, its
     // destination would wait for them to leave the store buffer.
-    if (paired < width) blendOddLast(source + 2 * paired, destination + 2 * paired, masks, c);
+    if (paired < width) blendSingle16At(source + 2 * paired, destination + 2 * paired, masks, masks, c);
     blendRowWithMasks16(source, destination, paired, [&](__m512i S, __m512i D) {
         return blendPairsLookedUp<Is565, FullAlpha>(S, D, k, quarter);
     });

@@ -36,11 +36,7 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
         std::uint8_t* d = destination + 2 * i;
         store32(d, blendPair<Is565>(S, load32(d), k));
     }
-    if (paired == width) return;
-    const std::uint32_t s = load16(source + 2 * paired);
-    if (s == 0) return;
-    std::uint8_t* d = destination + 2 * paired;
-    store16(d, blendSinglePixel16(s, load16(d), masks, masks, k));
+    if (paired < width) blendSingle16At(source + 2 * paired, destination + 2 * paired, masks, masks, k);
 }
 
 void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "blend/BlendMath.h"
+#include "blend/PixelAccess.h"
 
 namespace ZelUISystem::blend {
 // Internal linkage: the SIMD files include this too, built with other flags.
@@ -105,6 +106,14 @@ inline std::uint32_t blendSinglePixel16(std::uint32_t s, std::uint32_t d, const 
     return blendMaskedChannel(s, d, sourceMasks.red, destinationMasks.red, k.red, k.alpha) |
            blendMaskedChannel(s, d, sourceMasks.green, destinationMasks.green, k.green, k.alpha) |
            blendMaskedChannel(s, d, sourceMasks.blue, destinationMasks.blue, k.blue, k.alpha);
+}
+
+// One 16-bit pixel in memory by the single-pixel formula; a transparent (0) source leaves it.
+inline void blendSingle16At(const std::uint8_t* source, std::uint8_t* destination, const ChannelMasks16& sourceMasks,
+                            const ChannelMasks16& destinationMasks, const ColorAlpha& k) {
+    const std::uint32_t s = load16(source);
+    if (s == 0) return;
+    store16(destination, blendSinglePixel16(s, load16(destination), sourceMasks, destinationMasks, k));
 }
 
 // One 8-bit channel by the single-pixel formula.

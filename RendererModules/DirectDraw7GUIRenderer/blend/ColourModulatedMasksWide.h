@@ -63,12 +63,7 @@ template <typename WideLanes, typename Lanes>
 void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
                     const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
     int i = blendSixteenThenEight16(source, destination, width, wideLanes, lanes);
-    for (; i < width; ++i) {
-        const std::uint32_t s = load16(source + 2 * i);
-        if (s == 0) continue;
-        std::uint8_t* d = destination + 2 * i;
-        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
-    }
+    for (; i < width; ++i) blendSingle16At(source + 2 * i, destination + 2 * i, layout.source, layout.destination, k);
 }
 
 // Eight pixels by the masked lanes (masks that differ between the sides, or wider channels).
@@ -81,12 +76,7 @@ void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int w
         std::uint8_t* d = destination + 2 * i;
         store128(d, blendMaskedLanes(s, load128(d), lanes));
     }
-    for (; i < width; ++i) {
-        const std::uint32_t s = load16(source + 2 * i);
-        if (s == 0) continue;
-        std::uint8_t* d = destination + 2 * i;
-        store16(d, blendSinglePixel16(s, load16(d), layout.source, layout.destination, k));
-    }
+    for (; i < width; ++i) blendSingle16At(source + 2 * i, destination + 2 * i, layout.source, layout.destination, k);
 }
 
 // Sixteen, then eight pixels of every row by wideLanes(s, d) and lanes(s, d), the rest one at a time.

@@ -4,24 +4,20 @@
 #              without debug information), its runtime DLLs (Dd7rMingwRuntime, stripped),
 #              dll_logger.dll, dd7r-demo
 #   bin/KelLogger.ini.example   the logging library's configuration, ready to rename
-#   include/dd7r/platform/      the host headers: Renderer.h, Texture.h, RendererDevice.h,
-#                               DestroySlot.h, ModuleExports.h, Win32Types.h
+#   include/dd7r/interface/     the host headers: Renderer.h, Texture.h, RendererDevice.h,
+#                               Logger.h, DestroySlot.h, ModuleExports.h, HostRect.h
 #   doc/       the integration guide
 include_guard(GLOBAL)
 
-set(dd7r_platform_dir ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer/platform)
+set(dd7r_interface_dir ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer/interface)
+set(dd7r_host_headers Renderer.h Texture.h RendererDevice.h Logger.h DestroySlot.h ModuleExports.h
+                      HostRect.h)
 
 install(TARGETS dll_logger RUNTIME DESTINATION bin LIBRARY DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/ShippedLibraries/DllLogger/example/KelLogger.ini
         DESTINATION bin RENAME KelLogger.ini.example)
-install(FILES
-          ${dd7r_platform_dir}/Renderer.h
-          ${dd7r_platform_dir}/Texture.h
-          ${dd7r_platform_dir}/RendererDevice.h
-          ${dd7r_platform_dir}/DestroySlot.h
-          ${dd7r_platform_dir}/ModuleExports.h
-          ${dd7r_platform_dir}/Win32Types.h
-        DESTINATION include/dd7r/platform)
+list(TRANSFORM dd7r_host_headers PREPEND ${dd7r_interface_dir}/ OUTPUT_VARIABLE dd7r_host_header_files)
+install(FILES ${dd7r_host_header_files} DESTINATION include/dd7r/interface)
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/integration-guide.md)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc)
 endif()
@@ -30,12 +26,11 @@ endif()
 # per header, built with the rest (a build error here means a header lacks an include).
 set(dd7r_header_check_dir ${CMAKE_BINARY_DIR}/host-header-check)
 set(dd7r_header_check_sources)
-foreach(header IN ITEMS Renderer.h Texture.h RendererDevice.h DestroySlot.h ModuleExports.h
-                         Win32Types.h)
+foreach(header IN LISTS dd7r_host_headers)
   string(REPLACE "." "_" stem ${header})
   set(source ${dd7r_header_check_dir}/${stem}.cpp)
   file(CONFIGURE OUTPUT ${source}
-       CONTENT "#include \"platform/${header}\"\n#include \"platform/${header}\"\n")
+       CONTENT "#include \"interface/${header}\"\n#include \"interface/${header}\"\n")
   list(APPEND dd7r_header_check_sources ${source})
 endforeach()
 add_library(dd7r_host_header_check OBJECT ${dd7r_header_check_sources})

@@ -49,5 +49,5 @@ export_rva="$("$tools-objdump" -p "$module" |
 address="$(printf '0x%x' $((0x$image_base + 0x$export_rva)))"
 line="$("$tools-addr2line" -e "$debug" "$address")"
 echo "createRenderer at $address: $line"
-[[ "$line" =~ module/Exports\.cpp:[0-9]+$ ]] || fail "$address does not symbolise to a line of Exports.cpp"
+[[ "$line" =~ exports/Exports\.cpp:[0-9]+$ ]] || fail "$address does not symbolise to a line of Exports.cpp"
 echo "package check passed"

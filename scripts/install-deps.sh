@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev nasm
-  wine wine32:i386
+  wine wine32:i386 libwine-dev:i386
   libpixman-1-dev libsdl2-dev
   zlib1g-dev libspng-dev libturbojpeg0-dev libstb-dev libpng-dev
   dpkg-dev valgrind

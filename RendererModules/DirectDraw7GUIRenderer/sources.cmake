@@ -2,18 +2,20 @@
 # with the three exports).
 
 add_library(dd7r_core STATIC
-  module/DDErrorNames.cpp
-  module/LastError.cpp
-  module/ModuleLogger.cpp
-  module/ReportedFailure.cpp
-  module/capture/CaptureSession.cpp
-  module/capture/CaptureWriter.cpp
-  module/capture/ExportRecorders.cpp
-  module/capture/RecordingDevice.cpp
-  module/capture/RendererRecorders.cpp
-  module/capture/SourceFiles.cpp
-  module/capture/TargetPicture.cpp
-  module/capture/TextureRecorders.cpp
+  capture/CaptureSession.cpp
+  capture/CaptureWriter.cpp
+  capture/ExportRecorders.cpp
+  capture/RecordingDevice.cpp
+  capture/RendererRecorders.cpp
+  capture/SlotRecorders.cpp
+  capture/SourceFiles.cpp
+  capture/TargetPicture.cpp
+  capture/TextureRecorders.cpp
+  diagnostics/DDErrorNames.cpp
+  diagnostics/ModuleLogger.cpp
+  diagnostics/ReportedFailure.cpp
+  diagnostics/SlotRecorder.cpp
+  exports/LastError.cpp
   platform/FileAccess.cpp
   renderer/CDD7Render.cpp
   renderer/DrawQuad.cpp
@@ -35,7 +37,7 @@ if(NOT WIN32)
   set_target_properties(dd7r_core PROPERTIES CXX_VISIBILITY_PRESET hidden)
 endif()
 
-add_library(dd7r SHARED module/Exports.cpp)
+add_library(dd7r SHARED exports/Exports.cpp)
 target_link_libraries(dd7r PRIVATE dd7r_core dd7r_compile_options)
 set_target_properties(dd7r PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
                                       VISIBILITY_INLINES_HIDDEN ON)

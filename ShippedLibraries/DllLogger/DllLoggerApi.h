@@ -3,7 +3,7 @@
 // the cdecl convention, as the renderer module looks them up with GetProcAddress. Nothing
 // else leaves the library.
 
-#include "platform/Logger.h"
+#include "interface/Logger.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 
 #include "Utf8File.h"
 
-#include "platform/Logger.h"
+#include "interface/Logger.h"
 
 #include <cstdarg>
 #include <cstdint>

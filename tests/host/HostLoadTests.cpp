@@ -7,10 +7,10 @@
 #include <string>
 
 #include "TestDirectDraw.h"
-#include "platform/ModuleExports.h"
-#include "platform/Renderer.h"
-#include "platform/RendererDevice.h"
-#include "platform/Texture.h"
+#include "interface/ModuleExports.h"
+#include "interface/Renderer.h"
+#include "interface/RendererDevice.h"
+#include "interface/Texture.h"
 #include "platform/Win32Types.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // dll_logger.dll as the renderer module sees it: loaded by name with LoadLibraryW and reached
 // only through the three entry points it looks up with GetProcAddress.
 
-#include "platform/Logger.h"
+#include "interface/Logger.h"
 #include "platform/Win32Types.h"
 
 #include <memory>

@@ -59,6 +59,12 @@ CallRecord lockOrUnlock(Operation operation, const IDirectDrawSurface7* surface,
     call.surface = surface;
     call.destRect = area;
     call.flags = flags;
+    // Blending asks Lock for the pointer and the pitch only (Lock fills in the pixel format anyway).
+    if (operation == Operation::Lock) {
+        call.desc.emplace();
+        call.desc->size = sizeof(DDSURFACEDESC2);
+        call.desc->flags = DDSD_PITCH | DDSD_LPSURFACE;
+    }
     return call;
 }
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "TestDirectDraw.h"
-#include "module/LastError.h"
-#include "module/ModuleLogger.h"
-#include "platform/ModuleExports.h"
-#include "platform/Renderer.h"
+#include "exports/LastError.h"
+#include "diagnostics/ModuleLogger.h"
+#include "interface/ModuleExports.h"
+#include "interface/Renderer.h"
 #include "support/LoggerProbe.h"
 #include "support/TestDevice.h"
 

@@ -253,6 +253,15 @@ TEST_F(TextureTest, CreateSurfaceAsksForMemoryAndFormatAsTheDeviceSays) {
         }
         const auto keys = soft->callsOf(Operation::SetColorKey);
         ASSERT_EQ(keys.size(), 1u);  // set again after the upload
+        // The upload locks the whole surface asking for the pixel format it converts into.
+        const auto locks = soft->callsOf(Operation::Lock);
+        ASSERT_EQ(locks.size(), 1u);
+        EXPECT_FALSE(locks[0].destRect.has_value());
+        EXPECT_EQ(locks[0].flags, DDLOCK_WAIT);
+        ASSERT_TRUE(locks[0].desc.has_value());
+        EXPECT_EQ(locks[0].desc->flags, DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT);
+        ASSERT_TRUE(locks[0].desc->pixelFormat.has_value());
+        EXPECT_EQ(locks[0].desc->pixelFormat->dwSize, sizeof(DDPIXELFORMAT));
     }
     device.directDraw = directDraw.get();
     soft->Release();

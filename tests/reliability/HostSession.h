@@ -12,9 +12,9 @@
 
 #include "HookedDirectDraw.h"
 #include "TestDirectDraw.h"
-#include "platform/ModuleExports.h"
-#include "platform/Renderer.h"
-#include "platform/Texture.h"
+#include "interface/ModuleExports.h"
+#include "interface/Renderer.h"
+#include "interface/Texture.h"
 #include "support/FuzzHost.h"
 
 namespace reliability {

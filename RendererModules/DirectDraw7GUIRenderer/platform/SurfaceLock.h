@@ -7,14 +7,23 @@
 
 namespace ZelUISystem {
 
+// What the lock's description asks for. Lock fills in the pixel format whatever is asked, so
+// drawing, which only checks the layout it finds, asks for the pointer and the pitch alone; an
+// upload, which converts into that layout, asks for the pixel format as well.
+enum class LockRequest : DWORD {
+    PointerAndPitch = DDSD_PITCH | DDSD_LPSURFACE,
+    WithPixelFormat = DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT,
+};
+
 class SurfaceLock {
 public:
-    // Locks the whole surface when `rect` is null. The description asks for the pointer, the
-    // pitch and the pixel format; check locked() before reading it.
-    SurfaceLock(IDirectDrawSurface7* surface, const RECT* rect) : surface_(surface) {
+    // Locks the whole surface when `rect` is null; check locked() before reading the description.
+    SurfaceLock(IDirectDrawSurface7* surface, const RECT* rect, LockRequest request)
+        : surface_(surface) {
         desc_.dwSize = sizeof(desc_);
-        desc_.dwFlags = DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
-        desc_.ddpfPixelFormat.dwSize = sizeof(desc_.ddpfPixelFormat);
+        desc_.dwFlags = static_cast<DWORD>(request);
+        if (request == LockRequest::WithPixelFormat)
+            desc_.ddpfPixelFormat.dwSize = sizeof(desc_.ddpfPixelFormat);
         if (rect != nullptr) {
             rect_ = *rect;
             rectPointer_ = &rect_;

@@ -18,10 +18,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "interface/HostRect.h"  // LONG and RECT, shared with the host interfaces
+
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
-using LONG = std::int32_t;
 using ULONG = std::uint32_t;
 using UINT = unsigned int;
 using BOOL = int;
@@ -47,12 +48,6 @@ using LPSTR = char*;
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
 

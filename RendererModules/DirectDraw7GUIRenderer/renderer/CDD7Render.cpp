@@ -1,6 +1,6 @@
 // Construction, display state, device resets and destruction of the renderer.
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "renderer/CDD7Render.h"
 
 #include <algorithm>
@@ -8,8 +8,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "module/ModuleLogger.h"
-#include "module/ReportedFailure.h"
+#include "diagnostics/ModuleLogger.h"
+#include "diagnostics/ReportedFailure.h"
 #include "renderer/ProcessorCheck.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -38,19 +38,19 @@ LONG clampToLong(std::uint32_t value) {
 
 CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*/, bool hostFlagValue)
     : Renderer(hostFlagValue) {
-    device_ = rendererDevice;
-    if (device_ == nullptr) throw std::runtime_error(kDeviceIsNull);
-    directDraw_ = device_->queryDirectDraw();
-    if (directDraw_ == nullptr) throw std::runtime_error(kNoDirectDraw);
+    device_.device = rendererDevice;
+    if (rendererDevice == nullptr) throw std::runtime_error(kDeviceIsNull);
+    device_.directDraw = rendererDevice->queryDirectDraw();
+    if (device_.directDraw == nullptr) throw std::runtime_error(kNoDirectDraw);
 
     mmx_ = processorHasMMX();
-    blendMode = blendModeFor(device_->queryBlendMode(), mmx_);
+    blendMode = blendModeFor(rendererDevice->queryBlendMode(), mmx_);
     selectKernels();
     reservedFlag = false;
 
     float width = 0.0f;
     float height = 0.0f;
-    device_->queryDisplaySize(&width, &height);
+    rendererDevice->queryDisplaySize(&width, &height);
     queueing_ = true;
     displayWidth_ = truncateToUint32(width);
     displayHeight_ = truncateToUint32(height);
@@ -180,8 +180,8 @@ void CDD7Render::preD3DReset() {
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
     DD7R_CAPTURE_HOOK(postD3DReset(this, sizeChanged));
-    directDraw_ = device_->queryDirectDraw();
-    if (directDraw_ == nullptr) raiseReported(kResetLostDirectDraw);
+    device_.directDraw = device_.device->queryDirectDraw();
+    if (device_.directDraw == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
     if (scratchTexture_ != nullptr) {
         makeMissingOwnSurfaces();
@@ -190,7 +190,7 @@ void CDD7Render::postD3DReset(bool* sizeChanged) {
 
     float width = 0.0f;
     float height = 0.0f;
-    device_->queryDisplaySize(&width, &height);
+    device_.device->queryDisplaySize(&width, &height);
     const bool changed = setDisplaySize(width, height);
     if (sizeChanged != nullptr) *sizeChanged = changed;
     // The surfaces are re-created at the new size, so the picture presented from them and the

@@ -11,9 +11,10 @@
 
 #include "blend/KernelSelector.h"
 #include "platform/DirectDraw.h"
-#include "platform/Renderer.h"
-#include "platform/RendererDevice.h"
+#include "interface/Renderer.h"
+#include "interface/RendererDevice.h"
 #include "renderer/QuadRecord.h"
+#include "texture/TextureDevice.h"
 
 namespace ZelUISystem {
 
@@ -67,9 +68,9 @@ public:
     void reservedHookC() override;
     void reservedHookD() override;
 
-    // What textures need from their owner to create surfaces.
-    IDirectDraw7* directDraw() const { return directDraw_; }
-    RendererDevice* device() const { return device_; }
+    IDirectDraw7* directDraw() const { return device_.directDraw; }
+    RendererDevice* device() const { return device_.device; }
+    const TextureDevice& textureDevice() const { return device_; }
 
     // Read-only views for diagnostics and tests.
     std::int32_t currentBlendMode() const { return blendMode; }
@@ -119,8 +120,7 @@ private:
     std::uint32_t displayWidth_ = 0;
     QuadQueue quadQueue_;
     bool queueing_ = true;
-    RendererDevice* device_ = nullptr;
-    IDirectDraw7* directDraw_ = nullptr;
+    TextureDevice device_;  // shared with every texture this renderer makes
     IDirectDrawSurface7* targetSurface_ = nullptr;
     std::list<CDD7Texture*> textureList_;
     std::uint32_t maxTextureSize_ = 0;

@@ -6,7 +6,7 @@
 
 #include "blend/BlendInputs.h"
 #include "blend/PixelPacking.h"
-#include "module/ModuleLogger.h"
+#include "diagnostics/ModuleLogger.h"
 #include "platform/SurfaceLock.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
@@ -179,9 +179,9 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
     // Lock accepts an empty rectangle, but a kernel always processes at least one row.
     if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return;
 
-    SurfaceLock destLock(destination, &destRect);
+    SurfaceLock destLock(destination, &destRect, LockRequest::PointerAndPitch);
     if (!destLock.locked()) return;
-    SurfaceLock sourceLock(source->surface(), &sourceRect);
+    SurfaceLock sourceLock(source->surface(), &sourceRect, LockRequest::PointerAndPitch);
     if (!sourceLock.locked()) return;
     runKernel(sourceLock.desc(), destLock.desc(), sourceRect, colour, source->rgbMode());
     destLock.unlock();

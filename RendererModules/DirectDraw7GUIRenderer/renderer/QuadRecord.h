@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 
 namespace ZelUISystem {
 

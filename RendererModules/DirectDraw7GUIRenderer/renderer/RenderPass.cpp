@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -26,7 +26,7 @@ std::string textOrEmpty(const char* text) { return text == nullptr ? std::string
 template <typename Load>
 std::unique_ptr<CDD7Texture> loadNewTexture(CDD7Render* owner, const std::string& failureText,
                                             Load load) {
-    auto texture = std::make_unique<CDD7Texture>(owner);
+    auto texture = std::make_unique<CDD7Texture>(owner, owner->textureDevice());
     try {
         load(*texture);
     } catch (const std::exception& error) {
@@ -47,7 +47,7 @@ CDD7Texture* CDD7Render::adoptTexture(std::unique_ptr<CDD7Texture> texture) {
 }
 
 CDD7Texture* CDD7Render::appendNewTexture() {
-    return adoptTexture(std::make_unique<CDD7Texture>(this));
+    return adoptTexture(std::make_unique<CDD7Texture>(this, device_));
 }
 
 Texture* CDD7Render::createTexture() {

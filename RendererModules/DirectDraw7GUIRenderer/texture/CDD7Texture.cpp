@@ -1,7 +1,7 @@
 // The texture object: its sizes, its surface's lifetime, loading from raw pixels, and the
 // release and rebuild of its surface around a device reset.
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "texture/CDD7Texture.h"
 
 #include <exception>
@@ -10,8 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/ReportedFailure.h"
-#include "renderer/CDD7Render.h"
+#include "diagnostics/ReportedFailure.h"
 #include "texture/SurfaceCreation.h"
 #include "texture/TextureMemory.h"
 
@@ -35,7 +34,8 @@ bool sizeFitsIn32Bits(std::uint32_t width, std::uint32_t height) {
 
 }  // namespace
 
-CDD7Texture::CDD7Texture(CDD7Render* ownerRenderer) : Texture(ownerRenderer) {}
+CDD7Texture::CDD7Texture(CDD7Render* ownerRenderer, const TextureDevice& device)
+    : Texture(ownerRenderer), device_(device) {}
 
 CDD7Texture::~CDD7Texture() { releaseSurface(); }
 

@@ -7,9 +7,10 @@
 #include <string>
 
 #include "platform/DirectDraw.h"
-#include "platform/Texture.h"
+#include "interface/Texture.h"
 #include "texture/RGBMode.h"
 #include "texture/RebuildSource.h"
+#include "texture/TextureDevice.h"
 
 namespace ZelUISystem {
 
@@ -17,7 +18,9 @@ class CDD7Render;
 
 class CDD7Texture final : public Texture {
 public:
-    explicit CDD7Texture(CDD7Render* owner);
+    // The owner is only named in the base fields; surfaces are made through `device`, which the
+    // owner keeps current and outlives the texture.
+    CDD7Texture(CDD7Render* owner, const TextureDevice& device);
     ~CDD7Texture();
     void* destroy(std::uint32_t flags) override;
 
@@ -79,6 +82,7 @@ private:
     const char* BuildPath(const char* fileName, const char* directory);
     void loadFromFileUnguarded(const char* fileName, const char* directory);
 
+    const TextureDevice& device_;
     IDirectDrawSurface7* surface_ = nullptr;
     RebuildSource source_;
     std::uint32_t width_ = 0;

@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "platform/SurfaceLock.h"
 #include "texture/CDD7Texture.h"
 #include "texture/PixelUpload.h"
@@ -56,7 +56,7 @@ void CDD7Texture::fillFromMemory(const void* pixels, std::uint32_t x, std::uint3
                                  std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
                                  TextureFormat format) {
     DD7R_CAPTURE_HOOK(fillFromMemory(this, pixels, x, y, width, height, pitch, format));
-    const SurfaceLock lock(surface_, nullptr);
+    const SurfaceLock lock(surface_, nullptr, LockRequest::WithPixelFormat);
     if (!lock.locked()) throw std::runtime_error(kLockFailed);
     if (!isSourceFormat(format)) return;
 

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/capture/CaptureHooks.h"
+#include "diagnostics/SlotRecorder.h"
 #include "corona.h"
-#include "module/ReportedFailure.h"
+#include "diagnostics/ReportedFailure.h"
 #include "platform/FileAccess.h"
 #include "texture/CDD7Texture.h"
 

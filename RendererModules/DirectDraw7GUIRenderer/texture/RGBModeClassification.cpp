@@ -1,6 +1,6 @@
 // Classifies a surface's pixel format into the RGB mode that drawing, blending and upload use.
 
-#include "module/ModuleLogger.h"
+#include "diagnostics/ModuleLogger.h"
 #include "texture/CDD7Texture.h"
 
 namespace ZelUISystem {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <variant>
 
-#include "platform/Texture.h"
+#include "interface/Texture.h"
 
 namespace ZelUISystem {
 namespace rebuild {

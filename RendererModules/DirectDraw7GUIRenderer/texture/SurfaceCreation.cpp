@@ -5,11 +5,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "module/DDErrorNames.h"
-#include "module/ReportedFailure.h"
-#include "platform/RendererDevice.h"
+#include "diagnostics/DDErrorNames.h"
+#include "diagnostics/ReportedFailure.h"
+#include "interface/RendererDevice.h"
 #include "platform/Rgb16PixelFormat.h"
-#include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 #include "texture/SurfaceCreation.h"
 
@@ -93,7 +92,7 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     if (!directDrawCanMake(width, height)) raiseReported(surfaceCreationFailureText(DDERR_INVALIDPARAMS));
     // After a reset notification that found no DirectDraw object there is nothing to create
     // surfaces with: as without a cooperative level, the texture stays without a surface.
-    IDirectDraw7* directDraw = owner->directDraw();
+    IDirectDraw7* directDraw = device_.directDraw;
     if (directDraw == nullptr || FAILED(directDraw->TestCooperativeLevel())) return;
 
     DDSURFACEDESC2 desc{};
@@ -102,7 +101,7 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     if (colourKeyed) desc.dwFlags |= DDSD_CKSRCBLT;  // the key stays {0, 0}: black
     desc.dwWidth = width;
     desc.dwHeight = height;
-    RendererDevice* device = owner->device();
+    RendererDevice* device = device_.device;
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | memoryCapsFor(device->querySurfaceMemory());
     applyTexturePixelFormat(desc, device->queryTexturePixelFormat());
 

@@ -95,6 +95,14 @@ bool operator==(const CallRecord& a, const CallRecord& b) {
            sameOptional(a.colorKey, b.colorKey, sameKey) && a.result == b.result;
 }
 
+SurfaceDescRecord lockRequestOf(const DDSURFACEDESC2& desc) {
+    SurfaceDescRecord request;
+    request.size = desc.dwSize;
+    request.flags = desc.dwFlags;
+    if ((desc.dwFlags & DDSD_PIXELFORMAT) != 0) request.pixelFormat = desc.ddpfPixelFormat;
+    return request;
+}
+
 std::string describe(const CallRecord& record) {
     std::string text = operationName(record.operation);
     text += " surface=" + pointer(record.surface) + " flags=" + hex(record.flags);

@@ -297,6 +297,7 @@ HRESULT SoftSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDL
     record.flags = flags;
     if (rect != nullptr) record.destRect = *rect;
     HRESULT result = DD_OK;
+    if (desc != nullptr) record.desc = lockRequestOf(*desc);
     if (interceptCall(Operation::Lock, result)) return finish(record, result);
     if (desc == nullptr) return finish(record, DDERR_INVALIDPARAMS);
     return finish(record, lockChecked(rect, *desc));

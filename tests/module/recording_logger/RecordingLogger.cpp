@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "platform/Logger.h"
+#include "interface/Logger.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "module/ModuleLogger.h"
+#include "diagnostics/ModuleLogger.h"
 #include "platform/Win32Types.h"
 
 #if !defined(_WIN32)

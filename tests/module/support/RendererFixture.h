@@ -7,7 +7,7 @@
 
 #include "SurfacePixels.h"
 #include "TestDirectDraw.h"
-#include "module/ModuleLogger.h"
+#include "diagnostics/ModuleLogger.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/ProcessorCheck.h"
 #include "support/LoggerProbe.h"

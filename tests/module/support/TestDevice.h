@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "platform/DirectDraw.h"
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 
 namespace moduletest {
 

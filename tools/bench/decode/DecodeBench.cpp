@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "corona.h"
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 #include "renderer/CDD7Render.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "SceneSubmission.h"
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 
 namespace framebench {
 

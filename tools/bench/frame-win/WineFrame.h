@@ -12,7 +12,7 @@
 #include "BenchDevice.h"
 #include "SceneFiles.h"
 #include "platform/DirectDraw.h"
-#include "platform/ModuleExports.h"
+#include "interface/ModuleExports.h"
 
 namespace ZelUISystem {
 class Renderer;

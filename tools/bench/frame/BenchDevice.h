@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 
 struct IDirectDraw7;
 

@@ -5,7 +5,7 @@
 #include "BenchDevice.h"
 #include "SceneSubmission.h"
 
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/Renderer.h"
-#include "platform/Texture.h"
+#include "interface/Renderer.h"
+#include "interface/Texture.h"
 
 namespace framebench {
 

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "corona_testing.h"
-#include "platform/ModuleExports.h"
-#include "platform/Renderer.h"
-#include "platform/Texture.h"
+#include "interface/ModuleExports.h"
+#include "interface/Renderer.h"
+#include "interface/Texture.h"
 #include "renderer/ProcessorCheck.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"

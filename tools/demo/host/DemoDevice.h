@@ -5,7 +5,7 @@
 // for 16-bit displays so that every texture matches the target surface.
 
 #include "options/DemoOptions.h"
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 
 struct IDirectDraw7;
 

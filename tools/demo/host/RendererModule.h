@@ -3,7 +3,7 @@
 // looked up by name. The library stays loaded for the life of the process, as the renderers and
 // textures it hands out point into it.
 
-#include "platform/ModuleExports.h"
+#include "interface/ModuleExports.h"
 
 #include <string>
 

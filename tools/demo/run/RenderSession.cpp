@@ -4,7 +4,7 @@
 #include "image/SurfaceCapture.h"
 #include "system/DemoPlatform.h"
 #include "system/PresentationWindow.h"
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 #include "platform/Rgb16PixelFormat.h"
 #include "scene/SkinTextures.h"
 #include "scene/UiScene.h"

@@ -4,7 +4,7 @@
 // first.
 
 #include "image/Image.h"
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // and folder, an image file already held in memory, and raw pixels that the host keeps
 // supplying itself (in-memory textures, which the renderer tints with the quad colour).
 
-#include "platform/Renderer.h"
-#include "platform/Texture.h"
+#include "interface/Renderer.h"
+#include "interface/Texture.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // whose list scrolls, and a tooltip. Everything follows from the state, so a frame can be
 // drawn again identically.
 
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 #include "scene/SkinTextures.h"
 
 #include <string>

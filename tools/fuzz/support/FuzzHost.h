@@ -13,8 +13,8 @@
 #include "ByteReader.h"
 #include "HookedDirectDraw.h"
 #include "platform/DirectDraw.h"
-#include "platform/RendererDevice.h"
-#include "platform/Texture.h"
+#include "interface/RendererDevice.h"
+#include "interface/Texture.h"
 #include "renderer/CDD7Render.h"
 
 namespace dd7rfuzz {

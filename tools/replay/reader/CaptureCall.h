@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "module/capture/CaptureFormat.h"
+#include "capture/CaptureFormat.h"
 
 namespace dd7rreplay {
 

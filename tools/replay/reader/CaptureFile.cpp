@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "module/capture/ContentHash.h"
+#include "capture/ContentHash.h"
 #include "reader/DecodeCall.h"
 
 namespace dd7rreplay {

@@ -1,6 +1,6 @@
 #include "reader/PayloadCursor.h"
 
-#include "module/capture/CaptureFormat.h"
+#include "capture/CaptureFormat.h"
 
 namespace dd7rreplay {
 

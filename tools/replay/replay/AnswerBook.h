@@ -7,7 +7,7 @@
 #include <deque>
 
 #include "reader/CaptureCall.h"
-#include "platform/RendererDevice.h"
+#include "interface/RendererDevice.h"
 
 struct IDirectDraw7;
 

@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "image/SurfaceCapture.h"
-#include "platform/Renderer.h"
+#include "interface/Renderer.h"
 #include "platform/SurfaceLock.h"
-#include "platform/Texture.h"
+#include "interface/Texture.h"
 
 namespace dd7rreplay {
 
@@ -317,7 +317,7 @@ void Replayer::setTarget(RendererState& state, const CaptureCall& call) {
 void Replayer::fillTarget(RendererState& state, const CaptureCall& call) {
     const BlobView blob = capture_.blob(call.blob);
     if (state.target == nullptr || blob.data == nullptr || call.pitch == 0) return;
-    const ZelUISystem::SurfaceLock lock(state.target, nullptr);
+    const ZelUISystem::SurfaceLock lock(state.target, nullptr, ZelUISystem::LockRequest::WithPixelFormat);
     if (!lock.locked()) return diverge(call, "the replay cannot lock its target surface");
     const DDSURFACEDESC2& desc = lock.desc();
     const std::uint64_t targetRow = std::uint64_t{desc.dwWidth} * (desc.ddpfPixelFormat.dwRGBBitCount / 8);

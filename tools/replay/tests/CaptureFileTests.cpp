@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "module/capture/CaptureWriter.h"
-#include "module/capture/ContentHash.h"
+#include "capture/CaptureWriter.h"
+#include "capture/ContentHash.h"
 #include "reader/CaptureFile.h"
 
 namespace {

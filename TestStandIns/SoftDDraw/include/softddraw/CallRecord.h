@@ -18,7 +18,8 @@ struct BltFxRecord {
     DDCOLORKEY sourceKey{};
 };
 
-// The DDSURFACEDESC2 fields CreateSurface reads.
+// The DDSURFACEDESC2 fields CreateSurface reads; for Lock, what the caller asked for (size,
+// flags and, with DDSD_PIXELFORMAT, the pixel format record as passed in).
 struct SurfaceDescRecord {
     DWORD size = 0;
     DWORD flags = 0;
@@ -44,6 +45,8 @@ struct CallRecord {
     std::optional<DDCOLORKEY> colorKey;  // SetColorKey input, GetColorKey output on success
     HRESULT result = DD_OK;
 };
+
+SurfaceDescRecord lockRequestOf(const DDSURFACEDESC2& desc);
 
 bool operator==(const BltFxRecord& a, const BltFxRecord& b);
 bool operator==(const SurfaceDescRecord& a, const SurfaceDescRecord& b);

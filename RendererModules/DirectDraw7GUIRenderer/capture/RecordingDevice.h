@@ -1,0 +1,34 @@
+#pragma once
+// The renderer device a captured renderer is built with: it asks the host's own device and
+// passes every answer on unchanged, writing it into the capture as it goes. With a DirectDraw
+// object it also records the display mode that object reports, which decides the layout of
+// textures whose device leaves the layout to the display.
+
+#include "interface/RendererDevice.h"
+
+namespace ZelUISystem {
+namespace capture {
+
+class CaptureSession;
+
+class RecordingDevice final : public RendererDevice {
+public:
+    RecordingDevice(RendererDevice* host, CaptureSession& session) : host_(host), session_(session) {}
+    ~RecordingDevice() = default;
+
+    IDirectDraw7* queryDirectDraw() override;
+    void reservedDeviceSlot() override { host_->reservedDeviceSlot(); }
+    void queryDisplaySize(float* width, float* height) override;
+    int queryBlendMode() override;
+    int querySurfaceMemory() override;
+    int queryTexturePixelFormat() override;
+
+private:
+    void recordInt(unsigned query, int answer);
+
+    RendererDevice* host_;
+    CaptureSession& session_;
+};
+
+}  // namespace capture
+}  // namespace ZelUISystem

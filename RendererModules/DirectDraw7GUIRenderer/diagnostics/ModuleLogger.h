@@ -1,0 +1,39 @@
+#pragma once
+// The binding to the optional logging library and the one logger shared by the whole module.
+// Every diagnostic goes through moduleLogger(), which is null when logging is off; callers test
+// it before each call.
+
+#include <cstdint>
+
+#include "platform/DirectDraw.h"
+#include "interface/Logger.h"
+
+namespace ZelUISystem {
+
+constexpr const char* kModuleTag = "dd7r";
+constexpr const char* kLoggerIniFileName = "KelLogger.ini";
+constexpr const char* kLoggerLibraryName = "dll_logger.dll";
+
+Logger* moduleLogger();
+
+// Loads dll_logger.dll from the host's directory if its entry points are not bound yet, asks
+// for the configured level and creates the module logger when the level asks for one. What
+// CreateOrvLogger throws reaches the caller.
+void bindLoggingLibrary(const char* directory, std::uint32_t hostValueA, std::uint32_t hostValueB);
+
+// Destroys the module logger, if any; the library stays loaded and bound.
+void releaseModuleLogger();
+
+// The unRecoveryError entry point, null when the library is not bound.
+UnRecoveryErrorFn unRecoveryErrorEntry();
+
+// Passes a message about to be raised (or just caught) to the logger's reportFatal.
+void reportFatal(const char* message);
+
+// Logs a DirectDraw result code by its published name, at error level.
+void reportDDError(const char* context, HRESULT result);
+
+// Test seam: forgets the bound entry points, so that the next binding loads the library again.
+void resetLoggingBindingForTesting();
+
+}  // namespace ZelUISystem

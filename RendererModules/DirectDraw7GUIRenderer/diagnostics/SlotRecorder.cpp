@@ -1,0 +1,7 @@
+#include "diagnostics/SlotRecorder.h"
+
+namespace ZelUISystem {
+
+SlotRecorder* hostSlotRecorder = nullptr;
+
+}  // namespace ZelUISystem

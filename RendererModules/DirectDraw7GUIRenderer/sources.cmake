@@ -31,14 +31,14 @@ add_library(dd7r_core STATIC
   texture/TextureMemory.cpp)
 target_include_directories(dd7r_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dd7r_core
-  PUBLIC dd7r_platform dd7r_blend corona
+  PUBLIC dd7r_platform dd7r_blend corona_headers
   PRIVATE dd7r_compile_options)
 if(NOT WIN32)
   set_target_properties(dd7r_core PROPERTIES CXX_VISIBILITY_PRESET hidden)
 endif()
 
 add_library(dd7r SHARED exports/Exports.cpp)
-target_link_libraries(dd7r PRIVATE dd7r_core dd7r_compile_options)
+target_link_libraries(dd7r PRIVATE dd7r_core corona dd7r_compile_options)
 set_target_properties(dd7r PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
                                       VISIBILITY_INLINES_HIDDEN ON)
 if(WIN32)

@@ -26,6 +26,6 @@ function(dd7r_add_fuzz_support)
     ${DD7R_FUZZ_DIR}/support/ImageFileWriters.cpp)
   target_include_directories(dd7r_fuzz_support PUBLIC ${DD7R_FUZZ_DIR})
   target_link_libraries(dd7r_fuzz_support
-    PUBLIC dd7r_core dd7r_hooked_ddraw dd7r_capture_reader
+    PUBLIC dd7r_core corona_testing dd7r_hooked_ddraw dd7r_capture_reader
     PRIVATE dd7r_compile_options Dd7rImage::zlib Dd7rImage::turbojpeg)
 endfunction()

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "ConvertImage.h"
-#include "DecoderOverride.h"
 #include "Decoders.h"
 #include "MemoryFile.h"
 #include "PixelImage.h"
+#include "TestSeamHooks.h"
 
 namespace corona {
 
@@ -50,10 +50,7 @@ Image* DecodeAs(FileFormat format, const unsigned char* data, std::size_t size) 
 }
 
 Image* Decode(const std::vector<unsigned char>& bytes, FileFormat requested) {
-  const auto& override = detail::ActiveDecoderOverride();
-  if (override) {
-    return override(bytes.data(), static_cast<int>(bytes.size()));
-  }
+  CORONA_DECODER_OVERRIDE(bytes.data(), static_cast<int>(bytes.size()))
   const FileFormat found = detail::SniffFileFormat(bytes.data(), bytes.size());
   if (requested != FF_AUTODETECT && requested != found) {
     return nullptr;

@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "LiveObjects.h"
+#include "TestSeamHooks.h"
 
 namespace corona {
 namespace detail {
@@ -23,10 +23,10 @@ MemoryFile* MemoryFile::Create(const void* data, int size) {
 
 MemoryFile::MemoryFile(std::unique_ptr<unsigned char[]> bytes, int size)
     : bytes_(std::move(bytes)), size_(size) {
-  ++LiveFiles();
+  CORONA_NOTE_FILE_MADE();
 }
 
-MemoryFile::~MemoryFile() { --LiveFiles(); }
+MemoryFile::~MemoryFile() { CORONA_NOTE_FILE_DESTROYED(); }
 
 void MemoryFile::destroy() { delete this; }
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "ImageLimits.h"
-#include "LiveObjects.h"
+#include "TestSeamHooks.h"
 
 namespace corona {
 namespace detail {
@@ -51,10 +51,10 @@ PixelImage::PixelImage(int width, int height, PixelFormat format, bool convertib
       convertible_(convertible),
       pixels_(std::move(pixels)),
       byteCount_(byteCount) {
-  ++LiveImages();
+  CORONA_NOTE_IMAGE_MADE();
 }
 
-PixelImage::~PixelImage() { --LiveImages(); }
+PixelImage::~PixelImage() { CORONA_NOTE_IMAGE_DESTROYED(); }
 
 void PixelImage::destroy() { delete this; }
 

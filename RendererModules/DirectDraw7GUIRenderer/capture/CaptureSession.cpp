@@ -46,10 +46,9 @@ void CaptureSession::disable(const char* why) {
 // first host call (createRenderer, which binds the logger) still goes through the capture, and
 // its end reports it.
 void CaptureSession::reportFailure() {
-    Logger* logger = moduleLogger();
-    if (failureReported_ || failure_.empty() || logger == nullptr) return;
+    if (failureReported_ || failure_.empty() || moduleLogger() == nullptr) return;
     failureReported_ = true;
-    logger->log(kLogLevelError, "%s", failure_.c_str());
+    logLine(kLogLevelError, "%s", failure_.c_str());
 }
 
 void CaptureSession::checkWriter() {

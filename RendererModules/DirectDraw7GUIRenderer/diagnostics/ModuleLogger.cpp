@@ -87,26 +87,28 @@ void bindLoggingLibrary(const char* directory, std::uint32_t hostValueA, std::ui
     LoggingLibrary& lib = library();
     if (lib.createOrvLogger == nullptr) loadLibraryEntryPoints(directory);
     if (lib.getLogLevelFromIniFile == nullptr) return;
-    const int level = lib.getLogLevelFromIniFile(directory, kModuleTag, kLoggerIniFileName);
+    const int level = callHost([&] {
+        return lib.getLogLevelFromIniFile(directory, kModuleTag, kLoggerIniFileName);
+    });
     if (level > 0 && lib.logger == nullptr && lib.createOrvLogger != nullptr)
-        lib.logger = lib.createOrvLogger(hostValueA, hostValueB, kModuleTag, level);
+        lib.logger = callHost([&] { return lib.createOrvLogger(hostValueA, hostValueB, kModuleTag, level); });
 }
 
 void releaseModuleLogger() {
     LoggingLibrary& lib = library();
     // The logger was made by the logging library, maybe by another compiler: only its own
     // destroy slot knows how to destroy and free it.
-    if (lib.logger != nullptr) lib.logger->destroy(kDestroyAndFree);
+    Logger* const logger = lib.logger;
     lib.logger = nullptr;
+    if (logger != nullptr) callHost([&] { logger->destroy(kDestroyAndFree); });
 }
 
 void reportFatal(const char* message) {
-    if (Logger* logger = moduleLogger()) logger->reportFatal(message, 1);
+    if (Logger* logger = moduleLogger()) callHost([&] { logger->reportFatal(message, 1); });
 }
 
 void reportDDError(const char* context, HRESULT result) {
-    if (Logger* logger = moduleLogger())
-        logger->log(kLogLevelError, ddErrorFormat(result), context, static_cast<int>(result));
+    logLine(kLogLevelError, ddErrorFormat(result), context, static_cast<int>(result));
 }
 
 void resetLoggingBindingForTesting() {

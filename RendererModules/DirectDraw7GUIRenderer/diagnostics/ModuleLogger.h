@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/DirectDraw.h"
+#include "platform/HostExceptions.h"
 #include "interface/Logger.h"
 
 namespace ZelUISystem {
@@ -26,6 +27,13 @@ void releaseModuleLogger();
 
 // The unRecoveryError entry point, null when the library is not bound.
 UnRecoveryErrorFn unRecoveryErrorEntry();
+
+// One log line, when a logger exists. The logger is the logging library's code, so the call
+// goes through callHost: what it throws comes back as the module's own exception.
+template <typename... Values>
+void logLine(int level, const char* format, Values... values) {
+    if (Logger* logger = moduleLogger()) callHost([&] { logger->log(level, format, values...); });
+}
 
 // Passes a message about to be raised (or just caught) to the logger's reportFatal.
 void reportFatal(const char* message);

@@ -8,6 +8,7 @@
 #include "exports/LastError.h"
 #include "diagnostics/ModuleLogger.h"
 #include "interface/ModuleExports.h"
+#include "platform/HostExceptions.h"
 #include "renderer/CDD7Render.h"
 
 using namespace ZelUISystem;
@@ -22,7 +23,8 @@ std::string errorPrefix() { return std::string(kModuleTag) + kErrorPrefixTail; }
 // A failure before the renderer exists: the logger may just have failed to come up, so the
 // library's own error entry receives the whole text.
 Renderer* failBinding(std::string text) {
-    if (UnRecoveryErrorFn unRecoveryError = unRecoveryErrorEntry()) unRecoveryError(text.c_str());
+    if (UnRecoveryErrorFn unRecoveryError = unRecoveryErrorEntry())
+        callHost([&] { unRecoveryError(text.c_str()); });
     setLastErrorText(std::move(text));
     return nullptr;
 }
@@ -31,9 +33,9 @@ Renderer* failBinding(std::string text) {
 // `reported`, and the last-error text becomes `text`.
 Renderer* failConstruction(std::string text, const char* reported) {
     if (Logger* logger = moduleLogger())
-        logger->reportFatal(reported, 1);
+        callHost([&] { logger->reportFatal(reported, 1); });
     else if (UnRecoveryErrorFn unRecoveryError = unRecoveryErrorEntry())
-        unRecoveryError(reported);
+        callHost([&] { unRecoveryError(reported); });
     setLastErrorText(std::move(text));
     return nullptr;
 }
@@ -46,6 +48,8 @@ Renderer* createRendererOrThrow(RendererDevice* device, std::uint32_t reserved, 
         bindLoggingLibrary(loggerDirectory, loggerValueA, loggerValueB);
     } catch (const std::exception& error) {
         return failBinding(text + error.what());
+    } catch (const ForeignException&) {
+        throw;  // not a standard exception: it goes back to the host that threw it
     } catch (...) {
         return failBinding(text + kUnknownError);
     }
@@ -67,12 +71,16 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
                                                           const char* loggerDirectory,
                                                           std::uint32_t loggerValueA,
                                                           std::uint32_t loggerValueB) {
+    DD7R_HOST_BOUNDARY(RuntimeError, ::createRenderer(device, reserved, hostFlag, loggerDirectory,
+                                                      loggerValueA, loggerValueB));
     if (capture::hostLevelSession != nullptr)
         return capture::createRenderer(&::createRenderer, device, reserved, hostFlag,
                                        loggerDirectory, loggerValueA, loggerValueB);
     try {
         return createRendererOrThrow(device, reserved, hostFlag, loggerDirectory, loggerValueA,
                                      loggerValueB);
+    } catch (const ForeignException&) {
+        throw;
     } catch (...) {
         // Only reporting the failure itself can get here (out of memory for the text, or a
         // logger that throws): the host still gets a null renderer and no exception.
@@ -81,6 +89,7 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
 }
 
 extern "C" DD7R_EXPORT void DD7R_CDECL destroyRenderer(Renderer* renderer) {
+    DD7R_HOST_BOUNDARY(RuntimeError, ::destroyRenderer(renderer));
     if (capture::hostLevelSession != nullptr)
         return capture::destroyRenderer(&::destroyRenderer, renderer);
     if (renderer != nullptr) renderer->destroy(kDestroyAndFree);

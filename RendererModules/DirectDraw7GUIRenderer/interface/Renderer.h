@@ -7,10 +7,9 @@
 // callee pops its arguments), which is what mingw-w64's g++ uses for member functions.
 
 #include <cstdint>
-#include <string>
-
 #include "interface/DestroySlot.h"
 #include "interface/HostRect.h"
+#include "interface/HostString.h"
 
 struct IDirectDrawSurface7;
 
@@ -41,10 +40,19 @@ public:
     virtual void renderQueue() = 0;
     virtual void discardQueue() = 0;
     virtual void setQueueing(bool queueing) = 0;
+    // Slots 4 to 7. Microsoft's compiler gives a group of overloaded virtual functions their
+    // slots in the reverse of their declaration order, so for it they are declared reversed.
+#if defined(_MSC_VER)
+    virtual Texture* createTexture() = 0;
+    virtual Texture* createTexture(const char* fileName, const char* directory) = 0;
+    virtual Texture* createTexture(const std::uint8_t* fileData, std::uint32_t size) = 0;
+    virtual Texture* createTexture(float size) = 0;
+#else
     virtual Texture* createTexture(float size) = 0;
     virtual Texture* createTexture(const std::uint8_t* fileData, std::uint32_t size) = 0;
     virtual Texture* createTexture(const char* fileName, const char* directory) = 0;
     virtual Texture* createTexture() = 0;
+#endif
     virtual void releaseTexture(Texture* texture) = 0;
     virtual void releaseAllTextures() = 0;
     virtual bool isQueueing() const = 0;
@@ -67,12 +75,14 @@ public:
     virtual void* destroy(std::uint32_t flags) = 0;
 
 protected:
-    explicit Renderer(bool hostFlagValue) : hostFlag(hostFlagValue) {}
+    explicit Renderer(bool hostFlagValue) : hostFlag(hostFlagValue) {
+        idString = "Unknown renderer (vendor did not set the ID string!)";
+    }
     // Not virtual: destruction goes through the destroy slot.
     ~Renderer() = default;
 
     float reservedScaleA = 1.0f;
-    std::string idString = "Unknown renderer (vendor did not set the ID string!)";
+    HostString idString;
     bool hostFlag;
     std::uint32_t reservedWords[3] = {0, 0, 0};
     float reservedScaleB = 1.0f;

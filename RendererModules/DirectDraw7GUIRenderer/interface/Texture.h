@@ -10,9 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <string>
-
 #include "interface/DestroySlot.h"
+#include "interface/HostString.h"
 
 namespace ZelUISystem {
 
@@ -67,15 +66,15 @@ protected:
 
     std::uint8_t* keptData = nullptr;
     std::uint32_t keptDataSize = 0;
-    std::string fileName;
-    std::string directory;
+    HostString fileName;
+    HostString directory;
 
 public:
     bool inMemory = false;  // written by the host
 
 protected:
     CDD7Render* owner;
-    std::string resolvedPath;
+    HostString resolvedPath;
 };
 static_assert(kHasDestroySlotOnly<Texture>, "Texture is destroyed through slot 10 only");
 

@@ -10,6 +10,7 @@
 
 #include "diagnostics/ModuleLogger.h"
 #include "diagnostics/ReportedFailure.h"
+#include "platform/HostExceptions.h"
 #include "renderer/ProcessorCheck.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -40,17 +41,17 @@ CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*
     : Renderer(hostFlagValue) {
     device_.device = rendererDevice;
     if (rendererDevice == nullptr) throw std::runtime_error(kDeviceIsNull);
-    device_.directDraw = rendererDevice->queryDirectDraw();
+    device_.directDraw = callHost([&] { return rendererDevice->queryDirectDraw(); });
     if (device_.directDraw == nullptr) throw std::runtime_error(kNoDirectDraw);
 
     mmx_ = processorHasMMX();
-    blendMode = blendModeFor(rendererDevice->queryBlendMode(), mmx_);
+    blendMode = blendModeFor(callHost([&] { return rendererDevice->queryBlendMode(); }), mmx_);
     selectKernels();
     reservedFlag = false;
 
     float width = 0.0f;
     float height = 0.0f;
-    rendererDevice->queryDisplaySize(&width, &height);
+    callHost([&] { rendererDevice->queryDisplaySize(&width, &height); });
     queueing_ = true;
     displayWidth_ = truncateToUint32(width);
     displayHeight_ = truncateToUint32(height);
@@ -143,9 +144,8 @@ bool CDD7Render::setDisplaySize(float width, float height) {
     if (newWidth == displayWidth_ && newHeight == displayHeight_) return false;
     displayWidth_ = newWidth;
     displayHeight_ = newHeight;
-    if (Logger* logger = moduleLogger())
-        logger->log(kLogLevelInfo, "CDD7Render::setDisplaySize (width %f, height %f)",
-                    static_cast<double>(newWidth), static_cast<double>(newHeight));
+    logLine(kLogLevelInfo, "CDD7Render::setDisplaySize (width %f, height %f)",
+            static_cast<double>(newWidth), static_cast<double>(newHeight));
     return true;
 }
 
@@ -179,8 +179,9 @@ void CDD7Render::preD3DReset() {
 }
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::postD3DReset(sizeChanged));
     DD7R_CAPTURE_HOOK(postD3DReset(this, sizeChanged));
-    device_.directDraw = device_.device->queryDirectDraw();
+    device_.directDraw = callHost([&] { return device_.device->queryDirectDraw(); });
     if (device_.directDraw == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
     if (scratchTexture_ != nullptr) {
@@ -190,15 +191,14 @@ void CDD7Render::postD3DReset(bool* sizeChanged) {
 
     float width = 0.0f;
     float height = 0.0f;
-    device_.device->queryDisplaySize(&width, &height);
+    callHost([&] { device_.device->queryDisplaySize(&width, &height); });
     const bool changed = setDisplaySize(width, height);
     if (sizeChanged != nullptr) *sizeChanged = changed;
     // The surfaces are re-created at the new size, so the picture presented from them and the
     // clip test follow it as well.
     presentRect = RECT{0, 0, clampToLong(displayWidth_), clampToLong(displayHeight_)};
-    if (Logger* logger = moduleLogger())
-        logger->log(kLogLevelInfo, "CDD7Render::postD3DReset (width %f, height %f)",
-                    static_cast<double>(width), static_cast<double>(height));
+    logLine(kLogLevelInfo, "CDD7Render::postD3DReset (width %f, height %f)",
+            static_cast<double>(width), static_cast<double>(height));
 
     // A failed re-creation leaves the renderer waiting for the next reset notification, which
     // then tries again, rather than half built.

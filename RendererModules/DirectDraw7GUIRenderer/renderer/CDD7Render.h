@@ -79,7 +79,7 @@ public:
     CDD7Texture* compositionSurface() const { return compositionSurface_; }
     const std::list<CDD7Texture*>& textures() const { return textureList_; }
     std::size_t queuedQuadCount() const { return quadQueue_.size(); }
-    const std::string& idText() const { return idString; }
+    std::string idText() const { return idString; }
     RECT presentRectangle() const { return presentRect; }
 
 private:

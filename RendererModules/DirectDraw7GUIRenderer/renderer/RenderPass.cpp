@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "diagnostics/SlotRecorder.h"
+#include "platform/HostExceptions.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 
@@ -12,6 +13,7 @@ namespace ZelUISystem {
 
 void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,
                             CornerColours colours, std::int32_t reserved) {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::submitQuad(destRect, z, texture, sourceRect, colours, reserved));
     DD7R_CAPTURE_HOOK(submitQuad(this, destRect, z, texture, sourceRect, colours, reserved));
     // Only the host's textures of this renderer can be drawn (see isHostTexture).
     if (texture != nullptr && !isHostTexture(texture)) return;
@@ -26,6 +28,7 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
 }
 
 void CDD7Render::renderQueue() {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::renderQueue());
     DD7R_CAPTURE_HOOK(renderQueue(this));
     makeMissingOwnSurfacesBeforeDrawing();
     if (compositionSurface_ != nullptr) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "diagnostics/SlotRecorder.h"
+#include "platform/HostExceptions.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -51,11 +52,13 @@ CDD7Texture* CDD7Render::appendNewTexture() {
 }
 
 Texture* CDD7Render::createTexture() {
+    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture());
     DD7R_CAPTURE_HOOK(createTexture(this));
     return appendNewTexture();
 }
 
 Texture* CDD7Render::createTexture(float size) {
+    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(size));
     DD7R_CAPTURE_HOOK(createTexture(this, size));
     const std::uint32_t sizeInPixels = truncateToUint32(size);
     return adoptTexture(loadNewTexture(this, kSizedPrefix, [sizeInPixels](CDD7Texture& texture) {
@@ -64,6 +67,7 @@ Texture* CDD7Render::createTexture(float size) {
 }
 
 Texture* CDD7Render::createTexture(const std::uint8_t* fileData, std::uint32_t size) {
+    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(fileData, size));
     DD7R_CAPTURE_HOOK(createTexture(this, fileData, size));
     return adoptTexture(loadNewTexture(this, kFileDataPrefix, [=](CDD7Texture& texture) {
         texture.loadFromFileData(fileData, size);
@@ -71,6 +75,7 @@ Texture* CDD7Render::createTexture(const std::uint8_t* fileData, std::uint32_t s
 }
 
 Texture* CDD7Render::createTexture(const char* fileName, const char* directory) {
+    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(fileName, directory));
     DD7R_CAPTURE_HOOK(createTexture(this, fileName, directory));
     const std::string failureText = kFilePrefix + textOrEmpty(directory) + textOrEmpty(fileName);
     return adoptTexture(loadNewTexture(this, failureText, [=](CDD7Texture& texture) {

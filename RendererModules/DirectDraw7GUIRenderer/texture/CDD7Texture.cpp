@@ -11,6 +11,7 @@
 #include <string>
 
 #include "diagnostics/ReportedFailure.h"
+#include "platform/HostExceptions.h"
 #include "texture/SurfaceCreation.h"
 #include "texture/TextureMemory.h"
 
@@ -84,6 +85,7 @@ bool CDD7Texture::keptCopyHolds(const rebuild::FromPixels& pixels) const {
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromMemory(pixels, width, height, format));
     DD7R_CAPTURE_HOOK(loadFromMemory(this, pixels, width, height, format));
     loadPixels(pixels, width, height, format, inMemory ? PixelCopy::Keep : PixelCopy::DontKeep);
 }

@@ -13,6 +13,7 @@
 #include "diagnostics/SlotRecorder.h"
 #include "corona.h"
 #include "diagnostics/ReportedFailure.h"
+#include "platform/HostExceptions.h"
 #include "platform/FileAccess.h"
 #include "texture/CDD7Texture.h"
 
@@ -119,6 +120,7 @@ const char* CDD7Texture::BuildPath(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFile(const char* name, const char* folder) {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromFile(name, folder));
     DD7R_CAPTURE_HOOK(loadFromFile(this, name, folder));
     releaseSurface();
     source_ = rebuild::InPlace{};
@@ -154,6 +156,7 @@ void CDD7Texture::loadFromFileUnguarded(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
+    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromFileData(data, size));
     DD7R_CAPTURE_HOOK(loadFromFileData(this, data, size));
     releaseSurface();
     source_ = rebuild::InPlace{};

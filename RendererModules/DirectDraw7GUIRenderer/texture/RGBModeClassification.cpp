@@ -17,14 +17,11 @@ RGBMode CDD7Texture::GetRGBMode(const DDSURFACEDESC2& desc) {
                 return DDS_RGBMODE_555;
             return DDS_RGBMODE_16;
         case 8:
-            if (Logger* logger = moduleLogger())
-                logger->log(kLogLevelInfo, "CDD7Texture::GetRGBMode return DDS_RGBMODE_8 (RGBBitCount %d)", 8);
+            logLine(kLogLevelInfo, "CDD7Texture::GetRGBMode return DDS_RGBMODE_8 (RGBBitCount %d)", 8);
             return DDS_RGBMODE_8;
         default:
-            if (Logger* logger = moduleLogger())
-                logger->log(kLogLevelError,
-                            "CDD7Texture::GetRGBMode return DDS_RGBMODE_NONE (RGBBitCount %d)",
-                            static_cast<int>(format.dwRGBBitCount));
+            logLine(kLogLevelError, "CDD7Texture::GetRGBMode return DDS_RGBMODE_NONE (RGBBitCount %d)",
+                    static_cast<int>(format.dwRGBBitCount));
             return DDS_RGBMODE_NONE;
     }
 }

@@ -11,6 +11,7 @@
 #include "platform/Rgb16PixelFormat.h"
 #include "texture/CDD7Texture.h"
 #include "texture/SurfaceCreation.h"
+#include "platform/HostExceptions.h"
 
 namespace ZelUISystem {
 
@@ -102,8 +103,9 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     desc.dwWidth = width;
     desc.dwHeight = height;
     RendererDevice* device = device_.device;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | memoryCapsFor(device->querySurfaceMemory());
-    applyTexturePixelFormat(desc, device->queryTexturePixelFormat());
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN |
+                          memoryCapsFor(callHost([&] { return device->querySurfaceMemory(); }));
+    applyTexturePixelFormat(desc, callHost([&] { return device->queryTexturePixelFormat(); }));
 
     const HRESULT result = directDraw->CreateSurface(&desc, out, nullptr);
     if (SUCCEEDED(result) && *out != nullptr) return;

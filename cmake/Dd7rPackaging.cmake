@@ -5,19 +5,21 @@
 #              dll_logger.dll, dd7r-demo
 #   bin/KelLogger.ini.example   the logging library's configuration, ready to rename
 #   include/dd7r/interface/     the host headers: Renderer.h, Texture.h, RendererDevice.h,
-#                               Logger.h, DestroySlot.h, ModuleExports.h, HostRect.h
+#                               Logger.h, DestroySlot.h, ModuleExports.h, HostRect.h,
+#                               HostString.h; SlotTables.h, the same interfaces as C tables
 #   doc/       the integration guide
 include_guard(GLOBAL)
 
 set(dd7r_interface_dir ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer/interface)
 set(dd7r_host_headers Renderer.h Texture.h RendererDevice.h Logger.h DestroySlot.h ModuleExports.h
-                      HostRect.h)
+                      HostRect.h HostString.h)
 
 install(TARGETS dll_logger RUNTIME DESTINATION bin LIBRARY DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/ShippedLibraries/DllLogger/example/KelLogger.ini
         DESTINATION bin RENAME KelLogger.ini.example)
 list(TRANSFORM dd7r_host_headers PREPEND ${dd7r_interface_dir}/ OUTPUT_VARIABLE dd7r_host_header_files)
-install(FILES ${dd7r_host_header_files} DESTINATION include/dd7r/interface)
+install(FILES ${dd7r_host_header_files} ${dd7r_interface_dir}/SlotTables.h
+        DESTINATION include/dd7r/interface)
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/integration-guide.md)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc)
 endif()

@@ -10,7 +10,7 @@
 
 #include "HostServices.h"
 #include "LoggerJournal.h"
-#include "SlotTables.h"
+#include "interface/SlotTables.h"
 
 #define C_LOGGER_DIRECTORY "abi-logger/"
 #define SHIPPED_LOGGER_DIRECTORY "abi-shipped-logger/"

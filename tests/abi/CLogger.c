@@ -7,7 +7,7 @@
 #include <string.h>
 
 #include "LoggerJournal.h"
-#include "SlotTables.h"
+#include "interface/SlotTables.h"
 
 /* The library's exports are its only non-static functions: the Windows linker exports every
    one of them by its plain name when none is marked for export, and ELF exports them all. */

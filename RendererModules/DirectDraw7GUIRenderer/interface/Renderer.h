@@ -41,10 +41,19 @@ public:
     virtual void renderQueue() = 0;
     virtual void discardQueue() = 0;
     virtual void setQueueing(bool queueing) = 0;
+#if defined(_MSC_VER)
+    // That compiler gives overloaded virtual functions their entries in reverse order of
+    // declaration: declared backwards, they land on the same slots 4 to 7 as below.
+    virtual Texture* createTexture() = 0;
+    virtual Texture* createTexture(const char* fileName, const char* directory) = 0;
+    virtual Texture* createTexture(const std::uint8_t* fileData, std::uint32_t size) = 0;
+    virtual Texture* createTexture(float size) = 0;
+#else
     virtual Texture* createTexture(float size) = 0;
     virtual Texture* createTexture(const std::uint8_t* fileData, std::uint32_t size) = 0;
     virtual Texture* createTexture(const char* fileName, const char* directory) = 0;
     virtual Texture* createTexture() = 0;
+#endif
     virtual void releaseTexture(Texture* texture) = 0;
     virtual void releaseAllTextures() = 0;
     virtual bool isQueueing() const = 0;

@@ -6,9 +6,11 @@
 // and its logging library (MsvcLogger.cpp, in msvc-abi-logger/) throw into the module.
 //
 //   msvc_abi_host SCENARIO [MODULE]     run in the build's bin/ folder
-//     session          every slot, textures, drawing, resets, thrown failures
-//     logger-throws    CreateOrvLogger throws a std::runtime_error, then an int
-//     leak             10,000 failures of each kind in the leak table; heap growth printed
+//     session               every slot, textures, drawing, resets, thrown failures
+//     logger-runtime-error  CreateOrvLogger throws a std::runtime_error
+//     logger-int            CreateOrvLogger throws an int
+//     leak                  10,000 failures of two kinds caught as std::exception&; the
+//                           growth of the heaps is printed and bounded
 //   MODULE defaults to msvc/dd7r.dll.
 #include <stdio.h>
 #include <stdlib.h>
@@ -120,7 +122,6 @@ public:
     void renderQueue() override { slot = 1; }
     void discardQueue() override { slot = 2; }
     void setQueueing(bool) override { slot = 3; }
-#if defined(_MSC_VER)
     Texture* createTexture() override { return hit(7); }
     Texture* createTexture(const char* file, const char* folder) override {
         first = file;
@@ -136,7 +137,6 @@ public:
         size = requested;
         return hit(4);
     }
-#endif
     void releaseTexture(Texture*) override { slot = 8; }
     void releaseAllTextures() override { slot = 9; }
     bool isQueueing() const override { return false; }
@@ -468,9 +468,11 @@ enum class Arrives {
 };
 
 // Runs `operation`, which must throw; checks the type and the exact text, caught as
-// std::exception& (and as std::runtime_error& where that is the type).
+// std::exception& (and as std::runtime_error& where that is the type); then that `live`
+// surfaces exist and none is left locked.
 template <typename Operation>
-void expectThrow(const char* name, Arrives arrives, const char* expected, Operation operation) {
+void expectThrow(IDirectDraw7* directDraw, long live, const char* name, Arrives arrives,
+                 const char* expected, Operation operation) {
     try {
         operation();
         ++failures;
@@ -491,6 +493,7 @@ void expectThrow(const char* name, Arrives arrives, const char* expected, Operat
         ++failures;
         printf("FAILED: %s threw something that is no std::exception\n", name);
     }
+    checkSurfaces(directDraw, live, name);
 }
 
 // ---- The session ----
@@ -629,24 +632,34 @@ int runSession(Session& session) {
     if (sizedTexture != nullptr) CHECK_EQ(sizedTexture->getWidth(), 0);
     checkSurfaces(session.directDraw, 6, "four textures, three with a picture");
 
-    // Failures that reach the host, with their exact texts.
+    // Failures that reach the host, with their exact texts; `empty` has no picture.
     Texture* empty = renderer->createTexture();
-    expectThrow("createTexture from a missing file", Arrives::PlainException,
-                "CDD7Render::createTexture failed from file : nowheremissing.bmp"
-                "(CDD7Texture::loadFromFile -- load file error.)",
-                [&] { renderer->createTexture("missing.bmp", "nowhere"); });
-    expectThrow("createTexture from no file data", Arrives::PlainException,
-                "CDD7Render::createTexture failed from file data : "
-                "(CDD7Texture::loadFromFileData -- Failed to load image from file data.)",
-                [&] { renderer->createTexture(static_cast<const std::uint8_t*>(nullptr), 0); });
-    expectThrow("loadFromFile of a missing file", Arrives::RuntimeError, kMissingFile,
-                [&] { empty->loadFromFile("missing.bmp", ""); });
-    expectThrow("loadFromFileData without data", Arrives::RuntimeError, kNoFileData,
-                [&] { empty->loadFromFileData(nullptr, 10); });
-    expectThrow("loadFromMemory of 40000 x 1", Arrives::RuntimeError,
-                "CDD7Texture::CreateSurface -- Failed to create Texture object.(DDERR_INVALIDPARAMS) ",
-                [&] { empty->loadFromMemory(pixels, 40000, 1, TEXFMT_RGBA); });
-    checkSurfaces(session.directDraw, 6, "the thrown texture failures");
+    struct ThrowRow {
+        const char* name;
+        Arrives arrives;
+        const char* text;
+        void (*operation)(Renderer*, Texture* empty);
+    };
+    static const ThrowRow throwRows[] = {
+        {"createTexture from a missing file", Arrives::PlainException,
+         "CDD7Render::createTexture failed from file : nowheremissing.bmp"
+         "(CDD7Texture::loadFromFile -- load file error.)",
+         [](Renderer* r, Texture*) { r->createTexture("missing.bmp", "nowhere"); }},
+        {"createTexture from no file data", Arrives::PlainException,
+         "CDD7Render::createTexture failed from file data : "
+         "(CDD7Texture::loadFromFileData -- Failed to load image from file data.)",
+         [](Renderer* r, Texture*) { r->createTexture(static_cast<const std::uint8_t*>(nullptr), 0); }},
+        {"loadFromFile of a missing file", Arrives::RuntimeError, kMissingFile,
+         [](Renderer*, Texture* t) { t->loadFromFile("missing.bmp", ""); }},
+        {"loadFromFileData without data", Arrives::RuntimeError, kNoFileData,
+         [](Renderer*, Texture* t) { t->loadFromFileData(nullptr, 10); }},
+        {"loadFromMemory of 40000 x 1", Arrives::RuntimeError,
+         "CDD7Texture::CreateSurface -- Failed to create Texture object.(DDERR_INVALIDPARAMS) ",
+         [](Renderer*, Texture* t) { t->loadFromMemory(pixels, 40000, 1, TEXFMT_RGBA); }},
+    };
+    for (const ThrowRow& row : throwRows)
+        expectThrow(session.directDraw, 6, row.name, row.arrives, row.text,
+                    [&] { row.operation(renderer, empty); });
 
     // Once caught by value, once by catch (...).
     bool caught = false;
@@ -658,6 +671,7 @@ int runSession(Session& session) {
                                  "(CDD7Texture::loadFromFile -- load file error.)");
     }
     CHECK(caught);
+    checkSurfaces(session.directDraw, 6, "a failure caught by value");
     caught = false;
     try {
         empty->loadFromFile("missing.bmp", "");
@@ -665,35 +679,34 @@ int runSession(Session& session) {
         caught = true;
     }
     CHECK(caught);
-    checkSurfaces(session.directDraw, 6, "the failures caught by value and by catch (...)");
+    checkSurfaces(session.directDraw, 6, "a failure caught by catch (...)");
 
     // postD3DReset while the device has no DirectDraw; the next one takes it again.
     bool sizeChanged = true;
     device.directDraw = nullptr;
-    expectThrow("postD3DReset without DirectDraw", Arrives::RuntimeError,
-                "CDD7Render can't get the IDirectDraw7 device.",
+    expectThrow(session.directDraw, 6, "postD3DReset without DirectDraw",
+                Arrives::RuntimeError, "CDD7Render can't get the IDirectDraw7 device.",
                 [&] { renderer->postD3DReset(&sizeChanged); });
     CHECK(sizeChanged);  // not written
     device.directDraw = session.directDraw;
     renderer->postD3DReset(&sizeChanged);
     CHECK(!sizeChanged);
-    checkSurfaces(session.directDraw, 6, "postD3DReset without DirectDraw");
 
     // The device throws while drawing rebuilds a texture, and while a reset rebuilds.
     renderer->preD3DReset();
     checkSurfaces(session.directDraw, 1, "preD3DReset");  // the target only
     device.throwFrom(4, Throw::RuntimeError, "host device: surface memory unknown");
     renderer->setQueueing(false);
-    expectThrow("submitQuad whose rebuild meets a throwing device", Arrives::RuntimeError,
-                "host device: surface memory unknown", [&] {
-                    renderer->submitQuad({8, 8, 16, 16}, 1.0f, pixelTexture, {0, 0, 2, 2}, kWhite, 0);
+    expectThrow(session.directDraw, 1, "submitQuad whose rebuild meets a throwing device",
+                Arrives::RuntimeError, "host device: surface memory unknown", [&] {
+                    renderer->submitQuad({8, 8, 16, 16}, 1.0f, pixelTexture, {0, 0, 2, 2},
+                                         kWhite, 0);
                 });
     renderer->setQueueing(true);
-    checkSurfaces(session.directDraw, 1, "submitQuad with a throwing device");
     device.throwFrom(2, Throw::RuntimeError, "host device: display size unknown");
-    expectThrow("postD3DReset with a throwing device", Arrives::RuntimeError,
-                "host device: display size unknown", [&] { renderer->postD3DReset(&sizeChanged); });
-    checkSurfaces(session.directDraw, 1, "postD3DReset with a throwing device");
+    expectThrow(session.directDraw, 1, "postD3DReset with a throwing device",
+                Arrives::RuntimeError, "host device: display size unknown",
+                [&] { renderer->postD3DReset(&sizeChanged); });
     device.throwFrom(-1, Throw::RuntimeError, "");
     renderer->postD3DReset(&sizeChanged);
     CHECK(!sizeChanged);
@@ -752,10 +765,27 @@ int runSession(Session& session) {
 
 // ---- CreateOrvLogger throws ----
 
-int runLoggerThrows(Session& session) {
-    HostDevice device(session.directDraw);
-    const char* const text = "msvc logger: no log file today";
+// The module works on afterwards: a renderer with a logger, destroyed.
+void checkCreationAfterLoggerThrew(Session& session, HostDevice& device) {
+    setLoggerThrows(nullptr);
+    Renderer* renderer = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
+    CHECK(renderer != nullptr);
+    checkSurfaces(session.directDraw, 3, "createRenderer after the logger's throw");
+    if (renderer != nullptr) session.module.destroyRenderer(renderer);
+    checkSurfaces(session.directDraw, 1, "destroyRenderer");
+}
 
+void checkLoggerJournal(const char* const* expected, int count) {
+    MsvcLoggerJournal* journal = loggerJournal();
+    CHECK(journal != nullptr);
+    if (journal == nullptr) return;
+    checkJournalHolds(journal, expected, count);
+    CHECK_EQ(journal->loggersAlive, 0);
+}
+
+// A std::runtime_error: createRenderer returns null with the prefixed text.
+int runLoggerRuntimeError(Session& session) {
+    HostDevice device(session.directDraw);
     setLoggerThrows("runtime_error:msvc logger: no log file today");
     Renderer* renderer = nullptr;
     try {
@@ -765,47 +795,46 @@ int runLoggerThrows(Session& session) {
         printf("FAILED: a std::runtime_error from CreateOrvLogger left createRenderer\n");
     }
     CHECK(renderer == nullptr);
-    CHECK_TEXT(session.module.lastError(), prefixed(text).c_str());
+    CHECK_TEXT(session.module.lastError(), prefixed("msvc logger: no log file today").c_str());
     checkSurfaces(session.directDraw, 1, "CreateOrvLogger threw a std::runtime_error");
+    checkCreationAfterLoggerThrew(session, device);
+    static const char* const expected[] = {
+        "CreateOrvLogger 5 6 dd7r 4",
+        "unRecoveryError dd7r --> createRenderer() error : msvc logger: no log file today",
+        "CreateOrvLogger 5 6 dd7r 4",
+        "destroy 1",
+    };
+    checkLoggerJournal(expected, sizeof expected / sizeof expected[0]);
+    return 0;
+}
 
+// An int passes through createRenderer to the host: as an int where the module keeps the
+// type, else at least to catch (...).
+int runLoggerInt(Session& session) {
+    HostDevice device(session.directDraw);
     setLoggerThrows("int:2607");
     bool caught = false;
     try {
-        renderer = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
+        session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
         ++failures;
         printf("FAILED: an int thrown by CreateOrvLogger did not reach the host\n");
     } catch (int value) {
         caught = true;
         CHECK_EQ(value, 2607);
-        printf("an int from CreateOrvLogger reached the host as an int\n");
+        printf("the int thrown by CreateOrvLogger reached the host as an int\n");
     } catch (...) {
         caught = true;
-        printf("an int from CreateOrvLogger reached the host, caught by catch (...) only\n");
+        printf("the int thrown by CreateOrvLogger reached the host, caught by catch (...) only\n");
     }
     CHECK(caught);
     checkSurfaces(session.directDraw, 1, "CreateOrvLogger threw an int");
-
-    // The module works on afterwards, with a logger.
-    setLoggerThrows(nullptr);
-    renderer = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
-    CHECK(renderer != nullptr);
-    checkSurfaces(session.directDraw, 3, "createRenderer after the logger's throws");
-    if (renderer != nullptr) session.module.destroyRenderer(renderer);
-    checkSurfaces(session.directDraw, 1, "destroyRenderer");
-
-    MsvcLoggerJournal* journal = loggerJournal();
-    CHECK(journal != nullptr);
-    if (journal != nullptr) {
-        static const char* const expected[] = {
-            "CreateOrvLogger 5 6 dd7r 4",
-            "unRecoveryError dd7r --> createRenderer() error : msvc logger: no log file today",
-            "CreateOrvLogger 5 6 dd7r 4",
-            "CreateOrvLogger 5 6 dd7r 4",
-            "destroy 1",
-        };
-        checkJournalHolds(journal, expected, sizeof expected / sizeof expected[0]);
-        CHECK_EQ(journal->loggersAlive, 0);
-    }
+    checkCreationAfterLoggerThrew(session, device);
+    static const char* const expected[] = {
+        "CreateOrvLogger 5 6 dd7r 4",
+        "CreateOrvLogger 5 6 dd7r 4",
+        "destroy 1",
+    };
+    checkLoggerJournal(expected, sizeof expected / sizeof expected[0]);
     return 0;
 }
 
@@ -901,10 +930,12 @@ int run(int argc, char** argv) {
     const char* modulePath = argc >= 3 ? argv[2] : "msvc/dd7r.dll";
     int (*scenarioRun)(Session&) = nullptr;
     if (strcmp(scenario, "session") == 0) scenarioRun = runSession;
-    if (strcmp(scenario, "logger-throws") == 0) scenarioRun = runLoggerThrows;
+    if (strcmp(scenario, "logger-runtime-error") == 0) scenarioRun = runLoggerRuntimeError;
+    if (strcmp(scenario, "logger-int") == 0) scenarioRun = runLoggerInt;
     if (strcmp(scenario, "leak") == 0) scenarioRun = runLeak;
     if (scenarioRun == nullptr) {
-        printf("usage: msvc_abi_host session|logger-throws|leak [module] (in the build's bin/)\n");
+        printf("usage: msvc_abi_host SCENARIO [MODULE] (in the build's bin/); scenarios: "
+               "session logger-runtime-error logger-int leak\n");
         return 2;
     }
     setLoggerThrows(nullptr);

@@ -855,11 +855,12 @@ long long heapBytesInUse() {
     return bytes;
 }
 
-long long privateBytes() {
+// Committed memory of the process (Wine reports no private bytes, only this).
+long long committedBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
-    return static_cast<long long>(counters.PrivateUsage);
+    return static_cast<long long>(counters.PagefileUsage);
 }
 
 constexpr int kLeakRounds = 10000;
@@ -878,12 +879,12 @@ void checkNoLeak(const char* name, const char* expected, Operation operation) {
     for (int i = 0; i < 100; ++i) round();  // first-use allocations settle
     caught = 0;
     const long long heapBefore = heapBytesInUse();
-    const long long privateBefore = privateBytes();
+    const long long committedBefore = committedBytes();
     for (int i = 0; i < kLeakRounds; ++i) round();
     const long long heapGrowth = heapBytesInUse() - heapBefore;
-    const long long privateGrowth = privateBytes() - privateBefore;
-    printf("leak check, %s: %d throws caught; heap bytes in use grew by %lld, private bytes by %lld\n",
-           name, caught, heapGrowth, privateGrowth);
+    const long long committedGrowth = committedBytes() - committedBefore;
+    printf("leak check, %s: %d throws caught; heap bytes in use grew by %lld, committed "
+           "bytes by %lld\n", name, caught, heapGrowth, committedGrowth);
     CHECK_EQ(caught, kLeakRounds);
     if (heapGrowth > kHeapGrowthBound) {
         ++failures;

@@ -602,7 +602,9 @@ int runSession(Session& session) {
                                             0, 0, 255, 255, 128, 128, 128, 255};
     static const std::uint8_t yellow[4] = {255, 255, 0, 255};
     Texture* pixelTexture = renderer->createTexture();
-    CHECK(pixelTexture != nullptr && !pixelTexture->inMemory);
+    CHECK(pixelTexture != nullptr);
+    if (pixelTexture == nullptr) return 1;
+    CHECK(!pixelTexture->inMemory);
     pixelTexture->inMemory = true;
     pixelTexture->loadFromMemory(pixels, 2, 2, TEXFMT_RGBA);
     pixelTexture->fillFromMemory(yellow, 1, 1, 1, 1, 4, TEXFMT_RGBA);
@@ -939,6 +941,7 @@ int run(int argc, char** argv) {
                "session logger-runtime-error logger-int leak\n");
         return 2;
     }
+    setvbuf(stdout, nullptr, _IONBF, 0);  // every line out before a crash could lose it
     setLoggerThrows(nullptr);
     Session session;
     if (!loadModule(modulePath, session.module)) {

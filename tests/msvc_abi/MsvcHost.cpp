@@ -68,6 +68,9 @@ struct RendererFields : Renderer {
     }
     static const std::string& id(const Renderer* renderer) { return of(renderer)->idString; }
     static const bool& flag(const Renderer* renderer) { return of(renderer)->hostFlag; }
+
+protected:
+    ~RendererFields() = default;  // never made: a view of the module's object
 };
 
 struct TextureFields : Texture {
@@ -77,6 +80,9 @@ struct TextureFields : Texture {
     static const std::string& file(const Texture* texture) { return of(texture)->fileName; }
     static const std::string& folder(const Texture* texture) { return of(texture)->directory; }
     static const std::string& path(const Texture* texture) { return of(texture)->resolvedPath; }
+
+protected:
+    ~TextureFields() = default;  // never made: a view of the module's object
 };
 
 long offsetIn(const void* object, const void* field) {

@@ -50,7 +50,8 @@ void checkEqual(unsigned long got, unsigned long expected, int line, const char*
            got, expected, expected);
 }
 #define CHECK_EQ(got, expected) \
-    checkEqual(static_cast<unsigned long>(got), static_cast<unsigned long>(expected), __LINE__, #got)
+    checkEqual(static_cast<unsigned long>(got), static_cast<unsigned long>(expected), __LINE__, \
+               #got)
 
 void checkText(const char* got, const char* expected, int line, const char* what) {
     if (got != nullptr && strcmp(got, expected) == 0) return;
@@ -124,7 +125,9 @@ public:
     const void* first = nullptr;
     std::uint32_t second = 0;
 
-    void submitQuad(FloatRect, float, Texture*, FloatRect, CornerColours, std::int32_t) override { slot = 0; }
+    void submitQuad(FloatRect, float, Texture*, FloatRect, CornerColours, std::int32_t) override {
+        slot = 0;
+    }
     void renderQueue() override { slot = 1; }
     void discardQueue() override { slot = 2; }
     void setQueueing(bool) override { slot = 3; }
@@ -363,9 +366,12 @@ HMODULE loadByPath(const char* path) {
 bool loadModule(const char* path, Module& module) {
     HMODULE library = loadByPath(path);
     if (library == nullptr) return false;
-    module.createRenderer = reinterpret_cast<CreateRendererFn>(GetProcAddress(library, "createRenderer"));
-    module.destroyRenderer = reinterpret_cast<DestroyRendererFn>(GetProcAddress(library, "destroyRenderer"));
-    module.lastError = reinterpret_cast<GetLastErrorStringFn>(GetProcAddress(library, "getLastErrorString"));
+    module.createRenderer =
+        reinterpret_cast<CreateRendererFn>(GetProcAddress(library, "createRenderer"));
+    module.destroyRenderer =
+        reinterpret_cast<DestroyRendererFn>(GetProcAddress(library, "destroyRenderer"));
+    module.lastError =
+        reinterpret_cast<GetLastErrorStringFn>(GetProcAddress(library, "getLastErrorString"));
     return module.createRenderer && module.destroyRenderer && module.lastError;
 }
 
@@ -374,8 +380,9 @@ const char* const kPrefix = "dd7r --> createRenderer() error : ";
 
 MsvcLoggerJournal* loggerJournal() {
     HMODULE library = loadByPath(LOGGER_DIRECTORY "dll_logger.dll");
-    auto journal = library ? reinterpret_cast<LoggerJournalFn>(GetProcAddress(library, "loggerJournal"))
-                           : nullptr;
+    auto journal = library != nullptr
+                       ? reinterpret_cast<LoggerJournalFn>(GetProcAddress(library, "loggerJournal"))
+                       : nullptr;
     return journal ? journal() : nullptr;
 }
 
@@ -455,7 +462,8 @@ void drawAndCheckQuad(Renderer* renderer, Texture* texture, IDirectDrawSurface7*
     const Probe probes[] = {
         {0, 0, blocks[0]}, {3, 3, blocks[0]}, {4, 0, blocks[1]}, {7, 3, blocks[1]},
         {0, 4, blocks[2]}, {3, 7, blocks[2]}, {4, 4, blocks[3]}, {7, 7, blocks[3]},
-        {DWORD(-1), 0, kBackground}, {8, 7, kBackground}, {4, DWORD(-1), kBackground}, {4, 8, kBackground},
+        {DWORD(-1), 0, kBackground}, {8, 7, kBackground},
+        {4, DWORD(-1), kBackground}, {4, 8, kBackground},
     };
     for (const Probe& probe : probes) {
         const DWORD got = readPixel(target, x + probe.dx, y + probe.dy);
@@ -511,7 +519,8 @@ struct Session {
 };
 
 const char* const kMissingFile = "CDD7Texture::loadFromFile -- load file error.";
-const char* const kNoFileData = "CDD7Texture::loadFromFileData -- Failed to load image from file data.";
+const char* const kNoFileData =
+    "CDD7Texture::loadFromFileData -- Failed to load image from file data.";
 
 void checkFailedCreations(Session& session) {
     struct Row {
@@ -522,7 +531,8 @@ void checkFailedCreations(Session& session) {
         const char* reason;  // what follows the prefix in the last-error text
     };
     static const Row rows[] = {
-        {-1, Throw::RuntimeError, true, false, "CDD7Render::CDD7Render() --> Renderer device is NULL."},
+        {-1, Throw::RuntimeError, true, false,
+         "CDD7Render::CDD7Render() --> Renderer device is NULL."},
         {-1, Throw::RuntimeError, false, true,
          "CDD7Render::CDD7Render() --> Renderer device can't get aviliable IDirectDraw7 object."},
         {0, Throw::RuntimeError, false, false, "host device: no DirectDraw today"},
@@ -656,7 +666,9 @@ int runSession(Session& session) {
         {"createTexture from no file data", Arrives::PlainException,
          "CDD7Render::createTexture failed from file data : "
          "(CDD7Texture::loadFromFileData -- Failed to load image from file data.)",
-         [](Renderer* r, Texture*) { r->createTexture(static_cast<const std::uint8_t*>(nullptr), 0); }},
+         [](Renderer* r, Texture*) {
+             r->createTexture(static_cast<const std::uint8_t*>(nullptr), 0);
+         }},
         {"loadFromFile of a missing file", Arrives::RuntimeError, kMissingFile,
          [](Renderer*, Texture* t) { t->loadFromFile("missing.bmp", ""); }},
         {"loadFromFileData without data", Arrives::RuntimeError, kNoFileData,
@@ -752,12 +764,12 @@ int runSession(Session& session) {
             "GetLogLevelFromIniFile " LOGGER_DIRECTORY " dd7r KelLogger.ini",
             "CreateOrvLogger 5 6 dd7r 4",
             "reportFatal 1 CDD7Render::CDD7Render() --> Renderer device is NULL.",
-            "reportFatal 1 CDD7Render::CDD7Render() --> Renderer device can't get aviliable "
-            "IDirectDraw7 object.",
+            ("reportFatal 1 CDD7Render::CDD7Render() --> Renderer device can't get aviliable "
+             "IDirectDraw7 object."),
             "reportFatal 1 host device: no DirectDraw today",
             "reportFatal 1 host device: no surface memory today",
             "reportFatal 1 dd7r --> createRenderer() error : Unknow error!",
-            "reportFatal 1 " "CDD7Texture::loadFromFileData -- Failed to load image from file data.",
+            "reportFatal 1 CDD7Texture::loadFromFileData -- Failed to load image from file data.",
             "reportFatal 1 CDD7Render can't get the IDirectDraw7 device.",
             "log 4 CDD7Render::setDisplaySize (width 80.000000, height 60.000000)",
             "log 4 CDD7Render::postD3DReset (width 80.000000, height 60.000000)",

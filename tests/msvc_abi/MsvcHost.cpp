@@ -649,8 +649,19 @@ int runSession(Session& session) {
     if (dataTexture != nullptr) checkTextureSize(dataTexture, 2, 2);
     Texture* sizedTexture = renderer->createTexture(16.0f);
     CHECK(sizedTexture != nullptr);
-    if (sizedTexture != nullptr) CHECK_EQ(sizedTexture->getWidth(), 0);
+    if (sizedTexture == nullptr) return 1;
+    CHECK_EQ(sizedTexture->getWidth(), 0);
     checkSurfaces(session.directDraw, 6, "four textures, three with a picture");
+    // The two loaders called by the host itself; an empty directory stays an empty string.
+    sizedTexture->loadFromFileData(bmp.bytes, sizeof bmp.bytes);
+    checkTextureSize(sizedTexture, 2, 2);
+    sizedTexture->loadFromFile(kTextureFile, "");
+    checkTextureSize(sizedTexture, 2, 2);
+    CHECK_TEXT(TextureFields::file(sizedTexture).c_str(), kTextureFile);
+    CHECK(TextureFields::folder(sizedTexture).empty());
+    CHECK_EQ(TextureFields::folder(sizedTexture).capacity(), 15);
+    CHECK_TEXT(TextureFields::path(sizedTexture).c_str(), kTextureFile);
+    checkSurfaces(session.directDraw, 7, "the host's own loads");
 
     // Failures that reach the host, with their exact texts; `empty` has no picture.
     Texture* empty = renderer->createTexture();
@@ -680,7 +691,7 @@ int runSession(Session& session) {
          [](Renderer*, Texture* t) { t->loadFromMemory(pixels, 40000, 1, TEXFMT_RGBA); }},
     };
     for (const ThrowRow& row : throwRows)
-        expectThrow(session.directDraw, 6, row.name, row.arrives, row.text,
+        expectThrow(session.directDraw, 7, row.name, row.arrives, row.text,
                     [&] { row.operation(renderer, empty); });
 
     // Once caught by value, once by catch (...).
@@ -693,7 +704,7 @@ int runSession(Session& session) {
                                  "(CDD7Texture::loadFromFile -- load file error.)");
     }
     CHECK(caught);
-    checkSurfaces(session.directDraw, 6, "a failure caught by value");
+    checkSurfaces(session.directDraw, 7, "a failure caught by value");
     caught = false;
     try {
         empty->loadFromFile("missing.bmp", "");
@@ -701,12 +712,12 @@ int runSession(Session& session) {
         caught = true;
     }
     CHECK(caught);
-    checkSurfaces(session.directDraw, 6, "a failure caught by catch (...)");
+    checkSurfaces(session.directDraw, 7, "a failure caught by catch (...)");
 
     // postD3DReset while the device has no DirectDraw; the next one takes it again.
     bool sizeChanged = true;
     device.directDraw = nullptr;
-    expectThrow(session.directDraw, 6, "postD3DReset without DirectDraw",
+    expectThrow(session.directDraw, 7, "postD3DReset without DirectDraw",
                 Arrives::RuntimeError, "CDD7Render can't get the IDirectDraw7 device.",
                 [&] { renderer->postD3DReset(&sizeChanged); });
     CHECK(sizeChanged);  // not written
@@ -732,7 +743,7 @@ int runSession(Session& session) {
     device.throwFrom(-1, Throw::RuntimeError, "");
     renderer->postD3DReset(&sizeChanged);
     CHECK(!sizeChanged);
-    checkSurfaces(session.directDraw, 6, "postD3DReset after the throwing device");
+    checkSurfaces(session.directDraw, 7, "postD3DReset after the throwing device");
 
     // Rebuilt from the kept pixels (without the replaced texel) and from the file.
     drawAndCheckQuad(renderer, pixelTexture, session.target, 8, 24,
@@ -748,15 +759,23 @@ int runSession(Session& session) {
     renderer->postD3DReset(&sizeChanged);
     CHECK(sizeChanged);
     CHECK(renderer->getDisplayWidth() == 80.0f && renderer->getDisplayHeight() == 60.0f);
-    checkSurfaces(session.directDraw, 6, "a reset to 80 x 60");
+    checkSurfaces(session.directDraw, 7, "a reset to 80 x 60");
 
     renderer->releaseTexture(fileTexture);
-    checkSurfaces(session.directDraw, 5, "releaseTexture");
+    checkSurfaces(session.directDraw, 6, "releaseTexture");
     renderer->releaseAllTextures();
     checkSurfaces(session.directDraw, 3, "releaseAllTextures");  // the renderer's own two again
     renderer->setTargetSurface(nullptr);
     session.module.destroyRenderer(renderer);
     checkSurfaces(session.directDraw, 1, "destroyRenderer");
+
+    // Slot 25 called by the host: the renderer destroys and frees itself; the logger it shared
+    // stays until destroyRenderer(nullptr).
+    Renderer* second = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
+    CHECK(second != nullptr);
+    if (second != nullptr) CHECK(second->destroy(kDestroyAndFree) == second);
+    checkSurfaces(session.directDraw, 1, "the destroy slot");
+    session.module.destroyRenderer(nullptr);
     CHECK_EQ(device.calls[1], 0);
 
     MsvcLoggerJournal* journal = loggerJournal();
@@ -775,6 +794,8 @@ int runSession(Session& session) {
             "reportFatal 1 CDD7Render can't get the IDirectDraw7 device.",
             "log 4 CDD7Render::setDisplaySize (width 80.000000, height 60.000000)",
             "log 4 CDD7Render::postD3DReset (width 80.000000, height 60.000000)",
+            "destroy 1",
+            "CreateOrvLogger 5 6 dd7r 4",
             "destroy 1",
         };
         checkJournalHolds(journal, expected, sizeof expected / sizeof expected[0]);

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ clang lld libclang-rt-14-dev pkg-config
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev nasm
   wine wine32:i386 libwine-dev:i386

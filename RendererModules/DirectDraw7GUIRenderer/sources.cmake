@@ -66,6 +66,7 @@ if(WIN32)
   dd7r_add_module(dd7r_msvc_hosts dd7r_core_msvc_hosts)
   set_target_properties(dd7r_msvc_hosts PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/msvc
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/msvc
     LINK_FLAGS "-Wl,--no-undefined -static")
   install(TARGETS dd7r_msvc_hosts RUNTIME DESTINATION bin/msvc)
 endif()

@@ -56,9 +56,9 @@ public:
     const RebuildSource& rebuildSource() const { return source_; }
     bool restoresInPlace() const { return std::holds_alternative<rebuild::InPlace>(source_); }
     bool isInMemory() const { return inMemory; }
-    const std::string& loadedFileName() const { return fileName; }
-    const std::string& loadedDirectory() const { return directory; }
-    const std::string& lastResolvedPath() const { return resolvedPath; }
+    std::string loadedFileName() const { return fileName; }
+    std::string loadedDirectory() const { return directory; }
+    std::string lastResolvedPath() const { return resolvedPath; }
     const std::uint8_t* keptBytes() const { return keptData; }
     std::uint32_t keptByteCount() const { return keptDataSize; }
 

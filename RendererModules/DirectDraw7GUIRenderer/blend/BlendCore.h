@@ -47,9 +47,6 @@ void halfLanesMmx(const BlendArea&, const BlendLayout&, const BlendParameters&);
 // for the layouts its name gives (colour-modulated twins: factors 0..255 only, as a quad's
 // colour gives them). The selector never offers one outside that.
 namespace twins {
-void alphaScalar(const BlendArea&, const BlendLayout&, const BlendParameters&);      // any layout
-void halfLanesScalar(const BlendArea&, const BlendLayout&, const BlendParameters&);  // any layout
-
 void colourModulated555Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated565Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);
 void colourModulated32Sse2(const BlendArea&, const BlendLayout&, const BlendParameters&);

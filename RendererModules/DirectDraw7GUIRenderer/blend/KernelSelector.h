@@ -16,8 +16,9 @@ enum class BlendOperation {
     HalfLanes,        // BlendHalfMMX: 50 % average, transparent pixels keep the destination
 };
 
-// The fastest implementation of the operation for the mode at this level; null for a mode
-// that is not drawable.
+// The fastest implementation of the operation for the mode at this level; below the level of
+// the operation's reference (MMX, for alpha and half lanes) the reference itself; null for a
+// mode that is not drawable.
 BlendCore selectBlendKernel(BlendOperation operation, std::uint32_t mode, SimdLevel level);
 
 // The name of an implementation the selector can return ("alpha16Sse2"), for tests and

@@ -43,10 +43,8 @@ std::vector<TimedKernel> timedKernels() {
     std::vector<TimedKernel> kernels = {
         {"BlendColorAlpha", colorAlpha},
         {"BlendAlphaMMX", alphaMMX},
-        {"BlendAlphaScalar", selected<BlendOperation::Alpha, SimdLevel::Scalar>},
         {"BlendHalf", half},
-        {"BlendHalfMMX", halfMMX},
-        {"BlendHalfMMXScalar", selected<BlendOperation::HalfLanes, SimdLevel::Scalar>}};
+        {"BlendHalfMMX", halfMMX}};
     if (best >= SimdLevel::Sse2) {
         kernels.push_back({"BlendColorAlphaSSE2", selected<BlendOperation::ColourModulated, SimdLevel::Sse2>});
         kernels.push_back({"BlendAlphaSSE2", selected<BlendOperation::Alpha, SimdLevel::Sse2>});

@@ -62,7 +62,7 @@ struct ColourModulatedBytes24 {
     Vector alphaTimes2;     // 2a in every lane
     Vector oddAlpha;        // a in every lane but 0 for byte 15: out = d there
 
-    explicit ColourModulatedBytes24(const ColorAlpha& k)
+    explicit ColourModulatedBytes24(const ColourAlpha& k)
         : lowBytes(Register::splat16(0x00FF)),
           alphaTimes2(Register::splat16(2 * k.alpha)),
           oddAlpha(splat16ExceptLast<Register>(k.alpha)) {

@@ -21,7 +21,7 @@
 namespace ZelUISystem::blend {
 
 void twins::colourModulated24Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     blendRows24<Register256>(area, ColourModulatedBytes24<Register256>(k), ColourModulatedBytes24<Register128>(k),
                                   [&k](std::uint32_t s, std::uint32_t d) { return blendBgr(s, d, k); });
 }

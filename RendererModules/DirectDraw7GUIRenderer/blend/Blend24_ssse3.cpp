@@ -20,7 +20,7 @@
 namespace ZelUISystem::blend {
 
 void twins::colourModulated24Ssse3(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const ColourModulatedBytes24<Register128> blendGroup(k);
     blendRows24<Register128>(area, blendGroup, blendGroup,
                                   [&k](std::uint32_t s, std::uint32_t d) { return blendBgr(s, d, k); });

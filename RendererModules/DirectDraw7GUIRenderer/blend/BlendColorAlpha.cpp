@@ -13,7 +13,7 @@ namespace {
 
 template <bool Is565>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
-                   const ChannelMasks16& masks, const ColorAlpha& k) {
+                   const ChannelMasks16& masks, const ColourAlpha& k) {
     const int pairs = width / 2;
     for (int i = 0; i < pairs; ++i) {
         const std::uint32_t S = load32(source + 4 * i);
@@ -26,12 +26,12 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
 
 void blendRowOtherMasks(const std::uint8_t* source, std::uint8_t* destination, int width,
                         const ChannelMasks16& sourceMasks, const ChannelMasks16& destinationMasks,
-                        const ColorAlpha& k) {
+                        const ColourAlpha& k) {
     for (int i = 0; i < width; ++i)
         blendSingle16At(source + 2 * i, destination + 2 * i, sourceMasks, destinationMasks, k);
 }
 
-void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k) {
+void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width, const ColourAlpha& k) {
     for (int i = 0; i < width; ++i) {
         const std::uint32_t s = load24(source + 3 * i);
         if (s == 0) continue;
@@ -40,7 +40,7 @@ void blendRow24(const std::uint8_t* source, std::uint8_t* destination, int width
     }
 }
 
-void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k) {
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColourAlpha& k) {
     for (int i = 0; i < width; ++i) {
         const std::uint32_t s = load32(source + 4 * i);
         if ((s & 0x00FFFFFFu) == 0) continue;
@@ -52,7 +52,7 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 }  // namespace
 
 void colourModulatedScalar(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const ChannelMasks16& sourceMasks = layout.source;
     const ChannelMasks16& destinationMasks = layout.destination;
     switch (layout.mode) {

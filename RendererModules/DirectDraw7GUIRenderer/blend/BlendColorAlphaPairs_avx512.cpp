@@ -1,4 +1,4 @@
-// AVX-512 twin of BlendColorAlpha for 555 and 565 (F, BW, VL and VBMI), thirty-two pixels per
+// AVX-512 twin of BlendColourAlpha for 555 and 565 (F, BW, VL and VBMI), thirty-two pixels per
 // 512-bit register. The pair path of ChannelsInPlace16.h, per channel
 //     m = floor((s * f + 64 * (f mod 4) + 64 * 256) / 256),  t = m - d,
 //     out = d + floor(t * a / 256) - floor(a / 4),
@@ -47,7 +47,7 @@ struct GreenLookedUp {
     __m512i modulated;
     WordTable64 share;
 
-    explicit GreenLookedUp(const ColorAlpha& k)
+    explicit GreenLookedUp(const ColourAlpha& k)
         : modulated(modulatedTable(k.green)), share(shareTable(k.alpha, 5, k.alpha >> 2)) {}
 };
 
@@ -57,7 +57,7 @@ struct GreenMultiplied {
     __m512i shift;      // 64 - floor(f / 4)
     __m512i alphaHigh;  // a * 256 (not used for a = 256)
 
-    explicit GreenMultiplied(const ColorAlpha& k)
+    explicit GreenMultiplied(const ColourAlpha& k)
         : factor(splatWords(k.green << 3)), shift(splatWords(64u - (k.green >> 2))), alphaHigh(splatWords(k.alpha << 8)) {}
 };
 
@@ -69,7 +69,7 @@ struct PairTables {
     WordTable64 red, blue;  // shares
     std::conditional_t<Is565, GreenMultiplied, GreenLookedUp> green;
 
-    explicit PairTables(const ColorAlpha& k)
+    explicit PairTables(const ColourAlpha& k)
         : redModulated(modulatedTable(k.red)),
           blueModulated(modulatedTable(k.blue)),
           red(shareTable(k.alpha, kRedPlace, k.alpha >> 2)),
@@ -109,7 +109,7 @@ template <bool Is565, bool FullAlpha>
 
 template <bool Is565, bool FullAlpha>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width, const ChannelMasks16& masks,
-                   const ColorAlpha& c, const PairTables<Is565>& k) {
+                   const ColourAlpha& c, const PairTables<Is565>& k) {
     const std::uint32_t quarter = c.alpha >> 2;
     const int paired = width / 2 * 2;
     // The odd last pixel first: read after the row's masked stores, which share its line, its
@@ -122,7 +122,7 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
 
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    const ColorAlpha c = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha c = expandParameters(p.alpha, p.red, p.green, p.blue);
     const PairTables<Is565> k(c);
     const auto rows = [&](auto fullAlpha) {
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {

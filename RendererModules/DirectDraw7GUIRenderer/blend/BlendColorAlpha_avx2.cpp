@@ -1,4 +1,4 @@
-// AVX2 twin of BlendColorAlpha: the lane arithmetic of ChannelsInPlace16.h, ColorAlphaLanes128.h
+// AVX2 twin of BlendColourAlpha: the lane arithmetic of ChannelsInPlace16.h, ColorAlphaLanes128.h
 // and Lanes32Wide.h on sixteen 16-bit or eight 32-bit pixels per register. What the wide loop
 // leaves over takes the 128-bit step and then the integer code, as in the SSE2 twin. It is offered
 // for 555, 565, other 16-bit masks and 32-bit pixels and factors 0..255.
@@ -27,7 +27,7 @@ namespace {
 // wideLanes(s, d) and lanes(s, d): sixteen and eight pixels of the pair region.
 template <bool Is565, typename WideLanes, typename Lanes>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
-                   const ChannelMasks16& masks, const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
+                   const ChannelMasks16& masks, const ColourAlpha& k, WideLanes wideLanes, Lanes lanes) {
     const int paired = width / 2 * 2;
     int i = blendSixteenThenEight16(source, destination, paired, wideLanes, lanes);
     for (; i < paired; i += 2) {
@@ -39,7 +39,7 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     if (paired < width) blendSingle16At(source + 2 * paired, destination + 2 * paired, masks, masks, k);
 }
 
-void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColourAlpha& k,
                 const SingleLanes& lanes) {
     const __m256i factor = _mm256_broadcastsi128_si256(lanes.factor);
     const __m256i alpha = _mm256_broadcastsi128_si256(lanes.alphaTimes2);
@@ -63,7 +63,7 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const PairConstants<LaneOps256> wide = makePairConstants<LaneOps256, Is565>(k);
     const PairConstants<LaneOps128> lanes = makePairConstants<LaneOps128, Is565>(k);
     const auto rows = [&](auto wideLanes, auto narrowLanes) {
@@ -90,13 +90,13 @@ void twins::colourModulated565Avx2(const BlendArea& area, const BlendLayout& lay
 }
 
 void twins::colourModulatedMasksAvx2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    colourModulatedMasksWide(area, layout, p, [&](const ColorAlpha& k, const PlacedChannels& placed) {
+    colourModulatedMasksWide(area, layout, p, [&](const ColourAlpha& k, const PlacedChannels& placed) {
         placedMultipliedRows(area, layout, k, placed);
     });
 }
 
 void twins::colourModulated32Avx2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
                 a = static_cast<short>(k.alpha);
     const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(static_cast<short>(2 * a))};

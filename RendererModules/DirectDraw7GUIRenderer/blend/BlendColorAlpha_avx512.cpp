@@ -1,4 +1,4 @@
-// AVX-512 twins of BlendColorAlpha for 16-bit pixels with other masks (512-bit registers where
+// AVX-512 twins of BlendColourAlpha for 16-bit pixels with other masks (512-bit registers where
 // the channels are placed and narrow, 256-bit otherwise) and for 32-bit pixels (512-bit
 // registers); 555 and 565 are in BlendColorAlphaPairs_avx512.cpp. The 512-bit rows are walked
 // by MaskedRows512.h.
@@ -33,7 +33,7 @@ struct SingleBytes {
     __m512i evenAlpha, oddAlpha;    // a * 256, a * 256; a, 256
 };
 
-SingleBytes makeSingleBytes(const ColorAlpha& k) {
+SingleBytes makeSingleBytes(const ColourAlpha& k) {
     const auto pairOf = [](std::uint32_t low, std::uint32_t high) {
         return _mm512_set1_epi32(static_cast<int>(low | (high << 16)));
     };
@@ -147,7 +147,7 @@ void placedShareRows(const BlendArea& area, const PlacedShares& k) {
     });
 }
 
-void placedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k, const PlacedChannels& placed) {
+void placedRows(const BlendArea& area, const BlendLayout& layout, const ColourAlpha& k, const PlacedChannels& placed) {
     if (fitsWordTables(placed))
         placedShareRows(area, makePlacedShares(placed, k.alpha));
     else
@@ -157,13 +157,13 @@ void placedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlp
 }  // namespace
 
 void twins::colourModulatedMasksAvx512(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    colourModulatedMasksWide(area, layout, p, [&](const ColorAlpha& k, const PlacedChannels& placed) {
+    colourModulatedMasksWide(area, layout, p, [&](const ColourAlpha& k, const PlacedChannels& placed) {
         placedRows(area, layout, k, placed);
     });
 }
 
 void twins::colourModulated32Avx512(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
-    const ColorAlpha parameters = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha parameters = expandParameters(p.alpha, p.red, p.green, p.blue);
     blendRows32(area, makeSingleBytes(parameters), parameters.alpha);
 }
 

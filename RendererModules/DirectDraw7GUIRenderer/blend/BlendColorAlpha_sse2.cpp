@@ -1,4 +1,4 @@
-// SSE2 twin of BlendColorAlpha. In 555 and 565 each half of a pixel pair is an independent
+// SSE2 twin of BlendColourAlpha. In 555 and 565 each half of a pixel pair is an independent
 // 16-bit computation (ColorAlphaPixel.h), so eight pixels of the pair region go through one
 // register with exactly the per-half formula (ChannelsInPlace16.h); the pairs left over and the
 // odd last pixel take the integer code. 32-bit pixels use the single-pixel formula four at a
@@ -22,7 +22,7 @@ namespace {
 // blendLanes(s, d): eight pixels of the pair region.
 template <bool Is565, typename Lanes>
 void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int width,
-                   const ChannelMasks16& masks, const ColorAlpha& k, Lanes blendLanes) {
+                   const ChannelMasks16& masks, const ColourAlpha& k, Lanes blendLanes) {
     const int paired = width / 2 * 2;
     int i = 0;
     for (; i + 8 <= paired; i += 8) {
@@ -40,7 +40,7 @@ void blendRowPairs(const std::uint8_t* source, std::uint8_t* destination, int wi
     if (paired < width) blendSingle16At(source + 2 * paired, destination + 2 * paired, masks, masks, k);
 }
 
-void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColorAlpha& k,
+void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width, const ColourAlpha& k,
                 const SingleLanes& lanes) {
     int i = 0;
     for (; i + 4 <= width; i += 4) {
@@ -58,7 +58,7 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int width
 // blendLanes(s, d): eight pixels by the single-pixel formula of the layout's masks.
 template <typename Lanes>
 void blendRowMasks(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
-                   const ColorAlpha& k, Lanes blendLanes) {
+                   const ColourAlpha& k, Lanes blendLanes) {
     int i = 0;
     for (; i + 8 <= width; i += 8) {
         const __m128i s = load128(source + 2 * i);
@@ -72,7 +72,7 @@ void blendRowMasks(const std::uint8_t* source, std::uint8_t* destination, int wi
 template <bool Is565>
 void colourModulatedPairs(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
     using O = LaneOps128;
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const PairConstants<O> lanes = makePairConstants<O, Is565>(k);
     const auto rows = [&](auto blendLanes) {
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
@@ -96,7 +96,7 @@ void twins::colourModulated565Sse2(const BlendArea& area, const BlendLayout& lay
 }
 
 void twins::colourModulatedMasksSse2(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const auto rows = [&](auto blendLanes) {
         forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) { blendRowMasks(s, d, w, layout, k, blendLanes); });
     };
@@ -116,7 +116,7 @@ void twins::colourModulatedMasksSse2(const BlendArea& area, const BlendLayout& l
 }
 
 void twins::colourModulated32Sse2(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     const short r = static_cast<short>(p.red), g = static_cast<short>(p.green), b = static_cast<short>(p.blue),
                 a = static_cast<short>(k.alpha);
     const SingleLanes lanes{_mm_set_epi16(0, r, g, b, 0, r, g, b), _mm_set1_epi16(static_cast<short>(2 * a))};

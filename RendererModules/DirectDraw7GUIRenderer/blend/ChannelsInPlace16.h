@@ -43,7 +43,7 @@ struct PairConstants {
 };
 
 template <typename Ops, bool Is565>
-PairConstants<Ops> makePairConstants(const ColorAlpha& k) {
+PairConstants<Ops> makePairConstants(const ColourAlpha& k) {
     constexpr unsigned redShift = Is565 ? 11 : 10;
     const std::uint32_t quarter = k.alpha >> 2;
     return {Ops::set1(k.red),

@@ -89,7 +89,7 @@ inline __m128i blendMaskedLanes(__m128i s, __m128i d, const MaskedLanes& lanes) 
     return selectLanes(_mm_cmpeq_epi16(s, _mm_setzero_si128()), d, out);
 }
 
-inline MaskedLanes makeMaskedLanes(const BlendLayout& layout, const ColorAlpha& k) {
+inline MaskedLanes makeMaskedLanes(const BlendLayout& layout, const ColourAlpha& k) {
     const std::uint32_t sourceMasks[3] = {layout.source.red, layout.source.green, layout.source.blue};
     const std::uint32_t destinationMasks[3] = {layout.destination.red, layout.destination.green,
                                                layout.destination.blue};
@@ -129,7 +129,7 @@ inline bool hasNarrowChannels(const BlendLayout& layout) {
            isNarrowRun(d.green) && isNarrowRun(d.blue);
 }
 
-inline NarrowLanes makeNarrowLanes(const ChannelMasks16& masks, const ColorAlpha& k) {
+inline NarrowLanes makeNarrowLanes(const ChannelMasks16& masks, const ColourAlpha& k) {
     const std::uint32_t channelMasks[3] = {masks.red, masks.green, masks.blue};
     const std::uint32_t factors[3] = {k.red, k.green, k.blue};
     NarrowLanes lanes;

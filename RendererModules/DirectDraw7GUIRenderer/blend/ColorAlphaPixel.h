@@ -23,7 +23,7 @@ namespace ZelUISystem::blend {
 namespace {
 
 // Alpha and factors, expanded once per call.
-struct ColorAlpha {
+struct ColourAlpha {
     std::uint32_t alpha;
     std::uint32_t alphaQuarterPair;  // floor(a / 4) in both halves
     std::uint32_t red, green, blue;
@@ -35,7 +35,7 @@ inline std::uint32_t quarterInBothHalves(std::uint32_t factor) {
     return ((factor & ~3u) << 14) | (factor >> 2);
 }
 
-inline ColorAlpha expandParameters(int alpha, std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+inline ColourAlpha expandParameters(int alpha, std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     const std::uint32_t a = clampAlpha(alpha);
     return {a,
             (a >> 2) * 0x00010001u,
@@ -65,7 +65,7 @@ inline std::uint32_t mergeTransparentHalves(std::uint32_t source, std::uint32_t 
 }
 
 template <bool Is565>
-inline std::uint32_t blendPair(std::uint32_t S, std::uint32_t D, const ColorAlpha& k) {
+inline std::uint32_t blendPair(std::uint32_t S, std::uint32_t D, const ColourAlpha& k) {
     constexpr unsigned redShift = Is565 ? 11 : 10;
     constexpr std::uint32_t five = 0x001F001Fu;
     constexpr std::uint32_t greenField = Is565 ? 0x003F003Fu : 0x001F001Fu;
@@ -102,7 +102,7 @@ inline std::uint32_t blendMaskedChannel(std::uint32_t s, std::uint32_t d, std::u
 }
 
 inline std::uint32_t blendSinglePixel16(std::uint32_t s, std::uint32_t d, const ChannelMasks16& sourceMasks,
-                                 const ChannelMasks16& destinationMasks, const ColorAlpha& k) {
+                                 const ChannelMasks16& destinationMasks, const ColourAlpha& k) {
     return blendMaskedChannel(s, d, sourceMasks.red, destinationMasks.red, k.red, k.alpha) |
            blendMaskedChannel(s, d, sourceMasks.green, destinationMasks.green, k.green, k.alpha) |
            blendMaskedChannel(s, d, sourceMasks.blue, destinationMasks.blue, k.blue, k.alpha);
@@ -110,7 +110,7 @@ inline std::uint32_t blendSinglePixel16(std::uint32_t s, std::uint32_t d, const 
 
 // One 16-bit pixel in memory by the single-pixel formula; a transparent (0) source leaves it.
 inline void blendSingle16At(const std::uint8_t* source, std::uint8_t* destination, const ChannelMasks16& sourceMasks,
-                            const ChannelMasks16& destinationMasks, const ColorAlpha& k) {
+                            const ChannelMasks16& destinationMasks, const ColourAlpha& k) {
     const std::uint32_t s = load16(source);
     if (s == 0) return;
     store16(destination, blendSinglePixel16(s, load16(destination), sourceMasks, destinationMasks, k));
@@ -122,7 +122,7 @@ inline std::uint32_t blendByte(std::uint32_t s, std::uint32_t d, std::uint32_t f
 }
 
 // Blue, green and red of two 24-bit values (blue in the low byte); the top byte becomes 0.
-inline std::uint32_t blendBgr(std::uint32_t s, std::uint32_t d, const ColorAlpha& k) {
+inline std::uint32_t blendBgr(std::uint32_t s, std::uint32_t d, const ColourAlpha& k) {
     const std::uint32_t blue = blendByte(s & 0xFFu, d & 0xFFu, k.blue, k.alpha);
     const std::uint32_t green = blendByte(s >> 8 & 0xFFu, d >> 8 & 0xFFu, k.green, k.alpha);
     const std::uint32_t red = blendByte(s >> 16 & 0xFFu, d >> 16 & 0xFFu, k.red, k.alpha);

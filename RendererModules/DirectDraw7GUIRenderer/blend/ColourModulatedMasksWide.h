@@ -61,14 +61,14 @@ __m256i blendNarrowLanesWide(__m256i s, __m256i d, const NarrowLanesWide& lanes)
 // Sixteen, then eight pixels by wideLanes(s, d) and lanes(s, d), the rest one at a time.
 template <typename WideLanes, typename Lanes>
 void blendRowNarrow(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
-                    const ColorAlpha& k, WideLanes wideLanes, Lanes lanes) {
+                    const ColourAlpha& k, WideLanes wideLanes, Lanes lanes) {
     int i = blendSixteenThenEight16(source, destination, width, wideLanes, lanes);
     for (; i < width; ++i) blendSingle16At(source + 2 * i, destination + 2 * i, layout.source, layout.destination, k);
 }
 
 // Eight pixels by the masked lanes (masks that differ between the sides, or wider channels).
 void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int width, const BlendLayout& layout,
-                    const ColorAlpha& k, const MaskedLanes& lanes) {
+                    const ColourAlpha& k, const MaskedLanes& lanes) {
     int i = 0;
     for (; i + 8 <= width; i += 8) {
         const __m128i s = load128(source + 2 * i);
@@ -81,7 +81,7 @@ void blendRowMasked(const std::uint8_t* source, std::uint8_t* destination, int w
 
 // Sixteen, then eight pixels of every row by wideLanes(s, d) and lanes(s, d), the rest one at a time.
 template <typename WideLanes, typename Lanes>
-void narrowRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k, WideLanes wideLanes,
+void narrowRows(const BlendArea& area, const BlendLayout& layout, const ColourAlpha& k, WideLanes wideLanes,
                 Lanes lanes) {
     forEachRow(area, [&](const std::uint8_t* s, std::uint8_t* d, int w) {
         blendRowNarrow(s, d, w, layout, k, wideLanes, lanes);
@@ -89,7 +89,7 @@ void narrowRows(const BlendArea& area, const BlendLayout& layout, const ColorAlp
 }
 
 // The placed channels by the multiplications of ChannelsInPlace16.h.
-inline void placedMultipliedRows(const BlendArea& area, const BlendLayout& layout, const ColorAlpha& k,
+inline void placedMultipliedRows(const BlendArea& area, const BlendLayout& layout, const ColourAlpha& k,
                                  const PlacedChannels& placed) {
     const PlacedConstants<LaneOps256> wide = makePlacedConstants<LaneOps256>(placed, k.alpha);
     const PlacedConstants<LaneOps128> lanes = makePlacedConstants<LaneOps128>(placed, k.alpha);
@@ -104,7 +104,7 @@ inline void placedMultipliedRows(const BlendArea& area, const BlendLayout& layou
 template <typename PlacedRows>
 void colourModulatedMasksWide(const BlendArea& area, const BlendLayout& layout, const BlendParameters& p,
                               PlacedRows placedRows) {
-    const ColorAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
+    const ColourAlpha k = expandParameters(p.alpha, p.red, p.green, p.blue);
     PlacedChannels placed;
     if (hasNarrowChannels(layout) && placeChannels(layout.destination, k.red, k.green, k.blue, placed)) {
         placedRows(k, placed);

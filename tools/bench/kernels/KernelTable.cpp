@@ -22,7 +22,7 @@ struct Operation {
 
 // BlendHalf itself is the plain-integer pair kernel, which quad drawing never runs.
 constexpr Operation kOperations[] = {
-    {"colour-modulated", "BlendColorAlpha", ""},
+    {"colour-modulated", "BlendColourAlpha", ""},
     {"alpha", "BlendAlpha", ""},
     {"half", "BlendHalf", "BlendHalf"},
 };

@@ -1,5 +1,5 @@
 // The one place that picks a kernel implementation: a function of operation, layout and
-// instruction set level; the reference kernels at the MMX level; every layout served at every
+// instruction set level; the reference kernels at the MMX level and below; every layout served at every
 // level; forcing only ever lowers the level; twins agree with their kernel for every factor a
 // quad's colour can give.
 
@@ -32,10 +32,13 @@ TEST(KernelSelector, AtTheMmxLevelPicksTheReferenceKernels) {
     }
 }
 
-TEST(KernelSelector, WithoutMmxPicksIntegerTwinsOfTheMmxKernels) {
+// The renderer blends only on a processor with MMX, so below it (DD7R_CPU=scalar) alpha and half
+// lanes keep their MMX reference; the colour-modulated reference is integer code.
+TEST(KernelSelector, BelowMmxPicksTheReferenceKernels) {
     for (std::uint32_t mode = 0; mode <= DDS_RGBMODE_32; ++mode) {
-        EXPECT_EQ(&blend::twins::alphaScalar, selectBlendKernel(BlendOperation::Alpha, mode, SimdLevel::Scalar));
-        EXPECT_EQ(&blend::twins::halfLanesScalar, selectBlendKernel(BlendOperation::HalfLanes, mode, SimdLevel::Scalar));
+        EXPECT_EQ(&blend::colourModulatedScalar, selectBlendKernel(BlendOperation::ColourModulated, mode, SimdLevel::Scalar));
+        EXPECT_EQ(&blend::alphaMmx, selectBlendKernel(BlendOperation::Alpha, mode, SimdLevel::Scalar));
+        EXPECT_EQ(&blend::halfLanesMmx, selectBlendKernel(BlendOperation::HalfLanes, mode, SimdLevel::Scalar));
     }
 }
 
@@ -50,22 +53,19 @@ TEST(KernelSelector, EveryDrawableLayoutHasAKernelAtEveryLevelAndNoOtherModeHasO
     }
 }
 
-// 24-bit pixels get the integer or MMX kernel, or from SSSE3 on the twins written for them:
-// never a twin of another layout that hands them on.
+// 24-bit pixels get the reference kernel, or from SSSE3 on the twins written for them: never a
+// twin of another layout that hands them on.
 TEST(KernelSelector, TwentyFourBitPixelsGetOnlyImplementationsMadeForThem) {
     for (SimdLevel level : kLevels) {
         const bool avx2 = level >= SimdLevel::Avx2;
         const bool ssse3 = level >= SimdLevel::Ssse3;
-        const bool mmx = level >= SimdLevel::Mmx;
         EXPECT_EQ(avx2    ? &blend::twins::alpha24Avx2
                   : ssse3 ? &blend::twins::alpha24Ssse3
-                  : mmx   ? &blend::alphaMmx
-                          : &blend::twins::alphaScalar,
+                          : &blend::alphaMmx,
                   selectBlendKernel(BlendOperation::Alpha, DDS_RGBMODE_24, level));
         EXPECT_EQ(avx2    ? &blend::twins::halfLanes24Avx2
                   : ssse3 ? &blend::twins::halfLanes24Ssse3
-                  : mmx   ? &blend::halfLanesMmx
-                          : &blend::twins::halfLanesScalar,
+                          : &blend::halfLanesMmx,
                   selectBlendKernel(BlendOperation::HalfLanes, DDS_RGBMODE_24, level));
         EXPECT_EQ(avx2    ? &blend::twins::colourModulated24Avx2
                   : ssse3 ? &blend::twins::colourModulated24Ssse3
@@ -116,7 +116,7 @@ TEST(KernelSelector, ColourModulatedTwinsMatchKernelForEveryFactorOfAQuadColour)
                                                     : source.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 kernelDesc = byKernel.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 twinDesc = byTwin.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
-            BlendColorAlpha(&sourceDesc, &kernelDesc, 0, 0, &c.rect, c.alpha, c.mode, c.factors[0],
+            BlendColourAlpha(&sourceDesc, &kernelDesc, 0, 0, &c.rect, c.alpha, c.mode, c.factors[0],
                             c.factors[1], c.factors[2]);
             blend::BlendInputs inputs;
             ASSERT_TRUE(blend::readBlendInputs(&sourceDesc, &twinDesc, &c.rect, c.mode, inputs));

@@ -10,9 +10,9 @@ namespace {
 
 using namespace ZelUISystem;
 
-int runColorAlpha(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
+int runColourAlpha(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
                   const RECT* rect, std::uint32_t mode) {
-    return BlendColorAlpha(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0], c.factors[1], c.factors[2]);
+    return BlendColourAlpha(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0], c.factors[1], c.factors[2]);
 }
 
 int runAlphaMMX(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
@@ -60,13 +60,13 @@ struct Operation {
 
 std::vector<KernelUnderTest> kernelsUnderTest() {
     std::vector<KernelUnderTest> kernels = {
-        {"BlendColorAlpha", KernelModel::ColorAlpha, runColorAlpha},
+        {"BlendColourAlpha", KernelModel::ColourAlpha, runColourAlpha},
         {"BlendAlphaMMX", KernelModel::AlphaMMX, runAlphaMMX},
         {"BlendHalf", KernelModel::Half, runHalf},
         {"BlendHalfMMX", KernelModel::HalfMMX, runHalfMMX},
     };
     const Operation operations[] = {
-        {blend::BlendOperation::ColourModulated, "ColourModulated", KernelModel::ColorAlpha, blend::colourModulatedScalar},
+        {blend::BlendOperation::ColourModulated, "ColourModulated", KernelModel::ColourAlpha, blend::colourModulatedScalar},
         {blend::BlendOperation::Alpha, "Alpha", KernelModel::AlphaMMX, blend::alphaMmx},
         {blend::BlendOperation::HalfLanes, "HalfLanes", KernelModel::HalfMMX, blend::halfLanesMmx},
     };

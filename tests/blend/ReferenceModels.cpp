@@ -92,7 +92,7 @@ std::uint32_t expectedPixel(const ModelParameters& p, int position, int width, s
                             std::uint32_t partner, std::uint32_t d) {
     const bool transparent = isTransparent(p.mode, s);
     switch (p.model) {
-    case KernelModel::ColorAlpha:
+    case KernelModel::ColourAlpha:
         if (transparent) return d;
         if (p.mode <= 1 && inPair(position, width)) return compose(p, Formula::Pair, s, d);
         return compose(p, Formula::Single, s, d);

@@ -6,7 +6,7 @@
 
 namespace dd7r_test {
 
-enum class KernelModel { ColorAlpha, AlphaMMX, Half, HalfMMX };
+enum class KernelModel { ColourAlpha, AlphaMMX, Half, HalfMMX };
 
 // Where a layout keeps red, green and blue (in that order).
 struct ChannelLayout {

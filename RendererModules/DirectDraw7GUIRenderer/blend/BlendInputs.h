@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "blend/BlendCore.h"
+#include "blend/RGBMode.h"
 #include "platform/DirectDraw.h"
 
 namespace ZelUISystem::blend {

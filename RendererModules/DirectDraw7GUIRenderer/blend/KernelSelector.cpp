@@ -26,42 +26,49 @@ struct Offer {
 #define DD7R_OFFER(operation, modes, level, kernel) {operation, modes, level, kernel, #kernel}
 
 // Best first: the first offer whose layouts include the mode and whose level is available wins.
-// Every operation ends with an offer for every layout at the scalar level.
+// Every operation ends with its reference, offered for every layout: below its level (only
+// alpha and half lanes, whose reference is the MMX kernel, have one) the reference is taken
+// all the same. The renderer blends only on a processor with MMX (without it, blend mode 0
+// runs no kernel), so a level below MMX there can only be DD7R_CPU=scalar forcing it.
 constexpr Offer kOffers[] = {
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Avx512, twins::colourModulated555Avx512),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx512, twins::colourModulated565Avx512),
-    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx512, twins::colourModulated32Avx512),
     DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Avx512, twins::colourModulatedMasksAvx512),
+    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx512, twins::colourModulated32Avx512),
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Avx2, twins::colourModulated555Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Avx2, twins::colourModulated565Avx2),
-    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx2, twins::colourModulated32Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Avx2, twins::colourModulatedMasksAvx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k24, SimdLevel::Avx2, twins::colourModulated24Avx2),
+    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Avx2, twins::colourModulated32Avx2),
     DD7R_OFFER(BlendOperation::ColourModulated, k24, SimdLevel::Ssse3, twins::colourModulated24Ssse3),
     DD7R_OFFER(BlendOperation::ColourModulated, k555, SimdLevel::Sse2, twins::colourModulated555Sse2),
     DD7R_OFFER(BlendOperation::ColourModulated, k565, SimdLevel::Sse2, twins::colourModulated565Sse2),
-    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Sse2, twins::colourModulated32Sse2),
     DD7R_OFFER(BlendOperation::ColourModulated, kOtherMasks, SimdLevel::Sse2, twins::colourModulatedMasksSse2),
+    DD7R_OFFER(BlendOperation::ColourModulated, k32, SimdLevel::Sse2, twins::colourModulated32Sse2),
     DD7R_OFFER(BlendOperation::ColourModulated, kEveryLayout, SimdLevel::Scalar, colourModulatedScalar),
 
     DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx512, twins::alpha32Avx512),
-    DD7R_OFFER(BlendOperation::Alpha, k16Bit, SimdLevel::Avx2, twins::alpha16Avx2),
-    DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx2, twins::alpha32Avx2),
+    DD7R_OFFER(BlendOperation::Alpha, k555, SimdLevel::Avx2, twins::alpha555Avx2),
+    DD7R_OFFER(BlendOperation::Alpha, k565, SimdLevel::Avx2, twins::alpha565Avx2),
+    DD7R_OFFER(BlendOperation::Alpha, kOtherMasks, SimdLevel::Avx2, twins::alphaMasksAvx2),
     DD7R_OFFER(BlendOperation::Alpha, k24, SimdLevel::Avx2, twins::alpha24Avx2),
+    DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Avx2, twins::alpha32Avx2),
     DD7R_OFFER(BlendOperation::Alpha, k24, SimdLevel::Ssse3, twins::alpha24Ssse3),
-    DD7R_OFFER(BlendOperation::Alpha, k16Bit, SimdLevel::Sse2, twins::alpha16Sse2),
+    DD7R_OFFER(BlendOperation::Alpha, k555, SimdLevel::Sse2, twins::alpha555Sse2),
+    DD7R_OFFER(BlendOperation::Alpha, k565, SimdLevel::Sse2, twins::alpha565Sse2),
+    DD7R_OFFER(BlendOperation::Alpha, kOtherMasks, SimdLevel::Sse2, twins::alphaMasksSse2),
     DD7R_OFFER(BlendOperation::Alpha, k32, SimdLevel::Sse2, twins::alpha32Sse2),
     DD7R_OFFER(BlendOperation::Alpha, kEveryLayout, SimdLevel::Mmx, alphaMmx),
-    DD7R_OFFER(BlendOperation::Alpha, kEveryLayout, SimdLevel::Scalar, twins::alphaScalar),
 
-    DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Avx2, twins::halfLanes24Avx2),
+    // One row for the three 16-bit layouts: the code is the same, only the halving mask, taken
+    // from the destination's masks, differs.
     DD7R_OFFER(BlendOperation::HalfLanes, k16Bit, SimdLevel::Avx2, twins::halfLanes16Avx2),
+    DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Avx2, twins::halfLanes24Avx2),
     DD7R_OFFER(BlendOperation::HalfLanes, k32, SimdLevel::Avx2, twins::halfLanes32Avx2),
     DD7R_OFFER(BlendOperation::HalfLanes, k24, SimdLevel::Ssse3, twins::halfLanes24Ssse3),
     DD7R_OFFER(BlendOperation::HalfLanes, k16Bit, SimdLevel::Sse2, twins::halfLanes16Sse2),
     DD7R_OFFER(BlendOperation::HalfLanes, k32, SimdLevel::Sse2, twins::halfLanes32Sse2),
     DD7R_OFFER(BlendOperation::HalfLanes, kEveryLayout, SimdLevel::Mmx, halfLanesMmx),
-    DD7R_OFFER(BlendOperation::HalfLanes, kEveryLayout, SimdLevel::Scalar, twins::halfLanesScalar),
 };
 
 #undef DD7R_OFFER
@@ -70,11 +77,13 @@ constexpr Offer kOffers[] = {
 
 BlendCore selectBlendKernel(BlendOperation operation, std::uint32_t mode, SimdLevel level) {
     if (!isDrawableMode(mode)) return nullptr;
+    const Offer* reference = nullptr;
     for (const Offer& offer : kOffers) {
-        if (offer.operation == operation && (offer.modes & bit(mode)) != 0 && offer.needs <= level)
-            return offer.kernel;
+        if (offer.operation != operation || (offer.modes & bit(mode)) == 0) continue;
+        if (offer.needs <= level) return offer.kernel;
+        reference = &offer;
     }
-    return nullptr;
+    return reference == nullptr ? nullptr : reference->kernel;
 }
 
 const char* blendKernelName(BlendCore kernel) {

@@ -1,11 +1,13 @@
 #pragma once
-// Loads and stores of pixels at any byte address. Locked rows start wherever the surface's
-// pitch puts them, so a pixel is never assumed to be aligned: every access goes through
-// memcpy, which compiles to a single unaligned move on x86. Internal linkage: included by units
-// built with different SIMD flags, and by the pixel upload.
+// Loads and stores of pixels at any byte address, and the walk over an area's rows. Locked rows
+// start wherever the surface's pitch puts them, so a pixel is never assumed to be aligned:
+// every access goes through memcpy, which compiles to a single unaligned move on x86. Internal
+// linkage: included by units built with different SIMD flags, and by the pixel upload.
 
 #include <cstdint>
 #include <cstring>
+
+#include "blend/BlendCore.h"
 
 namespace ZelUISystem::blend {
 namespace {
@@ -39,6 +41,27 @@ inline void store24(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
     p[2] = static_cast<std::uint8_t>(v >> 16);
+}
+
+// Moves a row pointer by a signed pitch. The step is done on the address as an unsigned
+// number, so the position after the last row, which is never used, is no pointer overflow.
+template <typename Byte>
+inline Byte* advanceRow(Byte* row, std::int32_t pitch) {
+    const auto address = reinterpret_cast<std::uintptr_t>(row);
+    const auto step = static_cast<std::uintptr_t>(static_cast<std::intptr_t>(pitch));
+    return reinterpret_cast<Byte*>(address + step);
+}
+
+// Calls processRow(sourceRow, destinationRow, width) for every row, top to bottom.
+template <typename RowFunction>
+inline void forEachRow(const BlendArea& area, RowFunction&& processRow) {
+    const std::uint8_t* sourceRow = area.source;
+    std::uint8_t* destinationRow = area.destination;
+    for (int row = 0; row < area.height; ++row) {
+        processRow(sourceRow, destinationRow, area.width);
+        sourceRow = advanceRow(sourceRow, area.sourcePitch);
+        destinationRow = advanceRow(destinationRow, area.destinationPitch);
+    }
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ void timePixman(benchmark::State& state, std::uint32_t mode, BenchSize size) {
     countPixels(state, size.width, size.height);
 }
 
-enum class SdlBlend { AlphaMod, AlphaColorModKeyed };
+enum class SdlBlend { AlphaMod, AlphaColourModKeyed };
 
 void timeSdl(benchmark::State& state, std::uint32_t mode, BenchSize size, SdlBlend kind, int alpha) {
     BenchSurfaces surfaces(mode, size.width, size.height);
@@ -84,7 +84,7 @@ void timeSdl(benchmark::State& state, std::uint32_t mode, BenchSize size, SdlBle
         surfaces.destinationBytes(), size.width, size.height, depth, surfaces.pitch(), format);
     SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_BLEND);
     SDL_SetSurfaceAlphaMod(source, static_cast<Uint8>(alpha));
-    if (kind == SdlBlend::AlphaColorModKeyed) {
+    if (kind == SdlBlend::AlphaColourModKeyed) {
         SDL_SetSurfaceColorMod(source, 240, 200, 160);
         SDL_SetColorKey(source, SDL_TRUE, 0);
     }
@@ -111,8 +111,8 @@ void registerAll() {
                                          SdlBlend::AlphaMod, 128);
             benchmark::RegisterBenchmark(("SdlAlphaMod200" + suffix).c_str(), timeSdl, mode, size,
                                          SdlBlend::AlphaMod, 200);
-            benchmark::RegisterBenchmark(("SdlColorModKeyed" + suffix).c_str(), timeSdl, mode, size,
-                                         SdlBlend::AlphaColorModKeyed, 128);
+            benchmark::RegisterBenchmark(("SdlColourModKeyed" + suffix).c_str(), timeSdl, mode, size,
+                                         SdlBlend::AlphaColourModKeyed, 128);
         }
     }
 }

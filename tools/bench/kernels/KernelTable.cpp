@@ -20,9 +20,9 @@ struct Operation {
     const char* excluded;  // a row with this exact name is another operation
 };
 
-// BlendHalf itself is the plain-integer pair kernel, which quad drawing runs only without MMX.
+// BlendHalf itself is the plain-integer pair kernel, which quad drawing never runs.
 constexpr Operation kOperations[] = {
-    {"colour-modulated", "BlendColorAlpha", ""},
+    {"colour-modulated", "BlendColourAlpha", ""},
     {"alpha", "BlendAlpha", ""},
     {"half", "BlendHalf", "BlendHalf"},
 };

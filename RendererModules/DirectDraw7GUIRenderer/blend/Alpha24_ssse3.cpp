@@ -1,0 +1,23 @@
+// SSSE3 twin of BlendAlphaMMX for 24-bit pixels: five pixels at a time in a 128-bit register
+// (Registers24.h), the up to five after the last group as the row's end. Rows of at most five
+// pixels go one pixel at a time by the reference's formula. SSSE3 is needed for the byte
+// shuffles that find the transparent pixels and place the row's end.
+
+#include "blend/PixelFormulas.h"
+#include "blend/Registers.h"
+#include "blend/Registers24.h"
+
+namespace ZelUISystem::blend {
+
+void twins::alpha24Ssse3(const BlendArea& area, const BlendLayout&, const BlendParameters& p) {
+    const std::uint32_t a = clampAlpha(p.alpha);
+    const auto blendOne = [a](std::uint32_t s, std::uint32_t d) { return blendWidenedBgr(s, d, a); };
+    if (a == 256) {
+        blendRows24<Vec128>(area, OpaqueBytes24<Vec128>{}, OpaqueBytes24<Vec128>{}, blendOne);
+    } else {
+        const AlphaBytes24<Vec128> blendGroup(a);
+        blendRows24<Vec128>(area, blendGroup, blendGroup, blendOne);
+    }
+}
+
+}  // namespace ZelUISystem::blend

@@ -116,7 +116,7 @@ TEST(KernelSelector, ColourModulatedTwinsMatchKernelForEveryFactorOfAQuadColour)
                                                     : source.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 kernelDesc = byKernel.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
             DDSURFACEDESC2 twinDesc = byTwin.describe(c.masks16[0], c.masks16[1], c.masks16[2]);
-            BlendColourAlpha(&sourceDesc, &kernelDesc, 0, 0, &c.rect, c.alpha, c.mode, c.factors[0],
+            BlendColorAlpha(&sourceDesc, &kernelDesc, 0, 0, &c.rect, c.alpha, c.mode, c.factors[0],
                             c.factors[1], c.factors[2]);
             blend::BlendInputs inputs;
             ASSERT_TRUE(blend::readBlendInputs(&sourceDesc, &twinDesc, &c.rect, c.mode, inputs));

@@ -12,7 +12,7 @@ using namespace ZelUISystem;
 
 int runColourAlpha(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
                   const RECT* rect, std::uint32_t mode) {
-    return BlendColourAlpha(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0], c.factors[1], c.factors[2]);
+    return BlendColorAlpha(s, d, c.x, c.y, rect, c.alpha, mode, c.factors[0], c.factors[1], c.factors[2]);
 }
 
 int runAlphaMMX(const BlendCase& c, const DDSURFACEDESC2* s, const DDSURFACEDESC2* d,
@@ -60,7 +60,7 @@ struct Operation {
 
 std::vector<KernelUnderTest> kernelsUnderTest() {
     std::vector<KernelUnderTest> kernels = {
-        {"BlendColourAlpha", KernelModel::ColourAlpha, runColourAlpha},
+        {"BlendColorAlpha", KernelModel::ColourAlpha, runColourAlpha},
         {"BlendAlphaMMX", KernelModel::AlphaMMX, runAlphaMMX},
         {"BlendHalf", KernelModel::Half, runHalf},
         {"BlendHalfMMX", KernelModel::HalfMMX, runHalfMMX},

@@ -14,7 +14,7 @@ constexpr std::uint32_t k555 = 0, k565 = 1, kOtherMasks = 2, k24 = 3, k32 = 4;
 
 TEST(ColourAlphaWorkedExamples, PairPathKeepsFullRedWhereSinglePixelRoundsDown) {
     // a = 256, factors 255: the pair path gives s' = 31, the odd last pixel 30.
-    const KernelUnderTest kernel = kernelNamed("BlendColourAlpha");
+    const KernelUnderTest kernel = kernelNamed("BlendColorAlpha");
     BlendCase c565 = rowCase(k565, 3);
     EXPECT_EQ(hexList({0xF800, 0xF800, 0xF000}),
               hexList(blendRow(kernel, c565, {0xF800, 0xF800, 0xF800}, {0, 0, 0})));
@@ -24,7 +24,7 @@ TEST(ColourAlphaWorkedExamples, PairPathKeepsFullRedWhereSinglePixelRoundsDown) 
 }
 
 TEST(ColourAlphaWorkedExamples, OneTransparentHalfChangesOnlyTheOtherPixel) {
-    const KernelUnderTest kernel = kernelNamed("BlendColourAlpha");
+    const KernelUnderTest kernel = kernelNamed("BlendColorAlpha");
     const BlendCase c = rowCase(k565, 4);
     const Pixels result = blendRow(kernel, c, {0, 0xFFFF, 0xFFFF, 0}, {0x1234, 0, 0, 0x4321});
     EXPECT_EQ(hexList({0x1234, 0xFFFF, 0xFFFF, 0x4321}), hexList(result));
@@ -37,7 +37,7 @@ TEST(ColourAlphaWorkedExamples, OtherMasksClearBitsOutsideTheChannels) {
     c.masks16[2] = 0x000F;
     // factors 255: s' = floor(s * 255 / 256) = s - 1 for 4, 5, 6; a = 256 writes s'.
     EXPECT_EQ(hexList({0x0345}),
-              hexList(blendRow(kernelNamed("BlendColourAlpha"), c, {0xF456}, {0xF123})));
+              hexList(blendRow(kernelNamed("BlendColorAlpha"), c, {0xF456}, {0xF123})));
 }
 
 TEST(AlphaMMXWorkedExamples, FullAlphaKeepsTopByteInPairsAndClearsItOnTheOddPixel) {

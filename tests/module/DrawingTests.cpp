@@ -435,7 +435,7 @@ std::vector<std::uint8_t> referenceBlend(IDirectDrawSurface7* texture, IDirectDr
     const RECT size{0, 0, at.right - at.left, at.bottom - at.top};
     const int alpha = static_cast<int>(colour >> 24);
     if ((colour & 0xFFFFFFu) != 0xFFFFFFu)
-        BlendColourAlpha(&source.desc, &destination.desc, 0, 0, &size, alpha, mode, channel(colour, 16),
+        BlendColorAlpha(&source.desc, &destination.desc, 0, 0, &size, alpha, mode, channel(colour, 16),
                         channel(colour, 8), channel(colour, 0));
     else if (blendMode == 1)
         BlendHalfMMX(&source.desc, &destination.desc, 0, 0, &size, mode);

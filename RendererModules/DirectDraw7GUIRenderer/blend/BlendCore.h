@@ -49,7 +49,7 @@ struct BlendParameters {
 using BlendCore = void (*)(const BlendArea& area, const BlendLayout& layout, const BlendParameters& parameters);
 
 // The reference implementations: every drawable layout, any parameters.
-void colourModulatedScalar(const BlendArea&, const BlendLayout&, const BlendParameters&);  // BlendColourAlpha
+void colourModulatedScalar(const BlendArea&, const BlendLayout&, const BlendParameters&);  // BlendColorAlpha
 void alphaMmx(const BlendArea&, const BlendLayout&, const BlendParameters&);               // BlendAlphaMMX
 void halfPairsScalar(const BlendArea&, const BlendLayout&, const BlendParameters&);        // BlendHalf
 void halfLanesMmx(const BlendArea&, const BlendLayout&, const BlendParameters&);           // BlendHalfMMX

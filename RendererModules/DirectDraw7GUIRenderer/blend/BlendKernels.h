@@ -16,7 +16,7 @@
 namespace ZelUISystem {
 
 // Multiplies each source channel by a colour factor, then blends with a constant alpha.
-int BlendColourAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
+int BlendColorAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int x,
                     int y, const RECT* rect, int alpha, std::uint32_t mode,
                     std::uint32_t redFactor, std::uint32_t greenFactor,
                     std::uint32_t blueFactor);

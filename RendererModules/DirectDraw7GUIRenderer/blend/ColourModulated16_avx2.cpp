@@ -1,4 +1,4 @@
-// AVX2 twins of BlendColourAlpha for the 16-bit layouts, one per layout: the lane formulas of
+// AVX2 twins of BlendColorAlpha for the 16-bit layouts, one per layout: the lane formulas of
 // Registers16.h on sixteen pixels per 256-bit register. What the wide loop leaves over takes
 // the 128-bit step and then the integer code, as in the SSE2 twins. Factors above 255 are
 // outside what these twins are offered for.

@@ -1,4 +1,4 @@
-// AVX-512 twins of BlendColourAlpha for the 16-bit layouts (F, BW, VL and VBMI), one per layout,
+// AVX-512 twins of BlendColorAlpha for the 16-bit layouts (F, BW, VL and VBMI), one per layout,
 // thirty-two pixels per 512-bit register where the layout's channels fit word tables; the rows
 // are walked by the masked row walk of Registers.h, and the odd last pixel of a 555 or 565 row
 // takes the single-pixel formula, as in the reference.

@@ -1,4 +1,4 @@
-// SSE2 twins of BlendColourAlpha for the 16-bit layouts, one per layout. In 555 and 565 each
+// SSE2 twins of BlendColorAlpha for the 16-bit layouts, one per layout. In 555 and 565 each
 // half of a pixel pair is an independent 16-bit computation (PixelFormulas.h), so eight pixels
 // of the pair region go through one register with exactly the per-half formula (Registers16.h);
 // the pairs left over and the odd last pixel take the integer code. 16-bit pixels with other

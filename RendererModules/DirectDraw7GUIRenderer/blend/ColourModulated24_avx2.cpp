@@ -1,4 +1,4 @@
-// AVX2 twin of BlendColourAlpha for 24-bit pixels: ten pixels at a time, five in each 128-bit
+// AVX2 twin of BlendColorAlpha for 24-bit pixels: ten pixels at a time, five in each 128-bit
 // half (Registers24.h); the six to ten pixels after the last such group as a group of five and
 // the row's end in one register, up to five as the row's end in a 128-bit register. Rows of at
 // most five pixels go one pixel at a time by the reference's formula.

@@ -1,4 +1,4 @@
-// SSSE3 twin of BlendColourAlpha for 24-bit pixels: five pixels at a time in a 128-bit register
+// SSSE3 twin of BlendColorAlpha for 24-bit pixels: five pixels at a time in a 128-bit register
 // (Registers24.h), the up to five after the last group as the row's end. Rows of at most five
 // pixels go one pixel at a time by the reference's formula. SSSE3 is needed for the byte
 // shuffles that find the transparent pixels and place the row's end.

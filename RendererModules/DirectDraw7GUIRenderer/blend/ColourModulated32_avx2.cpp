@@ -1,4 +1,4 @@
-// AVX2 twin of BlendColourAlpha for 32-bit pixels: the single-pixel formula on each byte in
+// AVX2 twin of BlendColorAlpha for 32-bit pixels: the single-pixel formula on each byte in
 // place (Registers32.h), eight pixels per 256-bit register; what is left takes one 128-bit step
 // and then the integer code. Factors above 255 are outside what this twin is offered for.
 

@@ -1,4 +1,4 @@
-// AVX-512 twin of BlendColourAlpha for 32-bit pixels (F, BW, VL and VBMI), sixteen pixels per
+// AVX-512 twin of BlendColorAlpha for 32-bit pixels (F, BW, VL and VBMI), sixteen pixels per
 // 512-bit register, the rows walked by the masked row walk of Registers.h.
 
 #include <immintrin.h>

@@ -1,4 +1,4 @@
-// SSE2 twin of BlendColourAlpha for 32-bit pixels: the single-pixel formula on each byte in
+// SSE2 twin of BlendColorAlpha for 32-bit pixels: the single-pixel formula on each byte in
 // place (Registers32.h), four pixels per 128-bit register; the pixels left over take the
 // integer code. Factors above 255 are outside what this twin is offered for.
 

@@ -1,4 +1,4 @@
-// The colour-modulated kernel, BlendColourAlpha, and the reference its twins must equal.
+// The colour-modulated kernel, BlendColorAlpha, and the reference its twins must equal.
 // Colour-modulated constant-alpha blend in plain 32-bit integer code: 555 and 565 rows two
 // pixels per 32-bit word (PixelFormulas.h derives the arithmetic), the odd last pixel and
 // the other layouts one pixel at a time.

@@ -18,7 +18,7 @@ int runReference(blend::BlendCore kernel, const DDSURFACEDESC2* source, const DD
 
 }  // namespace
 
-int BlendColourAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
+int BlendColorAlpha(const DDSURFACEDESC2* source, const DDSURFACEDESC2* destination, int /*x*/,
                     int /*y*/, const RECT* rect, int alpha, std::uint32_t mode,
                     std::uint32_t redFactor, std::uint32_t greenFactor, std::uint32_t blueFactor) {
     return runReference(blend::colourModulatedScalar, source, destination, rect, mode,

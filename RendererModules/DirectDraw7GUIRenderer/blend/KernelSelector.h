@@ -14,7 +14,7 @@
 namespace ZelUISystem::blend {
 
 enum class BlendOperation {
-    ColourModulated,  // BlendColourAlpha: colour factors, then constant alpha
+    ColourModulated,  // BlendColorAlpha: colour factors, then constant alpha
     Alpha,            // BlendAlphaMMX: constant alpha
     HalfLanes,        // BlendHalfMMX: 50 % average, transparent pixels keep the destination
 };

@@ -101,7 +101,7 @@ inline void blendLast32(const std::uint8_t* source, std::uint8_t* destination, s
     store32(destination, out);
 }
 
-// ---- Colour-modulated constant alpha (BlendColourAlpha, ColourModulated_scalar.cpp) ----
+// ---- Colour-modulated constant alpha (BlendColorAlpha, ColourModulated_scalar.cpp) ----
 // A pixel pair in one 32-bit word and a single pixel.
 //
 // A 32-bit word holds two 16-bit pixels; each channel is moved into the low bits of both

@@ -104,7 +104,7 @@ typename W::V blendFixedAlphaInPlace(typename W::V S, typename W::V D, const Fix
     return W::keepWhereSourceZero(S, D, W::add16(W::add16(d, red), W::add16(green, blue)));
 }
 
-// ---- Colour-modulated constant alpha (BlendColourAlpha) ----
+// ---- Colour-modulated constant alpha (BlendColorAlpha) ----
 
 // 555 and 565: the pair path of PixelFormulas.h per 16-bit lane, the destination in place. Per
 // channel, with f = 4q + r and m = s' + 64 = floor((s * f + 64 * r + 64 * 256) / 256),

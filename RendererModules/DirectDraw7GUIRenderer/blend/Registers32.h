@@ -53,7 +53,7 @@ typename W::V blendPairs32(typename W::V s, typename W::V d, typename W::V alpha
     return W::select(transparent32<W>(s), d, blended);
 }
 
-// ---- Colour-modulated constant alpha (BlendColourAlpha) ----
+// ---- Colour-modulated constant alpha (BlendColorAlpha) ----
 
 // floor(v * a / 256) for |v| <= 255 and a <= 256: the top half of the signed product of
 // v * 128 (which fits a lane) and 2a is floor(v * 256 * a / 65536).

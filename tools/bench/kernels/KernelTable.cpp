@@ -22,7 +22,7 @@ struct Operation {
 
 // BlendHalf itself is the plain-integer pair kernel, which quad drawing never runs.
 constexpr Operation kOperations[] = {
-    {"colour-modulated", "BlendColourAlpha", ""},
+    {"colour-modulated", "BlendColorAlpha", ""},
     {"alpha", "BlendAlpha", ""},
     {"half", "BlendHalf", "BlendHalf"},
 };

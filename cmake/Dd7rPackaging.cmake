@@ -56,6 +56,16 @@ if(WIN32)
     COMMENT "Splitting the debug information off dd7r.dll"
     VERBATIM)
   add_custom_target(dd7r_shipped_module ALL DEPENDS ${dd7r_shipped_module} ${dd7r_debug_file})
+  # The module for hosts built by Microsoft's compiler ships without debug information too.
+  set(dd7r_shipped_msvc_module ${DD7R_STRIPPED_DIR}/msvc/dd7r.dll)
+  add_custom_command(OUTPUT ${dd7r_shipped_msvc_module}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}/msvc
+    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:dd7r_msvc_hosts> ${dd7r_shipped_msvc_module}
+    DEPENDS dd7r_msvc_hosts
+    COMMENT "Stripping msvc/dd7r.dll"
+    VERBATIM)
+  add_custom_target(dd7r_shipped_msvc_module ALL DEPENDS ${dd7r_shipped_msvc_module})
+  install(FILES ${dd7r_shipped_msvc_module} DESTINATION bin/msvc)
   # Runs after the module's own install rule (rules run in the order they are declared) and
   # replaces the dd7r.dll it installed, whatever the two files' times.
   install(CODE "

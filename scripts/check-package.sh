@@ -28,6 +28,8 @@ trap 'rm -rf "$unpacked"' EXIT
 (cd "$unpacked" && cmake -E tar xf "$root/$zip")
 module="$(find "$unpacked" -path '*/bin/dd7r.dll')"
 [ -n "$module" ] || fail "the zip holds no bin/dd7r.dll"
+[ -n "$(find "$unpacked" -path '*/bin/msvc/dd7r.dll')" ] ||
+  fail "the zip holds no bin/msvc/dd7r.dll (the module for hosts built by Microsoft's compiler)"
 for dll in "$(dirname "$module")"/*.dll; do
   ! "$tools-objdump" -h "$dll" | grep -q '\.debug_info' || fail "$(basename "$dll") ships debug information"
 done

@@ -68,7 +68,6 @@ if(WIN32)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/msvc
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/msvc
     LINK_FLAGS "-Wl,--no-undefined -static")
-  install(TARGETS dd7r_msvc_hosts RUNTIME DESTINATION bin/msvc)
 endif()
 
 install(TARGETS dd7r RUNTIME DESTINATION bin LIBRARY DESTINATION bin)

@@ -3,12 +3,13 @@
 #include "capture/CaptureSession.h"
 #include "capture/PixelFormatRecord.h"
 #include "platform/DirectDraw.h"
+#include "platform/HostExceptions.h"
 
 namespace ZelUISystem {
 namespace capture {
 
 IDirectDraw7* RecordingDevice::queryDirectDraw() {
-    IDirectDraw7* directDraw = host_->queryDirectDraw();
+    IDirectDraw7* directDraw = callHost([&] { return host_->queryDirectDraw(); });
     if (!session_.active()) return directDraw;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DirectDraw)).flag(directDraw != nullptr);
@@ -26,7 +27,7 @@ IDirectDraw7* RecordingDevice::queryDirectDraw() {
 }
 
 void RecordingDevice::queryDisplaySize(float* width, float* height) {
-    host_->queryDisplaySize(width, height);
+    callHost([&] { host_->queryDisplaySize(width, height); });
     if (!session_.active()) return;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DisplaySize));
@@ -42,19 +43,19 @@ void RecordingDevice::recordInt(unsigned query, int value) {
 }
 
 int RecordingDevice::queryBlendMode() {
-    const int answer = host_->queryBlendMode();
+    const int answer = callHost([&] { return host_->queryBlendMode(); });
     recordInt(static_cast<unsigned>(DeviceQuery::BlendMode), answer);
     return answer;
 }
 
 int RecordingDevice::querySurfaceMemory() {
-    const int answer = host_->querySurfaceMemory();
+    const int answer = callHost([&] { return host_->querySurfaceMemory(); });
     recordInt(static_cast<unsigned>(DeviceQuery::SurfaceMemory), answer);
     return answer;
 }
 
 int RecordingDevice::queryTexturePixelFormat() {
-    const int answer = host_->queryTexturePixelFormat();
+    const int answer = callHost([&] { return host_->queryTexturePixelFormat(); });
     recordInt(static_cast<unsigned>(DeviceQuery::TexturePixelFormat), answer);
     return answer;
 }

@@ -65,16 +65,27 @@ template <typename Call>
 decltype(auto) callHost(Call&& call) {
 #if defined(DD7R_MSVC_HOSTS)
     using Result = decltype(call());
-    if constexpr (std::is_void_v<Result>) {
-        auto run = [](void* context) { (*static_cast<std::remove_reference_t<Call>*>(context))(); };
-        if (!msvc::callGuarded(run, &call)) msvc::rethrowCaught();
-    } else {
-        Result result{};
-        auto store = [&] { result = call(); };
-        auto run = [](void* context) { (*static_cast<decltype(store)*>(context))(); };
-        if (!msvc::callGuarded(run, &store)) msvc::rethrowCaught();
-        return result;
-    }
+    // What the module's own runtime throws inside (host code calling back into the module) is
+    // carried over the frame, which must be unlinked before it travels on.
+    struct Context {
+        std::remove_reference_t<Call>* call;
+        std::conditional_t<std::is_void_v<Result>, bool, Result> result{};
+        std::exception_ptr moduleException;
+    } context{&call, {}, {}};
+    auto run = [](void* opaque) {
+        auto* inside = static_cast<Context*>(opaque);
+        try {
+            if constexpr (std::is_void_v<Result>)
+                (*inside->call)();
+            else
+                inside->result = (*inside->call)();
+        } catch (...) {
+            inside->moduleException = std::current_exception();
+        }
+    };
+    if (!msvc::callGuarded(run, &context)) msvc::rethrowCaught();
+    if (context.moduleException) std::rethrow_exception(context.moduleException);
+    if constexpr (!std::is_void_v<Result>) return context.result;
 #else
     return call();
 #endif

@@ -1,24 +1,14 @@
 #pragma once
 // The few Win32 base types, records and functions the module uses. On Windows they come from
-// the system headers; elsewhere Win32Shim.cpp provides small equivalents with the same
-// behaviour for everything the module relies on.
+// the system headers (through HostRect.h, which includes them); elsewhere linux/Win32Shim.cpp
+// provides small equivalents with the same behaviour for everything the module relies on.
 
-#if defined(_WIN32)
+#include "interface/HostRect.h"  // on Windows the system headers; elsewhere LONG and RECT
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
-#else
+#if !defined(_WIN32)
 
 #include <cstddef>
 #include <cstdint>
-
-#include "interface/HostRect.h"  // LONG and RECT, shared with the host interfaces
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;

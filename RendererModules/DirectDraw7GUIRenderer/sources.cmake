@@ -20,6 +20,7 @@ add_library(dd7r_core STATIC
   renderer/CDD7Render.cpp
   renderer/DrawQuad.cpp
   renderer/ProcessorCheck.cpp
+  renderer/QuadQueue.cpp
   renderer/RenderPass.cpp
   renderer/TextureRegistry.cpp
   texture/CDD7Texture.cpp

@@ -31,15 +31,14 @@ std::string moduleBesideProgram() {
     return folder + "dd7r.dll";
 }
 
-// The process's private committed memory: Wine's heap walk leaves out the large blocks it maps
-// apart, so the commit charge is the figure that sees every allocation, in pages.
-std::size_t privateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
+// The process's commit charge (private committed memory): Wine's heap walk leaves out the large
+// blocks it maps apart, so this is the figure that sees every allocation, in pages. Read as
+// PagefileUsage, which Windows fills with the same value and Wine fills at all.
+std::size_t committedBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                              sizeof(counters)))
-        return 0;
-    return counters.PrivateUsage;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 0;
+    return counters.PagefileUsage;
 }
 
 class WineHost final : public ScalingHost {
@@ -62,7 +61,7 @@ public:
         devices_.erase(renderer);
     }
 
-    std::size_t memoryInUse() const override { return privateBytes(); }
+    std::size_t memoryInUse() const override { return committedBytes(); }
     std::size_t memoryGranularity() const override { return 4096; }
 
     const char* description() const override { return "dd7r.dll on the system's DirectDraw 7 (under Wine: Wine's)"; }

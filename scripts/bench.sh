@@ -2,9 +2,11 @@
 # Builds the optimised native build (linux-release preset) and runs its benchmarks, printing
 # their tables: bench_kernels first (when present, ending with the kernel table: each kernel's
 # ratio to its layout's memory pass), then bench_frame (each frame case beside SDL2, with its
-# floor), then every other bench_* binary of the build's bin folder; then, under Wine, the i686
-# kernel table (bench_kernels_win) and the product's frame (bench_frame_win: dd7r.dll on Wine's
-# DirectDraw 7, beside the native cases and SDL2 of the same run).
+# floor), then every other bench_* binary of the build's bin folder (bench_scaling: the scaling
+# table, renderer calls as live textures and quads a frame grow); then, under Wine, the i686
+# kernel table (bench_kernels_win), the product's frame (bench_frame_win: dd7r.dll on Wine's
+# DirectDraw 7, beside the native cases and SDL2 of the same run) and the product's scaling
+# table (bench_scaling_win).
 #
 #   scripts/bench.sh [--profile] [--no-wine] [-- FLAGS...]
 #     --profile  after the tables, where bench_frame's time goes: a perf profile of each case
@@ -20,6 +22,7 @@
 #   DD7R_BENCH_JOBS     build jobs (default 2: the machine is shared)
 #   DD7R_WINE_SAMPLES   frames timed per Wine case in each round (default 40; the best is reported)
 #   DD7R_WINE_ROUNDS    rounds over all the Wine cases (default 3; each case keeps its fastest)
+#   DD7R_SCALING_ROUNDS rounds of the scaling table's cases, natively and under Wine (default 3)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -95,18 +98,22 @@ ordered_binaries() {
 }
 
 # bench_frame: five runs of each case, shown as aggregates only (its summary reads the best run,
-# the one least disturbed on a shared machine). A binary that fails is noted and the others
-# still run.
+# the one least disturbed on a shared machine). bench_scaling is a plain timing program: it gets
+# its rounds, not the Google Benchmark flags. A binary that fails is noted and the others still
+# run.
 run_benchmark() {
   local binary="$1" status=0
   phase "$(basename "$binary")"
-  if [ "$(basename "$binary")" = bench_frame ]; then
-    rm -f "$frame_summary"
-    "$binary" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true \
-      "--summary-out=$frame_summary" "${flags[@]}" </dev/null || status=$?
-  else
-    "$binary" "${flags[@]}" </dev/null || status=$?
-  fi
+  case "$(basename "$binary")" in
+    bench_frame)
+      rm -f "$frame_summary"
+      "$binary" --benchmark_repetitions=5 --benchmark_display_aggregates_only=true \
+        "--summary-out=$frame_summary" "${flags[@]}" </dev/null || status=$? ;;
+    bench_scaling)
+      "$binary" "--rounds=${DD7R_SCALING_ROUNDS:-3}" </dev/null || status=$? ;;
+    *)
+      "$binary" "${flags[@]}" </dev/null || status=$? ;;
+  esac
   if [ "$status" -ne 0 ]; then
     echo "bench.sh: $(basename "$binary") failed with status $status" >&2
     failed_runs+=("$(basename "$binary")")
@@ -202,6 +209,19 @@ run_wine_frames() {
     { echo "bench.sh: bench_frame_win failed" >&2; failed_runs+=(bench_frame_win); }
 }
 
+# The product's scaling table: the Windows build's bench_scaling_win under Wine, the same cases as
+# the native bench_scaling, through dd7r.dll on Wine's DirectDraw 7.
+run_wine_scaling() {
+  phase "bench_scaling_win under Wine (dd7r.dll on Wine's DirectDraw 7)"
+  if ! cmake --build "$windows_build" -j "$jobs" --target dd7r bench_scaling_win; then
+    echo "bench.sh: bench_scaling_win did not build: not run" >&2
+    failed_targets+=(bench_scaling_win)
+    return 0
+  fi
+  scripts/wine-session.sh wine "$windows_build/bin/bench_scaling_win.exe" "--rounds=${DD7R_SCALING_ROUNDS:-3}" </dev/null ||
+    { echo "bench.sh: bench_scaling_win failed" >&2; failed_runs+=(bench_scaling_win); }
+}
+
 build_benchmarks
 while read -r binary; do
   case " ${failed_targets[*]} " in
@@ -212,6 +232,7 @@ done < <(ordered_binaries)
 if [ "$wine_cases" -eq 1 ]; then
   run_wine_kernels
   run_wine_frames
+  run_wine_scaling
 fi
 if [ "$profile" -eq 1 ]; then profile_frame_cases; fi
 phase "done"

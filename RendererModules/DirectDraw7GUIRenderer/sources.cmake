@@ -23,6 +23,7 @@ function(dd7r_add_core name)
     renderer/CDD7Render.cpp
     renderer/DrawQuad.cpp
     renderer/ProcessorCheck.cpp
+    renderer/QuadQueue.cpp
     renderer/RenderPass.cpp
     renderer/TextureRegistry.cpp
     texture/CDD7Texture.cpp

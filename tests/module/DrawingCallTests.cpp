@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -205,6 +210,59 @@ TEST_F(DrawingCallTest, EightBitSourcesAreCopiedNeverBlended) {
     renderer.reset();
     target8.reset();
     device.directDraw = directDraw.get();
+}
+
+// Larger z first, equal z in submission order, NaN after every number and -0 equal to +0: for a
+// queue that is kept from pass to pass, gets more quads and loses a released texture's quads.
+TEST_F(DrawingCallTest, KeptQueueDrawsByZAcrossPassesAndReleases) {
+    buildScene(2, SceneFormat::Xrgb32, 16, 8);
+    CDD7Texture* kept = solidTexture(1, 1, 10, 20, 30);
+    CDD7Texture* released = solidTexture(1, 1, 40, 50, 60);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    // Beside the special values, numbers just above 1 that differ in one byte of their pattern.
+    auto justAboveOne = [](std::uint32_t low) {
+        const std::uint32_t bits = 0x3F800000u | low;
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof(value));
+        return value;
+    };
+    const float special[] = {nan, -inf, inf, 0.0f, -0.0f, 1e-40f, -1e-40f, 1e30f, -1e30f,
+                             std::copysign(nan, -1.0f), justAboveOne(1), justAboveOne(0x100),
+                             justAboveOne(0x10000), 1.0f};
+    std::vector<float> z;
+    for (int i = 0; i < 100; ++i)
+        z.push_back(i % 3 == 0 ? special[(i / 3) % std::size(special)]
+                               : static_cast<float>((i * 37) % 11 - 5) * 0.3f);
+    // Quad i is a 1x1 copy at (i % 16, i / 16), which tells the copies apart in the call log.
+    auto submitQuad = [&](int i) {
+        submit(i % 7 == 3 ? released : kept, rect(i % 16, i / 16, i % 16 + 1, i / 16 + 1), rect(0, 0, 1, 1),
+               0xFFFFFFFFu, z[i]);
+    };
+    auto expectedOrder = [&](int count) {
+        std::vector<int> order;
+        for (int i = 0; i < count; ++i)
+            if (count <= 60 || i % 7 != 3) order.push_back(i);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            if (std::isnan(z[a])) return false;
+            return std::isnan(z[b]) || z[a] > z[b];
+        });
+        return order;
+    };
+    auto drawnOrder = [&] {
+        std::vector<int> order;
+        for (const CallRecord& call : callsAfter([&] { renderer->renderQueue(); }))
+            if (call.operation == Operation::BltFast) order.push_back(static_cast<int>(call.y * 16 + call.x));
+        return order;
+    };
+
+    for (int i = 0; i < 60; ++i) submitQuad(i);
+    EXPECT_EQ(drawnOrder(), expectedOrder(60));
+    for (int i = 60; i < 100; ++i) submitQuad(i);
+    renderer->releaseTexture(released);
+    EXPECT_EQ(renderer->queuedQuadCount(), expectedOrder(100).size());
+    EXPECT_EQ(drawnOrder(), expectedOrder(100));
+    EXPECT_EQ(drawnOrder(), expectedOrder(100));
 }
 
 }  // namespace

@@ -162,7 +162,12 @@ RendererDevice* CaptureSession::listenTo(RendererDevice* hostDevice) {
 std::uint32_t CaptureSession::newTextureId(const Texture* texture, const Renderer* owner) {
     if (texture == nullptr) return kNullTexture;
     try {
+        texturesByOwner_[owner].insert(texture);
         TextureEntry& entry = textures_[texture];
+        if (entry.owner != nullptr && entry.owner != owner) {
+            const auto previous = texturesByOwner_.find(entry.owner);
+            if (previous != texturesByOwner_.end()) previous->second.erase(texture);
+        }
         entry.id = nextTextureId_++;
         entry.owner = owner;
         entry.inMemory = texture->inMemory;
@@ -181,16 +186,20 @@ std::uint32_t CaptureSession::textureRef(const Texture* texture) const {
 
 void CaptureSession::forgetTexture(const Texture* texture, const Renderer* owner) {
     const auto found = textures_.find(texture);
-    if (found != textures_.end() && found->second.owner == owner) textures_.erase(found);
+    if (found == textures_.end() || found->second.owner != owner) return;
+    textures_.erase(found);
+    const auto owned = texturesByOwner_.find(owner);
+    if (owned != texturesByOwner_.end()) owned->second.erase(texture);
 }
 
 void CaptureSession::forgetTexturesOf(const Renderer* owner) {
-    for (auto it = textures_.begin(); it != textures_.end();) {
-        if (it->second.owner == owner)
-            it = textures_.erase(it);
-        else
-            ++it;
+    const auto owned = texturesByOwner_.find(owner);
+    if (owned == texturesByOwner_.end()) return;
+    for (const Texture* texture : owned->second) {
+        const auto found = textures_.find(texture);
+        if (found != textures_.end() && found->second.owner == owner) textures_.erase(found);
     }
+    texturesByOwner_.erase(owned);
 }
 
 void CaptureSession::noteInMemoryFlag(const Texture* texture) {
@@ -203,8 +212,9 @@ void CaptureSession::noteInMemoryFlag(const Texture* texture) {
 }
 
 void CaptureSession::noteInMemoryFlagsOf(const Renderer* owner) {
-    for (const auto& entry : textures_)
-        if (entry.second.owner == owner) noteInMemoryFlag(entry.first);
+    const auto owned = texturesByOwner_.find(owner);
+    if (owned == texturesByOwner_.end()) return;
+    for (const Texture* texture : owned->second) noteInMemoryFlag(texture);
 }
 
 void CaptureSession::setTarget(const Renderer* renderer, IDirectDrawSurface7* target) {

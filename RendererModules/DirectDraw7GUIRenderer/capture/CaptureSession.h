@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "capture/CaptureWriter.h"
@@ -104,6 +105,9 @@ private:
     std::uint32_t nextTextureId_ = 1;
     std::unordered_map<const Renderer*, RendererEntry> renderers_;
     std::unordered_map<const Texture*, TextureEntry> textures_;
+    // The same textures by owner, so that what concerns one renderer's textures visits those
+    // alone. Only addresses: a texture is read only once textures_ holds it.
+    std::unordered_map<const Renderer*, std::unordered_set<const Texture*>> texturesByOwner_;
     std::vector<std::unique_ptr<RecordingDevice>> devices_;
 };
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <list>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -13,22 +12,14 @@
 #include "platform/DirectDraw.h"
 #include "interface/Renderer.h"
 #include "interface/RendererDevice.h"
+#include "renderer/AddressTable.h"
+#include "renderer/QuadQueue.h"
 #include "renderer/QuadRecord.h"
 #include "texture/TextureDevice.h"
 
 namespace ZelUISystem {
 
 class CDD7Texture;
-
-// Orders the quad queue by z, largest first. NaN has no place among the numbers, so it is
-// ordered after every number (and equal to itself), which keeps the ordering strict and weak.
-struct ZLargestFirst {
-    bool operator()(float a, float b) const {
-        if (a != a) return false;
-        if (b != b) return true;
-        return a > b;
-    }
-};
 
 class CDD7Render final : public Renderer {
 public:
@@ -78,12 +69,21 @@ public:
     CDD7Texture* scratchTexture() const { return scratchTexture_; }
     CDD7Texture* compositionSurface() const { return compositionSurface_; }
     const std::list<CDD7Texture*>& textures() const { return textureList_; }
-    std::size_t queuedQuadCount() const { return quadQueue_.size(); }
+    std::size_t queuedQuadCount() const { return quadQueue_.size() - releasedQuads_; }
     std::string idText() const { return idString; }
     RECT presentRectangle() const { return presentRect; }
 
 private:
-    using QuadQueue = std::multimap<float, QuadRecord, ZLargestFirst>;
+    // What the renderer knows of one of its textures, found by the texture's address alone.
+    struct RegisteredTexture {
+        std::list<CDD7Texture*>::iterator position;  // in textureList_
+        // Its quads in the queue, while queueGeneration is the queue's own.
+        std::size_t queued = 0;
+        std::uint32_t queueGeneration = 0;
+        // Destroyed while quads of it were queued: the address stays known, and names no
+        // texture, until those quads have left the queue.
+        bool released = false;
+    };
 
     bool setDisplaySize(float width, float height);
     void createOwnedTextures();
@@ -95,12 +95,14 @@ private:
     void releaseOwnedTextures();
     void releaseAllTexturesWithoutRebuild();
     void clearCompositionSurface();
-    bool ownsTexture(const Texture* texture) const;
-    bool isHostTexture(const Texture* texture) const;
+    RegisteredTexture* hostTextureEntry(const Texture* texture);
     void destroyTexture(CDD7Texture* texture);
     CDD7Texture* appendNewTexture();
     CDD7Texture* adoptTexture(std::unique_ptr<CDD7Texture> texture);
-    void dropQueuedQuadsOf(const Texture* texture);
+    void countQueuedQuad(RegisteredTexture& entry);
+    void dropReleasedQuads();
+    void emptyQueue();
+    void drawQueue(IDirectDrawSurface7* destination);
 
     void drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad);
     CDD7Texture* usableScratch() const;
@@ -122,7 +124,12 @@ private:
     bool queueing_ = true;
     TextureDevice device_;  // shared with every texture this renderer makes
     IDirectDrawSurface7* targetSurface_ = nullptr;
-    std::list<CDD7Texture*> textureList_;
+    std::list<CDD7Texture*> textureList_;  // in creation order, the order of every walk
+    AddressTable<RegisteredTexture> textureIndex_;
+    // Every clear of the queue starts a generation: the per-texture counts of an older one are
+    // void, so that a clear does not visit the textures.
+    std::uint32_t queueGeneration_ = 1;
+    std::size_t releasedQuads_ = 0;  // queued quads of released textures, still to be removed
     std::uint32_t maxTextureSize_ = 0;
     CDD7Texture* scratchTexture_ = nullptr;
     CDD7Texture* compositionSurface_ = nullptr;

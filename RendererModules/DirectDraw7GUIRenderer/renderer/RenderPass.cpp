@@ -1,9 +1,6 @@
 // The quad queue and the render pass: quads collected in z order, drawn into the composition
 // surface once (blend mode 0) or onto the target at every pass (blend modes 1 and 2).
 
-#include <algorithm>
-#include <iterator>
-
 #include "diagnostics/SlotRecorder.h"
 #include "platform/HostExceptions.h"
 #include "renderer/CDD7Render.h"
@@ -15,12 +12,14 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
                             CornerColours colours, std::int32_t reserved) {
     DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::submitQuad(destRect, z, texture, sourceRect, colours, reserved));
     DD7R_CAPTURE_HOOK(submitQuad(this, destRect, z, texture, sourceRect, colours, reserved));
-    // Only the host's textures of this renderer can be drawn (see isHostTexture).
-    if (texture != nullptr && !isHostTexture(texture)) return;
+    // Only the host's textures of this renderer can be drawn (see hostTextureEntry).
+    RegisteredTexture* const entry = texture != nullptr ? hostTextureEntry(texture) : nullptr;
+    if (texture != nullptr && entry == nullptr) return;
     const QuadRecord quad{texture, destRect, z, sourceRect, colours};
     if (queueing_) {
-        // multimap inserts after every equal key, so equal z keeps submission order.
-        quadQueue_.emplace(z, quad);
+        // Appended in submission order; the pass orders the queue by z.
+        quadQueue_.push(quad);
+        if (entry != nullptr) countQueuedQuad(*entry);
         return;
     }
     makeMissingOwnSurfacesBeforeDrawing();
@@ -31,10 +30,11 @@ void CDD7Render::renderQueue() {
     DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::renderQueue());
     DD7R_CAPTURE_HOOK(renderQueue(this));
     makeMissingOwnSurfacesBeforeDrawing();
+    dropReleasedQuads();
     if (compositionSurface_ != nullptr) {
         IDirectDrawSurface7* canvas = compositionSurface_->surface();
-        for (const auto& entry : quadQueue_) drawQuad(canvas, entry.second);
-        quadQueue_.clear();
+        drawQueue(canvas);
+        emptyQueue();
         if (targetSurface_ != nullptr && canvas != nullptr) {
             RECT source = presentRect;
             targetSurface_->BltFast(static_cast<DWORD>(presentRect.left),
@@ -44,12 +44,12 @@ void CDD7Render::renderQueue() {
         return;
     }
     if (targetSurface_ == nullptr) return;
-    for (const auto& entry : quadQueue_) drawQuad(targetSurface_, entry.second);
+    drawQueue(targetSurface_);
 }
 
 void CDD7Render::discardQueue() {
     DD7R_CAPTURE_HOOK(discardQueue(this));
-    quadQueue_.clear();
+    emptyQueue();
     if (compositionSurface_ != nullptr) clearCompositionSurface();
 }
 
@@ -60,13 +60,44 @@ void CDD7Render::setQueueing(bool queueing) {
 
 bool CDD7Render::isQueueing() const { return queueing_; }
 
-void CDD7Render::dropQueuedQuadsOf(const Texture* texture) {
-    for (auto it = quadQueue_.begin(); it != quadQueue_.end();) {
-        if (it->second.texture == texture)
-            it = quadQueue_.erase(it);
-        else
-            ++it;
+// Each quad is drawn from a copy, and the count is read again at every step: nothing the
+// drawing leads to can leave the loop reading a quad that is gone.
+void CDD7Render::drawQueue(IDirectDrawSurface7* destination) {
+    quadQueue_.putInDrawingOrder();
+    for (std::size_t position = 0; position < quadQueue_.orderedCount(); ++position)
+        drawQuad(destination, quadQueue_.inDrawingOrder(position));
+}
+
+void CDD7Render::countQueuedQuad(RegisteredTexture& entry) {
+    if (entry.queueGeneration != queueGeneration_) {
+        entry.queueGeneration = queueGeneration_;
+        entry.queued = 0;
     }
+    ++entry.queued;
+}
+
+// The quads of textures released since they were queued leave the queue, and with the last of
+// them each such texture's entry: its address may then name a new texture. Linear in the
+// queue, and only after such a release.
+void CDD7Render::dropReleasedQuads() {
+    if (releasedQuads_ == 0) return;
+    quadQueue_.removeIf([this](const QuadRecord& quad) {
+        RegisteredTexture* entry = textureIndex_.find(quad.texture);
+        if (entry == nullptr || !entry->released) return false;
+        if (--entry->queued == 0) textureIndex_.erase(quad.texture);
+        return true;
+    });
+    releasedQuads_ = 0;
+}
+
+// A new generation of the queue: every texture's count of queued quads is void at once. When
+// the numbers come round again (after 2^32 clears), every count is voided by hand instead.
+void CDD7Render::emptyQueue() {
+    dropReleasedQuads();
+    quadQueue_.clear();
+    if (++queueGeneration_ != 0) return;
+    textureIndex_.forEachValue([](RegisteredTexture& entry) { entry.queueGeneration = 0; });
+    queueGeneration_ = 1;
 }
 
 }  // namespace ZelUISystem

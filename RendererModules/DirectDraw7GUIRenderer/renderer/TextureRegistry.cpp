@@ -1,7 +1,8 @@
-// The renderer's texture list: every texture it creates lives here until it is released.
+// The renderer's textures: every texture it creates is kept here, in creation order and by
+// address, until it is released.
 
-#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -43,7 +44,18 @@ std::unique_ptr<CDD7Texture> loadNewTexture(CDD7Render* owner, const std::string
 }  // namespace
 
 CDD7Texture* CDD7Render::adoptTexture(std::unique_ptr<CDD7Texture> texture) {
+    // The address of a texture released while quads of it were queued: those quads leave the
+    // queue before the address names the new texture.
+    if (textureIndex_.find(texture.get()) != nullptr) dropReleasedQuads();
     textureList_.push_back(texture.get());
+    try {
+        RegisteredTexture entry;
+        entry.position = std::prev(textureList_.end());
+        textureIndex_.insert(texture.get(), entry);
+    } catch (...) {
+        textureList_.pop_back();
+        throw;
+    }
     return texture.release();
 }
 
@@ -83,27 +95,34 @@ Texture* CDD7Render::createTexture(const char* fileName, const char* directory) 
     }));
 }
 
-bool CDD7Render::ownsTexture(const Texture* texture) const {
-    return std::find(textureList_.begin(), textureList_.end(), texture) != textureList_.end();
-}
-
 // A texture the host may name: one this renderer made for it and has not destroyed. Any other
 // pointer may be dangling, another renderer's or the host's own, and the scratch texture and the
-// composition surface are never the host's; the list is searched by address only, nothing is
-// read through the pointer.
-bool CDD7Render::isHostTexture(const Texture* texture) const {
-    return texture != nullptr && texture != scratchTexture_ && texture != compositionSurface_ &&
-           ownsTexture(texture);
+// composition surface are never the host's; the address is looked up, nothing is read through
+// the pointer.
+CDD7Render::RegisteredTexture* CDD7Render::hostTextureEntry(const Texture* texture) {
+    if (texture == nullptr || texture == scratchTexture_ || texture == compositionSurface_) return nullptr;
+    RegisteredTexture* entry = textureIndex_.find(texture);
+    return entry != nullptr && !entry->released ? entry : nullptr;
 }
 
 void CDD7Render::releaseTexture(Texture* texture) {
     DD7R_CAPTURE_HOOK(releaseTexture(this, texture));
-    if (isHostTexture(texture)) destroyTexture(static_cast<CDD7Texture*>(texture));
+    if (hostTextureEntry(texture) != nullptr) destroyTexture(static_cast<CDD7Texture*>(texture));
 }
 
+// Quads of the texture still queued stay in the queue, out of reach, until the next pass, clear
+// or reuse of the address removes them (dropReleasedQuads); its entry stays until then, marked.
 void CDD7Render::destroyTexture(CDD7Texture* texture) {
-    textureList_.remove(texture);
-    dropQueuedQuadsOf(texture);
+    if (RegisteredTexture* entry = textureIndex_.find(texture)) {
+        textureList_.erase(entry->position);
+        const std::size_t queued = entry->queueGeneration == queueGeneration_ ? entry->queued : 0;
+        if (queued == 0) {
+            textureIndex_.erase(texture);
+        } else {
+            entry->released = true;
+            releasedQuads_ += queued;
+        }
+    }
     if (texture == scratchTexture_) scratchTexture_ = nullptr;
     if (texture == compositionSurface_) compositionSurface_ = nullptr;
     texture->destroy(kDestroyAndFree);

@@ -140,6 +140,7 @@ void Replayer::diverge(const CaptureCall& call, const std::string& what) {
 void Replayer::issue(std::size_t, const CaptureCall& call) {
     if (call.kind == RecordKind::CreateRenderer) return createRenderer(call);
     if (call.kind == RecordKind::DestroyRenderer) return destroyRenderer(call);
+    if (call.kind == RecordKind::SourceFile) return replaceSourceFile(call);
     if (isRendererCall(call.kind)) {
         const auto found = renderers_.find(call.renderer);
         if (found == renderers_.end()) {
@@ -232,11 +233,35 @@ std::string Replayer::placeFile(std::uint32_t textureId, const CaptureCall& call
     const fs::path file = folder / fs::u8path(name);
     std::error_code code;
     fs::create_directories(file.parent_path(), code);
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(blob.data), static_cast<std::streamsize>(blob.size));
-    if (!out) throw std::runtime_error("cannot write " + file.u8string());
+    writeFile(file, blob);
+    placedFiles_[textureId] = file.u8string();
     directory = folder.u8string() + "/";
     return name;
+}
+
+void Replayer::writeFile(const fs::path& file, const BlobView& blob) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(blob.data), static_cast<std::streamsize>(blob.size));
+    if (!out) throw std::runtime_error("cannot write " + file.u8string());
+}
+
+// The captured texture's file changed (or went away) before the module rebuilt the texture from
+// it: the replay's copy changes the same way, so that the replay's rebuild reads what the
+// captured module read.
+void Replayer::replaceSourceFile(const CaptureCall& call) {
+    const auto placed = placedFiles_.find(call.texture);
+    if (placed == placedFiles_.end()) {
+        ++report_.skippedCalls;
+        return;
+    }
+    const fs::path file = fs::u8path(placed->second);
+    const BlobView blob = capture_.blob(call.blob);
+    if (blob.data == nullptr) {
+        std::error_code code;
+        fs::remove(file, code);
+        return;
+    }
+    writeFile(file, blob);
 }
 
 void Replayer::createTexture(RendererState& state, const CaptureCall& call) {

@@ -5,6 +5,7 @@
 // Every presented frame (each renderQueue) goes to `onFrame`.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -77,6 +78,8 @@ private:
     // The bytes a call hands the module: the recorded blob, or zeros of the recorded size.
     const std::uint8_t* bytesFor(const CaptureCall& call, std::uint64_t size);
     std::string placeFile(std::uint32_t textureId, const CaptureCall& call, std::string& directory);
+    void writeFile(const std::filesystem::path& file, const BlobView& blob);
+    void replaceSourceFile(const CaptureCall& call);
     void diverge(const CaptureCall& call, const std::string& what);
 
     const CaptureFile& capture_;
@@ -87,6 +90,7 @@ private:
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
     std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
     std::map<std::uint32_t, std::uint32_t> textureOwners_;
+    std::map<std::uint32_t, std::string> placedFiles_;  // by texture: the file it was loaded from
     std::vector<std::uint8_t> standIn_;
     ReplayReport report_;
     ReplayFrame pending_;

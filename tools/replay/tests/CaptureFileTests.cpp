@@ -113,7 +113,7 @@ struct Refusal {
 std::vector<Refusal> refusals() {
     const std::vector<std::uint8_t> header = FileBuilder().bytes;
     std::vector<std::uint8_t> otherVersion = header;
-    otherVersion[8] = 2;
+    otherVersion[8] = 3;
     std::vector<std::uint8_t> tooLong = FileBuilder().record(RecordBuilder(RecordKind::RenderQueue).u32(1)).bytes;
     tooLong[17] = 0xFF;
     RecordBuilder badFlag(RecordKind::SetQueueing);
@@ -125,7 +125,7 @@ std::vector<Refusal> refusals() {
     return {
         {"short header", {header.begin(), header.begin() + 10}, 0, "shorter than the 16-byte header"},
         {"other magic", bytesOf("DD7RCAPX........"), 0, "not a dd7r capture"},
-        {"other version", otherVersion, 8, "format version 2 is not supported"},
+        {"other version", otherVersion, 8, "format version 3 is not supported"},
         {"record past the end", tooLong, 17, "more than the 4 bytes left"},
         {"header alone", FileBuilder().bytes, 0, ""},  // an empty capture reads: no refusal
         {"unknown kind", FileBuilder().record(RecordBuilder(static_cast<RecordKind>(99))).bytes, 21,

@@ -56,6 +56,29 @@ cmp -s "$all_dir/demo-checksums" "$all_dir/replay-checksums" ||
   { echo "capture round trip: the replay's frames differ from the demo's:"; paste "$all_dir/demo-checksums" "$all_dir/replay-checksums"; exit 1; }
 echo "capture round trip: $(wc -l <"$all_dir/demo-checksums") frames of every format and blend mode match"
 
+# Situations the demo never makes, each with a change that must show in the replay.
+scenarios="$work/scenarios"
+printf '\n-- quads drawn at once (queueing off): the replay draws them itself\n'
+"$native/dd7r-capture-scenarios" immediate "$scenarios/immediate" >/dev/null
+"$native/dd7r-replay" "$scenarios/immediate/scenario.capture" --out "$scenarios/immediate/replay" \
+  --compare "$scenarios/immediate/host" | tail -n 1
+same_frames "$scenarios/immediate/host" "$scenarios/immediate/replay"
+"$native/dd7r-capture-scenarios" edit-quads "$scenarios/immediate/scenario.capture" "$scenarios/immediate/edited.capture"
+"$native/dd7r-replay" "$scenarios/immediate/edited.capture" --out "$scenarios/immediate/edited-replay" >/dev/null
+for frame in "$scenarios/immediate/replay"/frame-*.png; do
+  ! cmp -s "$frame" "$scenarios/immediate/edited-replay/$(basename "$frame")" ||
+    { echo "capture round trip: moving and recolouring the quads left $(basename "$frame") unchanged"; exit 1; }
+done
+echo "capture round trip: every frame of the edited capture differs"
+
+printf '\n-- a skin file rewritten before a reset, failed loads, a texture in another layout\n'
+"$native/dd7r-capture-scenarios" reset "$scenarios/reset" >/dev/null
+"$native/dd7r-replay" "$scenarios/reset/scenario.capture" --out "$scenarios/reset/replay" \
+  --compare "$scenarios/reset/host" | tail -n 1
+same_frames "$scenarios/reset/host" "$scenarios/reset/replay"
+cmp -s "$scenarios/reset/host/frame-0000.png" "$scenarios/reset/host/frame-0001.png" &&
+  { echo "capture round trip: the rewritten skin file did not change the frame after the reset"; exit 1; }
+
 [ "$native_only" -eq 1 ] && exit 0
 
 # Under Wine, Z: is the Unix root, so absolute paths work as they are.

@@ -1,5 +1,6 @@
 #include "app/ReplayApp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -105,9 +106,22 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
         std::fprintf(stderr, "dd7r-replay: cannot write into %s\n", folder.u8string().c_str());
         return 2;
     }
-    bool same = true;
-    if (!options.compareDirectory.empty()) same = compareFrameFolders(folder.u8string(), options.compareDirectory, stdout);
-    return report.divergences.empty() && same ? 0 : 1;
+    const bool rangeGiven = options.firstFrame != 0 || options.lastFrame != 0xFFFFFFFFu;
+    if (rangeGiven && options.firstFrame >= report.frames) {
+        std::fprintf(stderr, "dd7r-replay: the capture has %u frames (0 to %u): none is in the range asked for (from %u)\n",
+                     report.frames, report.frames == 0 ? 0 : report.frames - 1, options.firstFrame);
+        return 2;
+    }
+    if (options.lastFrame != 0xFFFFFFFFu && options.lastFrame >= report.frames)
+        std::printf("dd7r-replay: the capture has %u frames: frames %u to %u are past its end\n", report.frames,
+                    report.frames, options.lastFrame);
+    CompareResult compared = CompareResult::Same;
+    if (!options.compareDirectory.empty()) {
+        const unsigned last = report.frames == 0 ? 0 : std::min(options.lastFrame, report.frames - 1);
+        compared = compareFrameFolders(folder.u8string(), options.compareDirectory, options.firstFrame, last, stdout, stderr);
+        if (compared == CompareResult::Unusable) return 2;
+    }
+    return report.divergences.empty() && compared == CompareResult::Same ? 0 : 1;
 }
 
 }  // namespace

@@ -86,8 +86,9 @@ std::string replayUsageText() {
            "  --help             show this text and exit\n"
            "  --out DIR          output folder (default: dd7r-replay-output)\n"
            "  --frames N|A-B|A-  write only these frames (numbered from 0); stops after the last\n"
-           "  --compare DIR      after the replay, compare its frames with those in DIR (another\n"
-           "                     replay's output): the first frame and pixel where they differ\n"
+           "  --compare DIR      after the replay, compare its frames with those of the same\n"
+           "                     numbers in DIR (another replay's output): the first frame and\n"
+           "                     pixel where they differ\n"
            "  --stats            do not replay: count the calls of each kind, the texture bytes\n"
            "                     and the sizes in the capture\n";
 }

@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 libwine-dev:i386
   libpixman-1-dev libsdl2-dev
   zlib1g-dev libspng-dev libturbojpeg0-dev libstb-dev libpng-dev
-  dpkg-dev valgrind
+  dpkg-dev valgrind time
   # The native 32-bit build (linux-i386 presets): i386 libraries beside the 64-bit ones.
   libc6-dev:i386 libstdc++-12-dev:i386 libgcc-12-dev:i386 libgtest-dev:i386
   zlib1g-dev:i386 libspng-dev:i386 libturbojpeg0-dev:i386 libpng-dev:i386

@@ -166,7 +166,8 @@ void CaptureFile::addBlob(std::uint64_t offset, std::uint32_t size) {
                                         " bytes is beyond the " + std::to_string(kMaxBlobBytes) + "-byte limit");
     // Hashed in pieces: a blob is never held whole while the file is checked.
     capture::ContentHasher hasher;
-    std::vector<std::uint8_t> chunk(std::min<std::size_t>(place.size, kHashChunkBytes));
+    std::vector<std::uint8_t>& chunk = payload_;
+    chunk.resize(std::min<std::size_t>(place.size, kHashChunkBytes));
     for (std::uint64_t done = 0; done < place.size;) {
         const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), place.size - done));
         source_->read(place.offset + done, chunk.data(), count);
@@ -189,8 +190,9 @@ BlobView CaptureFile::blob(std::uint32_t id) const {
     if (blobInBuffer_ != id) {
         blobInBuffer_ = 0;
         try {
+            // Kept for the next blob when it is large enough; one much larger is not held on to.
+            if (blobBytes_.size() > 2 * std::size_t{place.size} + kWindowBytes) blobBytes_ = std::vector<std::uint8_t>();
             blobBytes_.resize(place.size);
-            blobBytes_.shrink_to_fit();
         } catch (const std::bad_alloc&) {
             blobBytes_ = std::vector<std::uint8_t>();
             throw CaptureError(place.offset, "no memory for blob " + std::to_string(id) + " of " +

@@ -6,7 +6,8 @@
 //   dd7r-capture-scenarios immediate DIR   quads drawn at once (queueing off) over a picture
 //   dd7r-capture-scenarios reset DIR       a skin file rewritten before a reset, failed loads,
 //                                          a texture whose layout is not the target's
-//   dd7r-capture-scenarios long DIR FRAMES QUADS   a long session, for sizes and times
+//   dd7r-capture-scenarios long DIR FRAMES QUADS [changing]   a long session, for sizes and
+//                                          times (changing: another picture under every frame)
 //   dd7r-capture-scenarios edit-quads IN OUT       every quad moved and recoloured
 //
 // DIR receives scenario.capture and host/frame-NNNN.png.
@@ -93,7 +94,7 @@ struct Host {
     void paintBackground(unsigned frame) {
         DDBLTFX fx{};
         fx.dwSize = sizeof(fx);
-        fx.dwFillColor = 0x00203040u + frame * 0x00080000u;
+        fx.dwFillColor = (0x00203040u + frame * 2654435761u) & 0x00FFFFFFu;  // another colour each frame
         target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
         RECT band{0, kHeight / 2, static_cast<LONG>(kWidth), static_cast<LONG>(kHeight)};
         fx.dwFillColor = 0x00506070u;
@@ -225,7 +226,7 @@ void resetWithChangedFile(Host& host, const fs::path& folder) {
 }
 
 // Many frames of many quads, for the sizes and times of a long session.
-void longSession(Host& host, unsigned frames, unsigned quads) {
+void longSession(Host& host, unsigned frames, unsigned quads, bool changingPicture) {
     ScenarioDevice device(host.directDraw, 2);
     RendererHandle handle{host.module, host.module.createRenderer(&device, 0, false, nullptr, 0, 0)};
     if (handle.renderer == nullptr) throw std::runtime_error(host.module.getLastErrorString());
@@ -233,7 +234,7 @@ void longSession(Host& host, unsigned frames, unsigned quads) {
     renderer.setTargetSurface(host.target);
     Texture* texture = pixelTexture(renderer, gradient(120, 90, 200));
     for (unsigned frame = 0; frame < frames; ++frame) {
-        host.paintBackground(0);
+        host.paintBackground(changingPicture ? frame : 0);
         renderer.discardQueue();
         for (unsigned i = 0; i < quads; ++i) {
             const float x = static_cast<float>((i * 37 + frame * 3) % (kWidth - 8));
@@ -300,7 +301,7 @@ int run(int argc, char** argv) {
     if (scenario == "long") {
         const unsigned frames = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 1000;
         const unsigned quads = argc > 4 ? static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)) : 300;
-        longSession(host, frames, quads);
+        longSession(host, frames, quads, argc > 5 && std::strcmp(argv[5], "changing") == 0);
     }
     std::printf("%s: capture %s, %u host frames\n", scenario.c_str(), capturePath.c_str(), host.frameCount);
     return 0;

@@ -97,6 +97,7 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
         ++report_.calls;
         bool threw = false;
         std::string text;
+        if (listener_ != nullptr) listener_->callStarting(call);
         try {
             issue(index, call);
         } catch (const std::exception& error) {
@@ -106,10 +107,21 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
             threw = true;
             text = "an exception outside the standard family";
         }
+        if (listener_ != nullptr) listener_->callFinished(call, threw, text);
         if (threw != expectsThrow(index))
             diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
     }
     return report_;
+}
+
+Texture* Replayer::textureFor(std::uint32_t id) const {
+    const auto found = textures_.find(id);
+    return found == textures_.end() ? nullptr : found->second;
+}
+
+IDirectDrawSurface7* Replayer::targetOf(std::uint32_t renderer) const {
+    const auto found = renderers_.find(renderer);
+    return found == renderers_.end() ? nullptr : found->second->target;
 }
 
 void Replayer::gatherAnswers(std::size_t index) {

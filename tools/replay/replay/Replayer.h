@@ -45,6 +45,18 @@ struct ReplayReport {
     std::vector<std::string> divergences;  // where the replay behaved otherwise than the capture
 };
 
+// Told about every call the replay issues (the inspector builds its report from it).
+class ReplayListener {
+public:
+    // Before a call is issued (its device answers are gathered already).
+    virtual void callStarting(const CaptureCall& call) = 0;
+    // After it returned or threw (`text`: what it threw).
+    virtual void callFinished(const CaptureCall& call, bool threw, const std::string& text) = 0;
+
+protected:
+    ~ReplayListener() = default;
+};
+
 class Replayer {
 public:
     Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
@@ -53,6 +65,11 @@ public:
 
     // Stops after frame `lastFrame` (inclusive).
     ReplayReport run(unsigned lastFrame, const std::function<void(ReplayFrame&)>& onFrame);
+    void setListener(ReplayListener* listener) { listener_ = listener; }
+
+    // What the replay made for the capture's ids (null: none, or gone).
+    ZelUISystem::Texture* textureFor(std::uint32_t id) const;
+    IDirectDrawSurface7* targetOf(std::uint32_t renderer) const;
 
 private:
     struct RendererState;
@@ -97,6 +114,7 @@ private:
     std::function<void(ReplayFrame&)> onFrame_;
     unsigned lastFrame_ = 0;
     bool stopped_ = false;
+    ReplayListener* listener_ = nullptr;
     std::size_t fileCounter_ = 0;
 };
 

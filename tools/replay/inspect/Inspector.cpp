@@ -262,18 +262,19 @@ void Inspector::callStarting(const CaptureCall& call) {
     }
 }
 
-void Inspector::callFinished(const CaptureCall& call, bool threw, const std::string& text) {
+void Inspector::callFinished(const CaptureCall& call, bool threw, const std::string& text,
+                             const CaptureCall* captured) {
     noteTextureCall(call, threw);
     if (!keeping()) return;
-    if (call.kind == RecordKind::TargetContents && !threw) {
+    if (call.kind == RecordKind::TargetContents) {
         if (!wrote_) {
             takeBase();
-            addCallEvent(call, threw, text);
+            addCallEvent(call, threw, text, captured);
             return;
         }
         // Drawn over already in this frame (a capture made before pictures were taken once per
         // frame): the picture is an event that writes the whole target.
-        addCallEvent(call, threw, text);
+        addCallEvent(call, threw, text, captured);
         InspectEvent& event = frame_.events.back();
         int width = 0;
         int height = 0;
@@ -286,20 +287,27 @@ void Inspector::callFinished(const CaptureCall& call, bool threw, const std::str
         }
         return;
     }
-    if ((call.kind == RecordKind::SubmitQuad || call.kind == RecordKind::RenderQueue) && !threw) return;
-    addCallEvent(call, threw, text);
+    if ((call.kind == RecordKind::SubmitQuad || call.kind == RecordKind::RenderQueue) && !threw && captured == nullptr)
+        return;
+    addCallEvent(call, threw, text, captured);
 }
 
-void Inspector::addCallEvent(const CaptureCall& call, bool threw, const std::string& text) {
+void Inspector::addCallEvent(const CaptureCall& call, bool threw, const std::string& text, const CaptureCall* captured) {
     InspectEvent event;
     event.kind = recordKindName(call.kind);
-    event.label = callLabel(call) + (threw ? " FAILED: " + text : "");
-    event.failed = threw;
-    event.thrown = text;
+    // The text the user's module threw; the replay's may name other folders.
+    const std::string capturedText = captured == nullptr ? "" : captured->flag ? captured->text : "(not a standard exception)";
+    event.label = callLabel(call);
+    if (captured != nullptr) event.label += " FAILED: " + capturedText;
+    if (captured == nullptr && threw) event.label += " FAILED in the replay only: " + text;
+    if (captured != nullptr && !threw) event.label += " (did not fail in the replay)";
+    event.failed = threw || captured != nullptr;
+    event.thrown = captured != nullptr ? capturedText : text;
     if (call.kind == RecordKind::CreateTexture || call.texture != 0) event.texture = call.texture;
     event.details.push_back({"call", recordKindName(call.kind)});
     event.details.push_back({"capture offset", std::to_string(call.offset)});
-    if (threw) event.details.push_back({"threw", text});
+    if (captured != nullptr) event.details.push_back({"threw when captured", capturedText});
+    if (threw) event.details.push_back({"threw in the replay", text});
     frame_.events.push_back(std::move(event));
 }
 

@@ -44,7 +44,8 @@ public:
     void frameDrawn(const ReplayFrame& frame);
 
     void callStarting(const CaptureCall& call) override;
-    void callFinished(const CaptureCall& call, bool threw, const std::string& text) override;
+    void callFinished(const CaptureCall& call, bool threw, const std::string& text,
+                      const CaptureCall* captured) override;
     void quadDrawn(const ZelUISystem::QuadObservation& observation) noexcept override;
 
 private:
@@ -52,7 +53,7 @@ private:
     void takeBase();
     bool readRect(IDirectDrawSurface7* surface, int left, int top, int right, int bottom,
                   std::vector<std::uint8_t>& into, PixelLayout& layout, int& width, int& height);
-    void addCallEvent(const CaptureCall& call, bool threw, const std::string& text);
+    void addCallEvent(const CaptureCall& call, bool threw, const std::string& text, const CaptureCall* captured);
     void addQuadEvent(const ZelUISystem::QuadObservation& observation);
     void noteTextureCall(const CaptureCall& call, bool threw);
     std::uint32_t textureIdOf(const void* texture) const;

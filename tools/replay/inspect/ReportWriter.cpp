@@ -1,5 +1,7 @@
 #include "inspect/ReportWriter.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +57,16 @@ std::string base64(const std::uint8_t* data, std::size_t size) {
         out += i + 2 < size ? alphabet[triple & 63] : '=';
     }
     return out;
+}
+
+// Pixels as the page reads them: zlib-compressed (the page inflates them with the browser's
+// DecompressionStream), then base64.
+std::string packed(const std::vector<std::uint8_t>& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::vector<std::uint8_t> out(size);
+    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), Z_BEST_SPEED) != Z_OK)
+        throw std::runtime_error("cannot compress a frame's pixels");
+    return base64(out.data(), size);
 }
 
 std::string layoutArray(const PixelLayout& layout) {
@@ -129,7 +141,7 @@ void ReportWriter::addFrame(const InspectFrame& frame, const ReplayFrame& drawn)
     const std::string picture = hash;
     if (pictures_.insert(picture).second)
         write("data/" + picture + ".js",
-              "DD7R.pictureLoaded(" + js(picture) + ",\"" + base64(frame.base.data(), frame.base.size()) + "\");\n");
+              "DD7R.pictureLoaded(" + js(picture) + ",\"" + packed(frame.base) + "\");\n");
 
     unsigned quads = 0;
     unsigned failed = 0;
@@ -143,7 +155,7 @@ void ReportWriter::addFrame(const InspectFrame& frame, const ReplayFrame& drawn)
                        ",\"renderer\":" + std::to_string(frame.renderer) + ",\"width\":" + std::to_string(frame.width) +
                        ",\"height\":" + std::to_string(frame.height) + ",\"layout\":" + layoutArray(frame.layout) +
                        ",\"composition\":" + layoutArray(frame.compositionLayout) + ",\"picture\":" + js(picture) +
-                       ",\"pixels\":\"" + base64(frame.pixels.data(), frame.pixels.size()) + "\",\"events\":[\n" +
+                       ",\"pixels\":\"" + packed(frame.pixels) + "\",\"events\":[\n" +
                        events + "]});\n";
     write("data/" + frameFileName("frame-", frame.index, ".js"), data);
 

@@ -107,8 +107,10 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
             threw = true;
             text = "an exception outside the standard family";
         }
-        if (listener_ != nullptr) listener_->callFinished(call, threw, text);
-        if (threw != expectsThrow(index))
+        CaptureCall captured;
+        const bool threwWhenCaptured = capturedThrow(index, captured);
+        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
+        if (threw != threwWhenCaptured)
             diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
     }
     return report_;
@@ -135,10 +137,13 @@ void Replayer::gatherAnswers(std::size_t index) {
     }
 }
 
-bool Replayer::expectsThrow(std::size_t index) const {
+bool Replayer::capturedThrow(std::size_t index, CaptureCall& threw) const {
     for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
-        const CaptureCall call = capture_.call(next);
-        if (call.kind == RecordKind::Threw) return true;
+        CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::Threw) {
+            threw = std::move(call);
+            return true;
+        }
         if (call.kind != RecordKind::DeviceAnswer) return false;
     }
     return false;

@@ -50,8 +50,10 @@ class ReplayListener {
 public:
     // Before a call is issued (its device answers are gathered already).
     virtual void callStarting(const CaptureCall& call) = 0;
-    // After it returned or threw (`text`: what it threw).
-    virtual void callFinished(const CaptureCall& call, bool threw, const std::string& text) = 0;
+    // After it returned or threw (`text`: what it threw); `captured` is the call's Threw record
+    // when it threw on the captured machine, else null.
+    virtual void callFinished(const CaptureCall& call, bool threw, const std::string& text,
+                              const CaptureCall* captured) = 0;
 
 protected:
     ~ReplayListener() = default;
@@ -79,7 +81,7 @@ private:
     using SurfacePtr = std::unique_ptr<IDirectDrawSurface7, SurfaceReleaser>;
 
     void gatherAnswers(std::size_t index);
-    bool expectsThrow(std::size_t index) const;
+    bool capturedThrow(std::size_t index, CaptureCall& threw) const;
     void issue(std::size_t index, const CaptureCall& call);
     void issueRendererCall(RendererState& state, const CaptureCall& call);
     void issueTextureCall(ZelUISystem::Texture& texture, const CaptureCall& call);

@@ -38,6 +38,12 @@ const DD7R = (function () {
     return bytes;
   }
 
+  // The data files hold zlib-compressed pixels.
+  async function inflate(base64) {
+    const stream = new Blob([decode(base64)]).stream().pipeThrough(new DecompressionStream('deflate'));
+    return new Uint8Array(await new Response(stream).arrayBuffer());
+  }
+
   function frameFile(n) { return 'data/frame-' + String(n).padStart(4, '0') + '.js'; }
 
   // Pixels: little-endian values in the surface's layout; channels widened as the replay's
@@ -308,8 +314,10 @@ const DD7R = (function () {
 
   return {
     indexLoaded(data) { index = data; if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start); else start(); },
-    frameLoaded(n, data) { data.bytes = decode(data.pixels); delete data.pixels; frames.set(n, data); finished(frameFile(n)); },
-    pictureLoaded(id, base64) { pictures.set(id, decode(base64)); finished('data/' + id + '.js'); },
+    frameLoaded(n, data) {
+      inflate(data.pixels).then((bytes) => { data.bytes = bytes; delete data.pixels; frames.set(n, data); finished(frameFile(n)); });
+    },
+    pictureLoaded(id, base64) { inflate(base64).then((bytes) => { pictures.set(id, bytes); finished('data/' + id + '.js'); }); },
     // For tests and the curious: the frame shown and the last event applied.
     state() { return { frame: current ? current.index : null, after: upTo }; },
     selectFrame: selectFrame,

@@ -150,6 +150,12 @@ Inspector::~Inspector() {
 }
 
 bool Inspector::attach(const std::string& modulePath, std::string& error) {
+#if defined(_WIN32)
+    (void)modulePath;
+    error = "the Windows module tells no observer which path its quads take: inspect the capture with the native "
+            "dd7r-replay (a capture from either build replays there)";
+    return false;
+#else
     void* library = dd7rdemo::loadSharedLibrary(modulePath, error);
     if (library == nullptr) return false;
     observerSlot_ = static_cast<ZelUISystem::QuadObserver**>(
@@ -160,6 +166,7 @@ bool Inspector::attach(const std::string& modulePath, std::string& error) {
     }
     *observerSlot_ = this;
     return true;
+#endif
 }
 
 bool Inspector::readRect(IDirectDrawSurface7* surface, int left, int top, int right, int bottom,

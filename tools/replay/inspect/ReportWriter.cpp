@@ -59,7 +59,7 @@ std::string base64(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-// Pixels as the page reads them: zlib-compressed (the page inflates them with the browser's
+// Pixels and event lists as the page reads them: zlib-compressed (the page inflates them with the browser's
 // DecompressionStream), then base64.
 std::string packed(const std::vector<std::uint8_t>& bytes) {
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
@@ -145,18 +145,19 @@ void ReportWriter::addFrame(const InspectFrame& frame, const ReplayFrame& drawn)
 
     unsigned quads = 0;
     unsigned failed = 0;
-    std::string events;
+    std::string events = "[";
     for (std::size_t i = 0; i < frame.events.size(); ++i) {
         if (frame.events[i].kind == "quad") ++quads;
         if (frame.events[i].failed) ++failed;
         events += (i == 0 ? "" : ",\n") + eventJson(frame.events[i]);
     }
+    events += "]";
     std::string data = "DD7R.frameLoaded(" + std::to_string(frame.index) + ",{\"index\":" + std::to_string(frame.index) +
                        ",\"renderer\":" + std::to_string(frame.renderer) + ",\"width\":" + std::to_string(frame.width) +
                        ",\"height\":" + std::to_string(frame.height) + ",\"layout\":" + layoutArray(frame.layout) +
                        ",\"composition\":" + layoutArray(frame.compositionLayout) + ",\"picture\":" + js(picture) +
-                       ",\"pixels\":\"" + packed(frame.pixels) + "\",\"events\":[\n" +
-                       events + "]});\n";
+                       ",\"pixels\":\"" + packed(frame.pixels) + "\",\"events\":\"" +
+                       packed(std::vector<std::uint8_t>(events.begin(), events.end())) + "\"});\n";
     write("data/" + frameFileName("frame-", frame.index, ".js"), data);
 
     std::string thumb;

@@ -315,7 +315,13 @@ const DD7R = (function () {
   return {
     indexLoaded(data) { index = data; if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', start); else start(); },
     frameLoaded(n, data) {
-      inflate(data.pixels).then((bytes) => { data.bytes = bytes; delete data.pixels; frames.set(n, data); finished(frameFile(n)); });
+      Promise.all([inflate(data.pixels), inflate(data.events)]).then((parts) => {
+        data.bytes = parts[0];
+        data.events = JSON.parse(new TextDecoder().decode(parts[1]));
+        delete data.pixels;
+        frames.set(n, data);
+        finished(frameFile(n));
+      });
     },
     pictureLoaded(id, base64) { inflate(base64).then((bytes) => { pictures.set(id, bytes); finished('data/' + id + '.js'); }); },
     // For tests and the curious: the frame shown and the last event applied.

@@ -152,7 +152,6 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
     std::error_code code;
     fs::create_directories(folder, code);
     std::unique_ptr<ReportWriter> writer;
-    if (!history) writer = std::make_unique<ReportWriter>(folder.u8string(), fs::u8path(options.capturePath).filename().u8string());
     std::string historyText;
     bool historyFound = false;
 
@@ -177,6 +176,8 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
             std::fprintf(stderr, "dd7r-replay: %s\n", error.c_str());
             return 2;
         }
+        if (!history)
+            writer = std::make_unique<ReportWriter>(folder.u8string(), fs::u8path(options.capturePath).filename().u8string());
         replayer.setListener(&inspector);
         report = replayer.run(last, [&](ReplayFrame& frame) { inspector.frameDrawn(frame); });
     }

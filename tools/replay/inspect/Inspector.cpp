@@ -399,7 +399,9 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
             event.hasPatch = true;
             event.patch = Patch{left, top, left + width, top + height, offset, !onTarget};
             if (!onTarget) frame_.compositionLayout = layout;
-            if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes) {
+            // (A target replaced by another size since the frame began is not tracked.)
+            if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes &&
+                static_cast<unsigned>(left + width) <= frame_.width && static_cast<unsigned>(top + height) <= frame_.height) {
                 const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
                 for (int y = 0; y < height; ++y)
                     std::memcpy(state_.data() + (static_cast<std::size_t>(top + y) * frame_.width + left) * layout.bytes,

@@ -75,6 +75,9 @@ phase "windows tests under Wine (the reliability suites over the real DirectDraw
 scripts/wine-session.sh ctest --preset windows-x86
 phase "capture round trip (native, Wine, Wine capture replayed natively)"; scripts/capture-roundtrip.sh
 
+phase "inspector in headless Chromium (reports of the demo's and a reset's captures)"
+tests/inspector/run.sh
+
 close_phase
 printf '\n==== done: time per phase\n'
 printf '%s\n' "${timings[@]}"

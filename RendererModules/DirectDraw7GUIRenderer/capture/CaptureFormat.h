@@ -10,7 +10,9 @@ namespace ZelUISystem {
 namespace capture {
 
 constexpr char kMagic[8] = {'D', 'D', '7', 'R', 'C', 'A', 'P', 'T'};
-constexpr std::uint32_t kFormatVersion = 1;
+// Version 2 added SourceFile; a version 1 file is read as it is (it has none).
+constexpr std::uint32_t kFormatVersion = 2;
+constexpr std::uint32_t kOldestReadableVersion = 1;
 constexpr std::uint32_t kHeaderSize = 16;        // magic, version, pointer bits of the writer
 constexpr std::uint32_t kRecordHeaderSize = 5;   // kind (u8), payload length (u32)
 
@@ -40,8 +42,10 @@ enum class RecordKind : std::uint8_t {
                             // u32 blob
     FillFromMemory = 21,    // u32 texture, u8 pixels given, u32 x, y, width, height, pitch,
                             // u32 format, u32 blob
+    SourceFile = 22,        // u32 texture, u32 blob: the bytes of the file the texture is about
+                            // to be rebuilt from, when they differ from those recorded last
 };
-constexpr std::uint8_t kLastRecordKind = 21;
+constexpr std::uint8_t kLastRecordKind = 22;
 
 // The createTexture overload a CreateTexture record stands for, and what follows it.
 enum class TextureOverload : std::uint8_t {

@@ -9,8 +9,10 @@
 #include "capture/HostLevel.h"
 #include "capture/PixelFormatRecord.h"
 #include "capture/RecordingDevice.h"
+#include "capture/SourceFiles.h"
 #include "platform/SurfaceLock.h"
 #include "interface/Texture.h"
+#include "texture/CDD7Texture.h"
 
 namespace ZelUISystem {
 namespace capture {
@@ -215,6 +217,34 @@ void CaptureSession::noteInMemoryFlagsOf(const Renderer* owner) {
     const auto owned = texturesByOwner_.find(owner);
     if (owned == texturesByOwner_.end()) return;
     for (const Texture* texture : owned->second) noteInMemoryFlag(texture);
+}
+
+void CaptureSession::noteSourceFile(const Texture* texture, std::uint32_t blob) {
+    const auto found = textures_.find(texture);
+    if (found != textures_.end()) found->second.fileBlob = blob;
+}
+
+void CaptureSession::recordRebuildSources(const Renderer* owner, bool onlyWithoutSurface) {
+    if (!active_) return;
+    for (auto& entry : textures_) {
+        if (entry.second.owner != owner) continue;
+        // Every texture the capture names was made by the module's createTexture.
+        const auto* texture = static_cast<const CDD7Texture*>(entry.first);
+        if (!std::holds_alternative<rebuild::FromFile>(texture->rebuildSource())) continue;
+        if (onlyWithoutSurface && texture->surface() != nullptr) continue;
+        const std::uint32_t blob = storeSourceFile(*this, texture->loadedFileName().c_str(),
+                                                   texture->loadedDirectory().c_str());
+        if (!active_) return;
+        if (blob == entry.second.fileBlob) continue;
+        entry.second.fileBlob = blob;
+        try {
+            RecordBuilder record(RecordKind::SourceFile);
+            record.u32(entry.second.id).u32(blob);
+            write(record);
+        } catch (...) {
+            disable("out of memory while capturing");
+        }
+    }
 }
 
 void CaptureSession::setTarget(const Renderer* renderer, IDirectDrawSurface7* target) {

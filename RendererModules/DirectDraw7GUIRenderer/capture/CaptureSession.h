@@ -63,6 +63,13 @@ public:
     // Writes a TextureFlags record when the host changed a texture's in-memory flag.
     void noteInMemoryFlag(const Texture* texture);
     void noteInMemoryFlagsOf(const Renderer* owner);
+    // The blob of the file a texture was just loaded from (kNoBlob: not readable).
+    void noteSourceFile(const Texture* texture, std::uint32_t blob);
+    // Before a call that may rebuild textures from their files (a reset, or drawing a texture
+    // that lost its surface): the files' bytes as they are now, in a SourceFile record for each
+    // texture whose bytes differ from those recorded last. `onlyWithoutSurface` limits it to
+    // the textures drawing would rebuild.
+    void recordRebuildSources(const Renderer* owner, bool onlyWithoutSurface);
 
     void setTarget(const Renderer* renderer, IDirectDrawSurface7* target);
     // Keeps what the target holds before the module draws on it (a host draws its own picture
@@ -85,6 +92,7 @@ private:
         std::uint32_t id = 0;
         const Renderer* owner = nullptr;
         bool inMemory = false;
+        std::uint32_t fileBlob = kNoBlob;  // the bytes last recorded for its file
     };
 
     void reportFailure();

@@ -54,8 +54,11 @@ void submitQuad(CDD7Render* renderer, FloatRect destRect, float z, Texture* text
     HostCall call(session());
     CaptureSession& capture = call.session();
     // A quad drawn at once lands on whatever the host left on the target.
-    if (!renderer->isQueueing() && capture.targetContentsDue(renderer))
-        capture.recordTargetContents(renderer);
+    if (!renderer->isQueueing()) {
+        if (capture.targetContentsDue(renderer)) capture.recordTargetContents(renderer);
+        capture.recordRebuildSources(renderer, true);
+        capture.recordRebuildSources(renderer, true);
+    }
     call.record(RecordKind::SubmitQuad, [&](RecordBuilder& record) {
         record.u32(capture.rendererId(renderer));
         writeRect(record, destRect);
@@ -72,7 +75,11 @@ void renderQueue(CDD7Render* renderer) {
     CaptureSession& capture = session();
     {
         HostCall call(capture);
-        capture.recordTargetContents(renderer);
+        // Quads drawn at once since the last pass are already on the target: the picture taken
+        // before the first of them is the one this frame is drawn over, so that the replay
+        // draws those quads itself instead of finding them in the picture.
+        if (capture.targetContentsDue(renderer)) capture.recordTargetContents(renderer);
+        capture.recordRebuildSources(renderer, true);
         const std::uint32_t id = capture.rendererId(renderer);
         call.record(RecordKind::RenderQueue, [&](RecordBuilder& record) { record.u32(id); });
         call.run([&] { renderer->CDD7Render::renderQueue(); }, [] {});
@@ -118,12 +125,16 @@ Texture* createTexture(CDD7Render* renderer, const std::uint8_t* fileData, std::
 
 Texture* createTexture(CDD7Render* renderer, const char* fileName, const char* directory) {
     CaptureSession& capture = session();
-    return recordCreation(
+    std::uint32_t blob = kNoBlob;
+    Texture* texture = recordCreation(
         renderer, TextureOverload::File,
         [&] { return renderer->CDD7Render::createTexture(fileName, directory); },
         [&](RecordBuilder& record, bool) {
-            record.string(fileName).string(directory).u32(storeSourceFile(capture, fileName, directory));
+            blob = storeSourceFile(capture, fileName, directory);
+            record.string(fileName).string(directory).u32(blob);
         });
+    capture.noteSourceFile(texture, blob);
+    return texture;
 }
 
 void releaseTexture(CDD7Render* renderer, Texture* texture) {
@@ -158,6 +169,7 @@ void postD3DReset(CDD7Render* renderer, bool* sizeChanged) {
     HostCall call(session());
     CaptureSession& capture = call.session();
     capture.noteInMemoryFlagsOf(renderer);
+    capture.recordRebuildSources(renderer, false);
     const std::uint32_t id = capture.rendererId(renderer);
     call.record(RecordKind::PostReset,
                 [&](RecordBuilder& record) { record.u32(id).flag(sizeChanged != nullptr); });

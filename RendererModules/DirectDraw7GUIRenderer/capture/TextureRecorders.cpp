@@ -48,11 +48,14 @@ std::uint32_t storeIf(CaptureSession& capture, bool read, const void* data, std:
 
 void loadFromFile(CDD7Texture* texture, const char* fileName, const char* directory) {
     CaptureSession& capture = session();
+    std::uint32_t blob = kNoBlob;
     recordTextureCall(
         texture, RecordKind::LoadFromFile, [&] { texture->CDD7Texture::loadFromFile(fileName, directory); },
         [&](RecordBuilder& record, bool) {
-            record.string(fileName).string(directory).u32(storeSourceFile(capture, fileName, directory));
+            blob = storeSourceFile(capture, fileName, directory);
+            record.string(fileName).string(directory).u32(blob);
         });
+    capture.noteSourceFile(texture, blob);
 }
 
 void loadFromFileData(CDD7Texture* texture, const std::uint8_t* data, std::uint32_t size) {

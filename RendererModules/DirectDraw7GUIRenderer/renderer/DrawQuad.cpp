@@ -9,12 +9,54 @@
 #include "diagnostics/ModuleLogger.h"
 #include "platform/SurfaceLock.h"
 #include "renderer/CDD7Render.h"
+#include "renderer/QuadObserver.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
+
+extern "C" {
+ZelUISystem::QuadObserver* dd7rQuadObserver = nullptr;
+}
 
 namespace ZelUISystem {
 
 namespace {
+
+// The observation of the quad being drawn while an observer is set; null otherwise, and then
+// every note below is one test.
+QuadObservation* observing = nullptr;
+
+void note(QuadPath path, QuadSkip skip = QuadSkip::None) {
+    if (observing == nullptr) return;
+    observing->path = path;
+    observing->skip = skip;
+}
+
+void skipped(QuadSkip why) { note(QuadPath::Skipped, why); }
+
+// Tells the observer, whichever way drawQuad leaves (a failed rebuild throws through it).
+class ObservedQuad {
+public:
+    ObservedQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
+        if (dd7rQuadObserver == nullptr) return;
+        observation_.texture = quad.texture;
+        observation_.hostDestRect = quad.destRect;
+        observation_.hostSourceRect = quad.sourceRect;
+        observation_.z = quad.z;
+        observation_.corners = quad.colours;
+        observation_.destination = destination;
+        observing = &observation_;
+    }
+    ~ObservedQuad() {
+        if (observing != &observation_) return;
+        observing = nullptr;
+        dd7rQuadObserver->quadDrawn(observation_);
+    }
+    ObservedQuad(const ObservedQuad&) = delete;
+    ObservedQuad& operator=(const ObservedQuad&) = delete;
+
+private:
+    QuadObservation observation_;
+};
 
 const char* const kBlendStretchFailed = "with alpha blend strecth blt source surface error";
 const char* const kCopyStretchFailed = "with out alpha blend strecth blt source surface error";
@@ -113,11 +155,15 @@ void CDD7Render::selectKernels() {
 void CDD7Render::runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination, const RECT& rect,
                            const QuadColour& colour, RGBMode mode) {
     blend::BlendInputs inputs;
-    if (!blend::readBlendInputs(&source, &destination, &rect, mode, inputs)) return;
+    if (!blend::readBlendInputs(&source, &destination, &rect, mode, inputs)) return skipped(QuadSkip::OutsideSurface);
     if (!blend::lockedLayoutsAgree(source, destination, mode)) {
         if (!layoutMismatchReported_) reportDDError(kLayoutsDiffer, DDERR_INVALIDPIXELFORMAT);
         layoutMismatchReported_ = true;
-        return;
+        return skipped(QuadSkip::LayoutMismatch);
+    }
+    if (observing != nullptr) {
+        observing->whiteKernel = isWhite(colour);
+        observing->kernelMode = mode;
     }
     const blend::BlendCore kernel = (isWhite(colour) ? whiteKernels_ : colouredKernels_).forMode(mode);
     kernel(inputs.area, inputs.layout, {static_cast<int>(colour.a), colour.r, colour.g, colour.b});
@@ -128,25 +174,42 @@ CDD7Texture* CDD7Render::usableScratch() const {
 }
 
 void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
+    const ObservedQuad observed(destination, quad);
     RECT destRect = toIntegerRect(quad.destRect);
+    RECT sourceRect = toIntegerRect(quad.sourceRect);
+    QuadColour colour = averageColour(quad.colours);
+    const std::uint32_t meanAlpha = colour.a;
+    if (blendMode == 0) colour.a = 255;
+    if (observing != nullptr) {
+        observing->destRect = destRect;
+        observing->sourceRect = sourceRect;
+        observing->alpha = colour.a;
+        observing->red = colour.r;
+        observing->green = colour.g;
+        observing->blue = colour.b;
+    }
     if (compositionSurface_ == nullptr) {
         RECT visible{};
         IntersectRect(&visible, &destRect, &presentRect);
-        if (IsRectEmpty(&visible)) return;
+        if (IsRectEmpty(&visible)) return skipped(QuadSkip::ClippedAway);
     }
-    if (destination == nullptr || quad.texture == nullptr) return;
+    if (destination == nullptr) return skipped(QuadSkip::NoDestination);
+    if (quad.texture == nullptr) return skipped(QuadSkip::NoTexture);
     auto* texture = static_cast<CDD7Texture*>(quad.texture);
     if (texture->surface() == nullptr) {
         texture->postD3DReset();
-        if (texture->surface() == nullptr) return;
+        if (texture->surface() == nullptr) return skipped(QuadSkip::NoSurface);
     }
     if (texture->surface()->IsLost() == DDERR_SURFACELOST && FAILED(texture->surface()->Restore()))
-        return;
+        return skipped(QuadSkip::LostSurface);
+    if (observing != nullptr) {
+        observing->textureSurface = texture->surface();
+        observing->textureMode = texture->rgbMode();
+        observing->textureHasAlpha = texture->hasAlpha();
+        observing->textureInMemory = texture->isInMemory();
+    }
 
-    RECT sourceRect = toIntegerRect(quad.sourceRect);
-    QuadColour colour = averageColour(quad.colours);
-    if (colour.a == 0) return;
-    if (blendMode == 0) colour.a = 255;
+    if (meanAlpha == 0) return skipped(QuadSkip::Transparent);
     const bool stretch = needsStretch(destRect, sourceRect);
     const bool opaqueWhite = isWhite(colour) && colour.a == 255;
     if (blendMode != 0 && !opaqueWhite)
@@ -160,12 +223,12 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
     CDD7Texture* source = &texture;
     CDD7Texture* scratch = usableScratch();
     if (stretch) {
-        if (scratch == nullptr) return;
+        if (scratch == nullptr) return skipped(QuadSkip::NoScratch);
         const HRESULT result = scratch->surface()->Blt(&destRect, texture.surface(), &sourceRect,
                                                        DDBLT_WAIT, nullptr);
         if (FAILED(result)) {
             reportDDError(kBlendStretchFailed, result);
-            return;
+            return skipped(QuadSkip::StretchFailed);
         }
         scratch->setRGBMode(texture.rgbMode());
         source = scratch;
@@ -177,12 +240,13 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
         return;
     }
     // Lock accepts an empty rectangle, but a kernel always processes at least one row.
-    if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return;
+    if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return skipped(QuadSkip::EmptyRectangle);
 
     SurfaceLock destLock(destination, &destRect, LockRequest::PointerAndPitch);
-    if (!destLock.locked()) return;
+    if (!destLock.locked()) return skipped(QuadSkip::LockFailed);
     SurfaceLock sourceLock(source->surface(), &sourceRect, LockRequest::PointerAndPitch);
-    if (!sourceLock.locked()) return;
+    if (!sourceLock.locked()) return skipped(QuadSkip::LockFailed);
+    note(stretch ? QuadPath::StretchedBlended : QuadPath::Blended);
     runKernel(sourceLock.desc(), destLock.desc(), sourceRect, colour, source->rgbMode());
     destLock.unlock();
     sourceLock.unlock();
@@ -193,11 +257,13 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
 void CDD7Render::copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
                               RECT sourceRect) {
     if (!source.hasAlpha()) {
+        note(QuadPath::EightBitCopied);
         destination->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
         return;
     }
     CDD7Texture* scratch = usableScratch();
-    if (scratch == nullptr) return;
+    if (scratch == nullptr) return skipped(QuadSkip::NoScratch);
+    note(QuadPath::EightBitKeyed);
     scratch->surface()->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
     adoptLayoutAndKey(*scratch, source);
     presentKeyedFromScratch(destination, *scratch, destRect);
@@ -205,29 +271,34 @@ void CDD7Render::copyEightBit(IDirectDrawSurface7* destination, RECT destRect, C
 
 void CDD7Render::drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
                             RECT sourceRect, const QuadColour& colour, bool stretch) {
-    if (texture.isInMemory() && !isWhite(colour) &&
-        drawTinted(destination, destRect, texture, sourceRect, colour))
-        return;
+    if (texture.isInMemory() && !isWhite(colour)) {
+        if (drawTinted(destination, destRect, texture, sourceRect, colour)) return note(QuadPath::Tinted);
+        if (observing != nullptr) observing->tintFellBack = true;
+    }
 
     IDirectDrawSurface7* source = texture.surface();
     const DWORD x = static_cast<DWORD>(destRect.left);
     const DWORD y = static_cast<DWORD>(destRect.top);
     if (texture.hasAlpha() && stretch) {
         CDD7Texture* scratch = usableScratch();
-        if (scratch == nullptr) return;
+        if (scratch == nullptr) return skipped(QuadSkip::NoScratch);
         const HRESULT result =
             scratch->surface()->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
         if (FAILED(result)) {
             reportDDError(kCopyStretchFailed, result);
-            return;
+            return skipped(QuadSkip::StretchFailed);
         }
+        note(QuadPath::KeyedStretched);
         adoptLayoutAndKey(*scratch, texture);
         presentKeyedFromScratch(destination, *scratch, destRect);
     } else if (texture.hasAlpha()) {
+        note(QuadPath::KeyedCopy);
         destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
     } else if (stretch) {
+        note(QuadPath::Stretched);
         destination->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
     } else {
+        note(QuadPath::Copied);
         destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_WAIT);
     }
 }

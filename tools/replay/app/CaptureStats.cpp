@@ -30,7 +30,7 @@ void count(const CaptureFile& capture, const CaptureCall& call, Stats& stats) {
         name += " (display mode)";
     }
     ++stats.calls[name];
-    const std::uint64_t blobBytes = capture.blob(call.blob).size;
+    const std::uint64_t blobBytes = capture.blobSize(call.blob);
     if (call.kind == RecordKind::TargetContents) {
         stats.targetBytes += blobBytes;
         return;
@@ -51,7 +51,7 @@ void printCaptureStats(const CaptureFile& capture, std::FILE* out) {
     Stats stats;
     for (std::size_t index = 0; index < capture.recordCount(); ++index) count(capture, capture.call(index), stats);
     std::uint64_t storedBytes = 0;
-    for (std::uint32_t id = 1; id <= capture.blobCount(); ++id) storedBytes += capture.blob(id).size;
+    for (std::uint32_t id = 1; id <= capture.blobCount(); ++id) storedBytes += capture.blobSize(id);
 
     std::fprintf(out, "capture format version %u, written by a %u-bit module, %llu bytes\n", capture.version(),
                  capture.writerPointerBits(), static_cast<unsigned long long>(capture.fileSize()));

@@ -1,5 +1,7 @@
 #include "app/ReplayApp.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -12,6 +14,8 @@
 #include "image/ImageFiles.h"
 #include "image/SurfaceCapture.h"
 #include "reader/CaptureFile.h"
+#include "inspect/Inspector.h"
+#include "inspect/ReportWriter.h"
 #include "replay/Replayer.h"
 
 namespace dd7rreplay {
@@ -105,9 +109,103 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
         std::fprintf(stderr, "dd7r-replay: cannot write into %s\n", folder.u8string().c_str());
         return 2;
     }
-    bool same = true;
-    if (!options.compareDirectory.empty()) same = compareFrameFolders(folder.u8string(), options.compareDirectory, stdout);
-    return report.divergences.empty() && same ? 0 : 1;
+    const bool rangeGiven = options.firstFrame != 0 || options.lastFrame != 0xFFFFFFFFu;
+    if (rangeGiven && options.firstFrame >= report.frames) {
+        std::fprintf(stderr, "dd7r-replay: the capture has %u frames (0 to %u): none is in the range asked for (from %u)\n",
+                     report.frames, report.frames == 0 ? 0 : report.frames - 1, options.firstFrame);
+        return 2;
+    }
+    if (options.lastFrame != 0xFFFFFFFFu && options.lastFrame >= report.frames)
+        std::printf("dd7r-replay: the capture has %u frames: frames %u to %u are past its end\n", report.frames,
+                    report.frames, options.lastFrame);
+    CompareResult compared = CompareResult::Same;
+    if (!options.compareDirectory.empty()) {
+        const unsigned last = report.frames == 0 ? 0 : std::min(options.lastFrame, report.frames - 1);
+        compared = compareFrameFolders(folder.u8string(), options.compareDirectory, options.firstFrame, last, stdout, stderr);
+        if (compared == CompareResult::Unusable) return 2;
+    }
+    return report.divergences.empty() && compared == CompareResult::Same ? 0 : 1;
+}
+
+// A report holds at most this many frames: --frames chooses which.
+constexpr unsigned kMaxInspectFrames = 1000;
+
+int printDivergences(const ReplayReport& report) {
+    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
+    return report.divergences.empty() ? 0 : 1;
+}
+
+// The replay with the module's quad observer set: a report (--inspect) or one pixel's history.
+int inspect(const ReplayOptions& options, const CaptureFile& capture) {
+    const auto start = std::chrono::steady_clock::now();
+    const dd7rdemo::RendererModule module(dd7rdemo::defaultRendererModulePath());
+    if (!module.ok()) {
+        std::fprintf(stderr, "dd7r-replay: %s\n", module.error().c_str());
+        return 2;
+    }
+    const bool history = options.pixelHistory;
+    unsigned first = history ? options.historyFrame : options.firstFrame;
+    unsigned last = history ? options.historyFrame : options.lastFrame;
+    const bool capped = !history && last - first >= kMaxInspectFrames;
+    if (capped) last = first + kMaxInspectFrames - 1;
+    const fs::path folder = fs::u8path(history ? options.outputDirectory : options.inspectDirectory);
+    std::error_code code;
+    fs::create_directories(folder, code);
+    std::unique_ptr<ReportWriter> writer;
+    std::string historyText;
+    bool historyFound = false;
+
+    Displays displays;
+    ReplayReport report;
+    {
+        Replayer replayer(capture, module, displays, folder.u8string());
+        Inspector inspector(
+            replayer, first, last,
+            [&](InspectFrame& frame, const ReplayFrame& drawn) {
+                if (writer) writer->addFrame(frame, drawn);
+                if (history) {
+                    historyText = pixelHistoryText(frame, options.historyX, options.historyY);
+                    historyFound = true;
+                }
+            },
+            [&](const TextureNote& texture, IDirectDrawSurface7* surface) {
+                return writer ? writer->addTexture(texture, surface) : std::string();
+            });
+        std::string error;
+        if (!inspector.attach(module.path(), error)) {
+            std::fprintf(stderr, "dd7r-replay: %s\n", error.c_str());
+            return 2;
+        }
+        if (!history)
+            writer = std::make_unique<ReportWriter>(folder.u8string(), fs::u8path(options.capturePath).filename().u8string());
+        replayer.setListener(&inspector);
+        report = replayer.run(last, [&](ReplayFrame& frame) { inspector.frameDrawn(frame); });
+    }
+    if (history) {
+        if (!historyFound) {
+            std::fprintf(stderr, "dd7r-replay: the capture has %u frames: there is no frame %u\n", report.frames,
+                         options.historyFrame);
+            return 2;
+        }
+        std::fputs(historyText.c_str(), stdout);
+        return printDivergences(report);
+    }
+    if (writer->frames() == 0) {
+        std::fprintf(stderr, "dd7r-replay: the capture has %u frames: none is in the range asked for\n", report.frames);
+        return 2;
+    }
+    // The replay stops after the last frame of the range: at the cap there may be more.
+    std::string note;
+    if (capped && report.frames == last + 1)
+        note = "frames " + std::to_string(first) + " to " + std::to_string(last) +
+               ": a report holds at most 1000 frames, --frames chooses others";
+    writer->finish(note);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("dd7r-replay: inspection report %s: %u frames, %.1f MB, %.1f s\n",
+                (folder / "index.html").u8string().c_str(), writer->frames(),
+                static_cast<double>(writer->bytesWritten()) / (1024.0 * 1024.0), seconds);
+    if (!note.empty()) std::printf("dd7r-replay: %s\n", note.c_str());
+    return printDivergences(report);
 }
 
 }  // namespace
@@ -119,6 +217,7 @@ int runReplay(const ReplayOptions& options) {
             printCaptureStats(capture, stdout);
             return 0;
         }
+        if (options.pixelHistory || !options.inspectDirectory.empty()) return inspect(options, capture);
         return replay(options, capture);
     } catch (const CaptureError& error) {
         std::fprintf(stderr, "dd7r-replay: %s: %s\n", options.capturePath.c_str(), error.what());

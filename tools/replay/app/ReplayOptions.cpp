@@ -51,7 +51,22 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
             options.statsOnly = true;
             continue;
         }
-        if (argument == "--out" || argument == "--frames" || argument == "--compare") {
+        if (argument == "--pixel-history") {
+            unsigned values[3] = {0, 0, 0};
+            for (unsigned& value : values) {
+                if (i + 1 >= argc || argv[i + 1] == nullptr || !parseNumber(argv[i + 1], value)) {
+                    parsed.error = "--pixel-history expects FRAME X Y (three numbers)";
+                    return parsed;
+                }
+                ++i;
+            }
+            options.pixelHistory = true;
+            options.historyFrame = values[0];
+            options.historyX = values[1];
+            options.historyY = values[2];
+            continue;
+        }
+        if (argument == "--out" || argument == "--frames" || argument == "--compare" || argument == "--inspect") {
             if (i + 1 >= argc || argv[i + 1] == nullptr || argv[i + 1][0] == '\0') {
                 parsed.error = argument + " needs a value (see --help)";
                 return parsed;
@@ -59,6 +74,7 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
             const std::string value = argv[++i];
             if (argument == "--out") options.outputDirectory = value;
             if (argument == "--compare") options.compareDirectory = value;
+            if (argument == "--inspect") options.inspectDirectory = value;
             if (argument == "--frames") parsed.error = parseFrameRange(value, options);
             if (!parsed.ok()) return parsed;
             continue;
@@ -86,10 +102,17 @@ std::string replayUsageText() {
            "  --help             show this text and exit\n"
            "  --out DIR          output folder (default: dd7r-replay-output)\n"
            "  --frames N|A-B|A-  write only these frames (numbered from 0); stops after the last\n"
-           "  --compare DIR      after the replay, compare its frames with those in DIR (another\n"
-           "                     replay's output): the first frame and pixel where they differ\n"
+           "  --compare DIR      after the replay, compare its frames with those of the same\n"
+           "                     numbers in DIR (another replay's output): the first frame and\n"
+           "                     pixel where they differ\n"
            "  --stats            do not replay: count the calls of each kind, the texture bytes\n"
-           "                     and the sizes in the capture\n";
+           "                     and the sizes in the capture\n"
+           "  --inspect DIR      write an inspection report: DIR/index.html, opened from disk in\n"
+           "                     a browser (frames, the path of every quad, pixel histories); at\n"
+           "                     most 1000 frames, chosen with --frames (native build only)\n"
+           "  --pixel-history FRAME X Y\n"
+           "                     print the events of the frame and every one that wrote pixel\n"
+           "                     (X, Y), with its value before and after (native build only)\n";
 }
 
 }  // namespace dd7rreplay

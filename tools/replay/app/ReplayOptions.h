@@ -11,6 +11,11 @@ struct ReplayOptions {
     unsigned firstFrame = 0;
     unsigned lastFrame = 0xFFFFFFFFu;
     std::string compareDirectory;  // empty: no comparison
+    std::string inspectDirectory;  // empty: no inspection report
+    bool pixelHistory = false;     // print the history of one pixel of one frame
+    unsigned historyFrame = 0;
+    unsigned historyX = 0;
+    unsigned historyY = 0;
     bool statsOnly = false;
     bool helpRequested = false;
 };

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
-#include <vector>
 
 #include "compare/PngRead.h"
 
@@ -13,16 +13,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> frameNames(const std::string& folder) {
-    std::vector<std::string> names;
+// Frames by number: frame-NNNN.png (the replay) or frame-...-NNN.png (the demo, which names
+// the layout and blend mode first); other names are not frames. Two frames of one number make
+// the folder ambiguous (`duplicate` names the first such number).
+std::map<unsigned, std::string> framesIn(const fs::path& folder, unsigned first, unsigned last, bool& duplicate,
+                                         unsigned& duplicateNumber) {
+    std::map<unsigned, std::string> frames;
     std::error_code code;
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::u8path(folder), code)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
         const std::string name = entry.path().filename().u8string();
-        if (name.rfind("frame-", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
-            names.push_back(name);
+        if (name.size() < 11 || name.rfind("frame-", 0) != 0 || name.compare(name.size() - 4, 4, ".png") != 0)
+            continue;
+        const std::string stem = name.substr(0, name.size() - 4);
+        const std::string digits = stem.substr(stem.rfind('-') + 1);
+        if (digits.empty() || digits.size() > 9 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const unsigned number = static_cast<unsigned>(std::stoul(digits));
+        if (number < first || number > last) continue;
+        if (!frames.emplace(number, (folder / name).u8string()).second && !duplicate) {
+            duplicate = true;
+            duplicateNumber = number;
+        }
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    return frames;
 }
 
 std::string pixelText(const dd7rdemo::Image& image, unsigned x, unsigned y) {
@@ -42,38 +56,62 @@ bool firstDifference(const dd7rdemo::Image& a, const dd7rdemo::Image& b, unsigne
 
 }  // namespace
 
-bool compareFrameFolders(const std::string& mine, const std::string& other, std::FILE* out) {
-    const std::vector<std::string> a = frameNames(mine);
-    const std::vector<std::string> b = frameNames(other);
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        std::string error;
-        const dd7rdemo::Image left = readPng((fs::u8path(mine) / a[i]).u8string(), error);
-        const dd7rdemo::Image right = readPng((fs::u8path(other) / b[i]).u8string(), error);
-        if (left.empty() || right.empty()) {
-            std::fprintf(out, "compare: frame %zu: %s\n", i, error.c_str());
-            return false;
+CompareResult compareFrameFolders(const std::string& mine, const std::string& other, unsigned first,
+                                  unsigned last, std::FILE* out, std::FILE* errors) {
+    for (const std::string& folder : {mine, other}) {
+        std::error_code code;
+        if (!fs::is_directory(fs::u8path(folder), code)) {
+            std::fprintf(errors, "compare: %s is not a folder\n", folder.c_str());
+            return CompareResult::Unusable;
         }
-        if (left.width() != right.width() || left.height() != right.height() || left.channels() != right.channels()) {
-            std::fprintf(out, "compare: frame %zu (%s, %s) differs in size: %ux%u against %ux%u\n", i, a[i].c_str(),
-                         b[i].c_str(), left.width(), left.height(), right.width(), right.height());
-            return false;
+    }
+    bool duplicate[2] = {false, false};
+    unsigned duplicateNumber = 0;
+    const std::map<unsigned, std::string> a = framesIn(fs::u8path(mine), first, last, duplicate[0], duplicateNumber);
+    const std::map<unsigned, std::string> b = framesIn(fs::u8path(other), first, last, duplicate[1], duplicateNumber);
+    if (duplicate[0] || duplicate[1]) {
+        std::fprintf(errors, "compare: %s holds more than one frame numbered %u\n", (duplicate[0] ? mine : other).c_str(),
+                     duplicateNumber);
+        return CompareResult::Unusable;
+    }
+    if (a.empty() || b.empty()) {
+        std::fprintf(errors, "compare: %s holds no frame numbered %u to %u\n", (a.empty() ? mine : other).c_str(),
+                     first, last);
+        return CompareResult::Unusable;
+    }
+    std::map<unsigned, bool> numbers;
+    for (const auto& frame : a) numbers[frame.first] = true;
+    for (const auto& frame : b) numbers[frame.first] = true;
+    for (const auto& entry : numbers) {
+        const unsigned number = entry.first;
+        const auto left = a.find(number);
+        const auto right = b.find(number);
+        if (left == a.end() || right == b.end()) {
+            std::fprintf(out, "compare: frame %u is only in %s\n", number, (left == a.end() ? other : mine).c_str());
+            return CompareResult::Different;
+        }
+        std::string error;
+        const dd7rdemo::Image l = readPng(left->second, error);
+        const dd7rdemo::Image r = l.empty() ? dd7rdemo::Image() : readPng(right->second, error);
+        if (l.empty() || r.empty()) {
+            std::fprintf(errors, "compare: frame %u: %s\n", number, error.c_str());
+            return CompareResult::Unusable;
+        }
+        if (l.width() != r.width() || l.height() != r.height() || l.channels() != r.channels()) {
+            std::fprintf(out, "compare: frame %u differs in size: %ux%u against %ux%u\n", number, l.width(),
+                         l.height(), r.width(), r.height());
+            return CompareResult::Different;
         }
         unsigned x = 0, y = 0;
-        if (firstDifference(left, right, x, y)) {
-            std::fprintf(out, "compare: frame %zu (%s, %s) differs first at pixel (%u, %u): %s against %s\n", i,
-                         a[i].c_str(), b[i].c_str(), x, y, pixelText(left, x, y).c_str(),
-                         pixelText(right, x, y).c_str());
-            return false;
+        if (firstDifference(l, r, x, y)) {
+            std::fprintf(out, "compare: frame %u differs first at pixel (%u, %u): %s against %s\n", number, x, y,
+                         pixelText(l, x, y).c_str(), pixelText(r, x, y).c_str());
+            return CompareResult::Different;
         }
     }
-    if (a.size() != b.size()) {
-        std::fprintf(out, "compare: the first %zu frames are identical, but one folder has %zu frames and the other %zu\n",
-                     common, a.size(), b.size());
-        return false;
-    }
-    std::fprintf(out, "compare: all %zu frames are identical\n", common);
-    return true;
+    std::fprintf(out, "compare: all %zu frames (%u to %u) are identical\n", numbers.size(), numbers.begin()->first,
+                 numbers.rbegin()->first);
+    return CompareResult::Same;
 }
 
 }  // namespace dd7rreplay

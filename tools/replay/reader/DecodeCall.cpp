@@ -155,6 +155,10 @@ void decodeBody(RecordKind kind, PayloadCursor& in, CaptureCall& call) {
             call.format = in.u32("format");
             call.blob = in.u32("blob");
             break;
+        case RecordKind::SourceFile:
+            call.texture = in.u32("texture");
+            call.blob = in.u32("blob");
+            break;
         case RecordKind::FillFromMemory:
             call.texture = in.u32("texture");
             call.given = in.flag("pixels given");
@@ -194,6 +198,7 @@ const char* recordKindName(RecordKind kind) {
         case RecordKind::LoadFromFileData: return "loadFromFileData";
         case RecordKind::LoadFromMemory: return "loadFromMemory";
         case RecordKind::FillFromMemory: return "fillFromMemory";
+        case RecordKind::SourceFile: return "source file";
     }
     return "unknown";
 }

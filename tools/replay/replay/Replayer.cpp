@@ -97,6 +97,7 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
         ++report_.calls;
         bool threw = false;
         std::string text;
+        if (listener_ != nullptr) listener_->callStarting(call);
         try {
             issue(index, call);
         } catch (const std::exception& error) {
@@ -106,10 +107,23 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
             threw = true;
             text = "an exception outside the standard family";
         }
-        if (threw != expectsThrow(index))
+        CaptureCall captured;
+        const bool threwWhenCaptured = capturedThrow(index, captured);
+        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
+        if (threw != threwWhenCaptured)
             diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
     }
     return report_;
+}
+
+Texture* Replayer::textureFor(std::uint32_t id) const {
+    const auto found = textures_.find(id);
+    return found == textures_.end() ? nullptr : found->second;
+}
+
+IDirectDrawSurface7* Replayer::targetOf(std::uint32_t renderer) const {
+    const auto found = renderers_.find(renderer);
+    return found == renderers_.end() ? nullptr : found->second->target;
 }
 
 void Replayer::gatherAnswers(std::size_t index) {
@@ -123,10 +137,13 @@ void Replayer::gatherAnswers(std::size_t index) {
     }
 }
 
-bool Replayer::expectsThrow(std::size_t index) const {
+bool Replayer::capturedThrow(std::size_t index, CaptureCall& threw) const {
     for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
-        const CaptureCall call = capture_.call(next);
-        if (call.kind == RecordKind::Threw) return true;
+        CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::Threw) {
+            threw = std::move(call);
+            return true;
+        }
         if (call.kind != RecordKind::DeviceAnswer) return false;
     }
     return false;
@@ -140,6 +157,7 @@ void Replayer::diverge(const CaptureCall& call, const std::string& what) {
 void Replayer::issue(std::size_t, const CaptureCall& call) {
     if (call.kind == RecordKind::CreateRenderer) return createRenderer(call);
     if (call.kind == RecordKind::DestroyRenderer) return destroyRenderer(call);
+    if (call.kind == RecordKind::SourceFile) return replaceSourceFile(call);
     if (isRendererCall(call.kind)) {
         const auto found = renderers_.find(call.renderer);
         if (found == renderers_.end()) {
@@ -232,11 +250,35 @@ std::string Replayer::placeFile(std::uint32_t textureId, const CaptureCall& call
     const fs::path file = folder / fs::u8path(name);
     std::error_code code;
     fs::create_directories(file.parent_path(), code);
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(blob.data), static_cast<std::streamsize>(blob.size));
-    if (!out) throw std::runtime_error("cannot write " + file.u8string());
+    writeFile(file, blob);
+    placedFiles_[textureId] = file.u8string();
     directory = folder.u8string() + "/";
     return name;
+}
+
+void Replayer::writeFile(const fs::path& file, const BlobView& blob) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(blob.data), static_cast<std::streamsize>(blob.size));
+    if (!out) throw std::runtime_error("cannot write " + file.u8string());
+}
+
+// The captured texture's file changed (or went away) before the module rebuilt the texture from
+// it: the replay's copy changes the same way, so that the replay's rebuild reads what the
+// captured module read.
+void Replayer::replaceSourceFile(const CaptureCall& call) {
+    const auto placed = placedFiles_.find(call.texture);
+    if (placed == placedFiles_.end()) {
+        ++report_.skippedCalls;
+        return;
+    }
+    const fs::path file = fs::u8path(placed->second);
+    const BlobView blob = capture_.blob(call.blob);
+    if (blob.data == nullptr) {
+        std::error_code code;
+        fs::remove(file, code);
+        return;
+    }
+    writeFile(file, blob);
 }
 
 void Replayer::createTexture(RendererState& state, const CaptureCall& call) {

@@ -5,6 +5,7 @@
 // Every presented frame (each renderQueue) goes to `onFrame`.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -44,6 +45,20 @@ struct ReplayReport {
     std::vector<std::string> divergences;  // where the replay behaved otherwise than the capture
 };
 
+// Told about every call the replay issues (the inspector builds its report from it).
+class ReplayListener {
+public:
+    // Before a call is issued (its device answers are gathered already).
+    virtual void callStarting(const CaptureCall& call) = 0;
+    // After it returned or threw (`text`: what it threw); `captured` is the call's Threw record
+    // when it threw on the captured machine, else null.
+    virtual void callFinished(const CaptureCall& call, bool threw, const std::string& text,
+                              const CaptureCall* captured) = 0;
+
+protected:
+    ~ReplayListener() = default;
+};
+
 class Replayer {
 public:
     Replayer(const CaptureFile& capture, const dd7rdemo::RendererModule& module, Displays& displays,
@@ -52,6 +67,11 @@ public:
 
     // Stops after frame `lastFrame` (inclusive).
     ReplayReport run(unsigned lastFrame, const std::function<void(ReplayFrame&)>& onFrame);
+    void setListener(ReplayListener* listener) { listener_ = listener; }
+
+    // What the replay made for the capture's ids (null: none, or gone).
+    ZelUISystem::Texture* textureFor(std::uint32_t id) const;
+    IDirectDrawSurface7* targetOf(std::uint32_t renderer) const;
 
 private:
     struct RendererState;
@@ -61,7 +81,7 @@ private:
     using SurfacePtr = std::unique_ptr<IDirectDrawSurface7, SurfaceReleaser>;
 
     void gatherAnswers(std::size_t index);
-    bool expectsThrow(std::size_t index) const;
+    bool capturedThrow(std::size_t index, CaptureCall& threw) const;
     void issue(std::size_t index, const CaptureCall& call);
     void issueRendererCall(RendererState& state, const CaptureCall& call);
     void issueTextureCall(ZelUISystem::Texture& texture, const CaptureCall& call);
@@ -77,6 +97,8 @@ private:
     // The bytes a call hands the module: the recorded blob, or zeros of the recorded size.
     const std::uint8_t* bytesFor(const CaptureCall& call, std::uint64_t size);
     std::string placeFile(std::uint32_t textureId, const CaptureCall& call, std::string& directory);
+    void writeFile(const std::filesystem::path& file, const BlobView& blob);
+    void replaceSourceFile(const CaptureCall& call);
     void diverge(const CaptureCall& call, const std::string& what);
 
     const CaptureFile& capture_;
@@ -87,12 +109,14 @@ private:
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
     std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
     std::map<std::uint32_t, std::uint32_t> textureOwners_;
+    std::map<std::uint32_t, std::string> placedFiles_;  // by texture: the file it was loaded from
     std::vector<std::uint8_t> standIn_;
     ReplayReport report_;
     ReplayFrame pending_;
     std::function<void(ReplayFrame&)> onFrame_;
     unsigned lastFrame_ = 0;
     bool stopped_ = false;
+    ReplayListener* listener_ = nullptr;
     std::size_t fileCounter_ = 0;
 };
 

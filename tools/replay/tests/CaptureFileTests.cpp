@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -67,6 +68,36 @@ TEST(CaptureFile, TheWriterStoresEqualBytesOnceAndTheReaderGetsEveryRecordBack) 
     EXPECT_EQ(a.size(), file.blob(named.blob).size);
 }
 
+TEST(CaptureFile, BlobsHashedInPiecesAndReadBackFromDiskMatchTheWholeBytes) {
+    std::vector<std::uint8_t> bytes(3 * 1024 * 1024 + 77);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 131 + (i >> 11));
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{31}, std::size_t{32}, std::size_t{4099}}) {
+        capture::ContentHasher hasher;
+        for (std::size_t at = 0; at < 100000; at += piece) hasher.update(bytes.data() + at, std::min(piece, 100000 - at));
+        EXPECT_EQ(capture::contentHash(bytes.data(), 100000), hasher.finish()) << "pieces of " << piece;
+    }
+    // Larger than the reader's window and its hashing pieces, and a record after it.
+    const std::string path = temporaryPath("streamed.cap");
+    {
+        capture::CaptureWriter writer;
+        ASSERT_TRUE(writer.open(path));
+        const std::uint32_t blob = writer.storeBlob(bytes.data(), bytes.size());
+        RecordBuilder source(RecordKind::SourceFile);
+        source.u32(3).u32(blob);
+        writer.append(source);
+        writer.close();
+    }
+    const CaptureFile file = CaptureFile::load(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(1u, file.recordCount());
+    const dd7rreplay::CaptureCall source = file.call(0);
+    EXPECT_EQ(RecordKind::SourceFile, source.kind);
+    EXPECT_EQ(3u, source.texture);
+    const dd7rreplay::BlobView kept = file.blob(source.blob);
+    ASSERT_EQ(bytes.size(), kept.size);
+    EXPECT_EQ(0, std::memcmp(bytes.data(), kept.data, bytes.size()));
+}
+
 // A file built record by record, for the refusals below.
 struct FileBuilder {
     std::vector<std::uint8_t> bytes;
@@ -113,7 +144,7 @@ struct Refusal {
 std::vector<Refusal> refusals() {
     const std::vector<std::uint8_t> header = FileBuilder().bytes;
     std::vector<std::uint8_t> otherVersion = header;
-    otherVersion[8] = 2;
+    otherVersion[8] = 3;
     std::vector<std::uint8_t> tooLong = FileBuilder().record(RecordBuilder(RecordKind::RenderQueue).u32(1)).bytes;
     tooLong[17] = 0xFF;
     RecordBuilder badFlag(RecordKind::SetQueueing);
@@ -125,7 +156,7 @@ std::vector<Refusal> refusals() {
     return {
         {"short header", {header.begin(), header.begin() + 10}, 0, "shorter than the 16-byte header"},
         {"other magic", bytesOf("DD7RCAPX........"), 0, "not a dd7r capture"},
-        {"other version", otherVersion, 8, "format version 2 is not supported"},
+        {"other version", otherVersion, 8, "format version 3 is not supported"},
         {"record past the end", tooLong, 17, "more than the 4 bytes left"},
         {"header alone", FileBuilder().bytes, 0, ""},  // an empty capture reads: no refusal
         {"unknown kind", FileBuilder().record(RecordBuilder(static_cast<RecordKind>(99))).bytes, 21,

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The inspector in a real browser: reports of the demo's capture (every layout and blend mode)
+# and of a capture with a reset, failed loads and a texture in another layout, opened in headless
+# Chromium and checked against dd7r-replay's command-line twin. Needs build/linux built and the
+# node packages of this folder (scripts/install-deps.sh installs both Chromium and them).
+# Screenshots are kept in build/inspector-test/.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+bin="$root/build/linux/bin"
+work="$root/build/inspector-test"
+rm -rf "$work"
+mkdir -p "$work"
+[ -d "$here/node_modules/playwright-core" ] || (cd "$here" && npm ci --no-audit --no-fund >/dev/null)
+
+# The demo's capture: 320x240, two frames of each layout and blend mode.
+"$bin/dd7r-demo" --out "$work/demo" --size 320x240 --frames 2 --capture "$work/demo.capture" >/dev/null
+start=$(date +%s.%N)
+"$bin/dd7r-replay" "$work/demo.capture" --inspect "$work/demo-report"
+echo "inspector test: demo report written in $(echo "$(date +%s.%N) - $start" | bc) s, $(du -sh "$work/demo-report" | cut -f1)"
+"$bin/dd7r-replay" "$work/demo.capture" --out "$work/demo-replay" >/dev/null
+# Frame 3: 565 layout, blend mode 1 (quads blended on the target); frame 1: blend mode 0 (the
+# composition surface copied to the target at the end of the pass).
+node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 3 \
+  "$work/demo-replay" "$work/inspector-demo-frame3.png" "blended"
+node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 1 \
+  "$work/demo-replay" "$work/inspector-demo-frame1.png" "composition surface copied to the target"
+
+# A reset with a rewritten skin file, loads that fail, a texture whose layout is not the target's.
+"$bin/dd7r-capture-scenarios" reset "$work/scenario" >/dev/null
+"$bin/dd7r-replay" "$work/scenario/scenario.capture" --inspect "$work/scenario-report" >/dev/null
+"$bin/dd7r-replay" "$work/scenario/scenario.capture" --out "$work/scenario-replay" >/dev/null
+node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 0 \
+  "$work/scenario-replay" "$work/inspector-failed-loads.png" "FAILED" "mismatched layout"
+node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 1 \
+  "$work/scenario-replay" "$work/inspector-reset.png" "preD3DReset" "file changed before a rebuild" "postD3DReset"
+echo "inspector test: screenshots in $work"

@@ -10,7 +10,7 @@ packages=(
   libpixman-1-dev libsdl2-dev
   zlib1g-dev libspng-dev libturbojpeg0-dev libstb-dev libpng-dev
   dpkg-dev valgrind time bc
-  # The inspector's browser test (tests/inspector/): headless Chromium driven from Node.js.
+  # The inspector's browser test (tests/capture_report/): headless Chromium driven from Node.js.
   chromium nodejs
   # The native 32-bit build (linux-i386 presets): i386 libraries beside the 64-bit ones.
   libc6-dev:i386 libstdc++-12-dev:i386 libgcc-12-dev:i386 libgtest-dev:i386
@@ -38,7 +38,7 @@ fi
 
 # The browser test's node packages, as pinned by its package-lock.json (never a browser: the
 # test drives Debian's chromium).
-inspector="$(cd "$(dirname "$0")/.." && pwd)/tests/inspector"
+inspector="$(cd "$(dirname "$0")/.." && pwd)/tests/capture_report"
 if [ ! -f "$inspector/node_modules/.package-lock.json" ] ||
    ! cmp -s <(sed -n '/"node_modules\/playwright-core"/,/}/p' "$inspector/package-lock.json") \
              <(sed -n '/"node_modules\/playwright-core"/,/}/p' "$inspector/node_modules/.package-lock.json"); then

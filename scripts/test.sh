@@ -76,7 +76,7 @@ scripts/wine-session.sh ctest --preset windows-x86
 phase "capture round trip (native, Wine, Wine capture replayed natively)"; scripts/capture-roundtrip.sh
 
 phase "inspector in headless Chromium (reports of the demo's and a reset's captures)"
-tests/inspector/run.sh
+tests/capture_report/run.sh
 
 close_phase
 printf '\n==== done: time per phase\n'

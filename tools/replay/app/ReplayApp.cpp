@@ -14,8 +14,8 @@
 #include "image/ImageFiles.h"
 #include "image/SurfaceCapture.h"
 #include "reader/CaptureFile.h"
-#include "inspect/Inspector.h"
-#include "inspect/ReportWriter.h"
+#include "report/ReportData.h"
+#include "report/ReportWriter.h"
 #include "replay/Replayer.h"
 
 namespace dd7rreplay {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/InspectFrame.h"
+#include "report/FrameHistory.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "inspect/Inspector.h"
+#include "report/ReportData.h"
 
 #include <algorithm>
 #include <cstdio>

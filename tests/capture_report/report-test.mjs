@@ -3,7 +3,7 @@
 // (the event list, the outlined rectangle, the pixel's history and the frame scrubbed to an
 // event) and the replay's own frame file (the whole frame after its last event).
 //
-//   node inspector-test.mjs REPLAY CAPTURE REPORT FRAME FRAMES_DIR SCREENSHOT [EXPECT...]
+//   node report-test.mjs REPLAY CAPTURE REPORT FRAME FRAMES_DIR SCREENSHOT [EXPECT...]
 //
 // EXPECT: texts some event label of the frame must contain (e.g. "FAILED", "mismatched layout").
 

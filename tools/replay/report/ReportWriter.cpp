@@ -1,4 +1,4 @@
-#include "inspect/ReportWriter.h"
+#include "report/ReportWriter.h"
 
 #include <zlib.h>
 
@@ -11,7 +11,7 @@
 #include "image/ContactSheet.h"
 #include "image/ImageFiles.h"
 #include "image/SurfaceCapture.h"
-#include "inspect/InspectorPage.h"
+#include "report/ReportPage.h"
 
 namespace dd7rreplay {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "inspect/InspectFrame.h"
-#include "inspect/Inspector.h"
+#include "report/FrameHistory.h"
+#include "report/ReportData.h"
 
 namespace dd7rreplay {
 

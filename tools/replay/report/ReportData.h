@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "inspect/InspectFrame.h"
+#include "report/FrameHistory.h"
 #include "renderer/QuadObserver.h"
 #include "replay/Replayer.h"
 

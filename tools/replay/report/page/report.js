@@ -82,7 +82,7 @@ const DD7R = (function () {
     return '0x' + value.toString(16).padStart(layout[0] * 2, '0') + ' (' + c[0] + ', ' + c[1] + ', ' + c[2] + ')';
   }
 
-  // The rule dd7r-replay --pixel-history follows (inspect/InspectFrame.cpp, pixelHistory).
+  // The rule dd7r-replay --pixel-history follows (report/FrameHistory.cpp, pixelHistory).
   function history(frame, x, y) {
     const layout = frame.layout;
     const base = pictures.get(frame.picture);

@@ -1,4 +1,4 @@
-#include "inspect/InspectFrame.h"
+#include "report/FrameHistory.h"
 
 #include <cstdio>
 

@@ -21,17 +21,17 @@ echo "inspector test: demo report written in $(echo "$(date +%s.%N) - $start" | 
 "$bin/dd7r-replay" "$work/demo.capture" --out "$work/demo-replay" >/dev/null
 # Frame 3: 565 layout, blend mode 1 (quads blended on the target); frame 1: blend mode 0 (the
 # composition surface copied to the target at the end of the pass).
-node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 3 \
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 3 \
   "$work/demo-replay" "$work/inspector-demo-frame3.png" "blended"
-node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 1 \
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 1 \
   "$work/demo-replay" "$work/inspector-demo-frame1.png" "composition surface copied to the target"
 
 # A reset with a rewritten skin file, loads that fail, a texture whose layout is not the target's.
 "$bin/dd7r-capture-scenarios" reset "$work/scenario" >/dev/null
 "$bin/dd7r-replay" "$work/scenario/scenario.capture" --inspect "$work/scenario-report" >/dev/null
 "$bin/dd7r-replay" "$work/scenario/scenario.capture" --out "$work/scenario-replay" >/dev/null
-node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 0 \
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 0 \
   "$work/scenario-replay" "$work/inspector-failed-loads.png" "FAILED" "mismatched layout"
-node "$here/inspector-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 1 \
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 1 \
   "$work/scenario-replay" "$work/inspector-reset.png" "preD3DReset" "file changed before a rebuild" "postD3DReset"
 echo "inspector test: screenshots in $work"

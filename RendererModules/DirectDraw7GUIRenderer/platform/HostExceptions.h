@@ -31,10 +31,21 @@ enum class HostExceptionType {
     RuntimeError,  // std::runtime_error, catchable as std::exception too
 };
 
+// What a host receives when its own code, called from inside a slot, threw.
+enum class HostExceptionPolicy {
+    // The slot catches failures and reports them in its own words (createRenderer, the loading
+    // step of createTexture): the host's object becomes the slot's text.
+    Convert,
+    // The slot lets failures through: the host gets back the very object its code threw.
+    PassThrough,
+};
+
 #if defined(DD7R_MSVC_HOSTS)
 namespace msvc {
 
 extern int slotDepth;
+// Whether the calling thread is already inside a slot's boundary (a nested call).
+inline bool insideSlot() { return slotDepth > 0; }
 // Runs call(context) under the frame; false when host code threw (see rethrowCaught).
 bool callGuarded(void (*call)(void*), void* context);
 [[noreturn]] void rethrowCaught();
@@ -92,9 +103,10 @@ decltype(auto) callHost(Call&& call) {
 }
 
 template <typename Body>
-decltype(auto) atHostBoundary(HostExceptionType type, Body&& body) {
+decltype(auto) atHostBoundary(HostExceptionType type, HostExceptionPolicy policy, Body&& body) {
 #if defined(DD7R_MSVC_HOSTS)
-    if (msvc::slotDepth > 0) return body();
+    (void)policy;
+    if (msvc::insideSlot()) return body();
     msvc::SlotScope scope;
     const char* text = nullptr;
     try {
@@ -111,8 +123,16 @@ decltype(auto) atHostBoundary(HostExceptionType type, Body&& body) {
     msvc::raiseForHost(type, text);
 #else
     (void)type;
+    (void)policy;
     return body();
 #endif
+}
+
+template <typename Body>
+decltype(auto) atHostBoundary(HostExceptionType type, Body&& body) {
+    const auto policy = type == HostExceptionType::Exception ? HostExceptionPolicy::Convert
+                                                             : HostExceptionPolicy::PassThrough;
+    return atHostBoundary(type, policy, std::forward<Body>(body));
 }
 
 }  // namespace ZelUISystem
@@ -121,7 +141,7 @@ decltype(auto) atHostBoundary(HostExceptionType type, Body&& body) {
 // runs the slot again inside the boundary when the call comes straight from the host.
 #if defined(DD7R_MSVC_HOSTS)
 #define DD7R_HOST_BOUNDARY(type, slotCall)                                                    \
-    if (::ZelUISystem::msvc::slotDepth == 0)                                                  \
+    if (!::ZelUISystem::msvc::insideSlot())                                                   \
     return ::ZelUISystem::atHostBoundary(::ZelUISystem::HostExceptionType::type,              \
                                          [&] { return slotCall; })
 #else

@@ -2,7 +2,8 @@
 # that folder for the Windows build:
 #   bin/       dd7r.dll (installed by the module; in the Windows build replaced by its copy
 #              without debug information), its runtime DLLs (Dd7rMingwRuntime, stripped),
-#              dll_logger.dll, dd7r-demo
+#              dll_logger.dll, dd7r-demo; bin/msvc/: dd7r.dll and dll_logger.dll for hosts built
+#              by Microsoft's compiler, each with its C++ runtime inside
 #   bin/KelLogger.ini.example   the logging library's configuration, ready to rename
 #   include/dd7r/interface/     the host headers: Renderer.h, Texture.h, RendererDevice.h,
 #                               Logger.h, DestroySlot.h, ModuleExports.h, HostRect.h,
@@ -64,8 +65,17 @@ if(WIN32)
     DEPENDS dd7r_msvc_hosts
     COMMENT "Stripping msvc/dd7r.dll"
     VERBATIM)
-  add_custom_target(dd7r_shipped_msvc_module ALL DEPENDS ${dd7r_shipped_msvc_module})
-  install(FILES ${dd7r_shipped_msvc_module} DESTINATION bin/msvc)
+  # So does its self-contained logging library (no mingw-w64 runtime DLL to ship beside it).
+  set(dd7r_shipped_msvc_logger ${DD7R_STRIPPED_DIR}/msvc/dll_logger.dll)
+  add_custom_command(OUTPUT ${dd7r_shipped_msvc_logger}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}/msvc
+    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:dll_logger_msvc_hosts> ${dd7r_shipped_msvc_logger}
+    DEPENDS dll_logger_msvc_hosts
+    COMMENT "Stripping msvc/dll_logger.dll"
+    VERBATIM)
+  add_custom_target(dd7r_shipped_msvc_module ALL
+                    DEPENDS ${dd7r_shipped_msvc_module} ${dd7r_shipped_msvc_logger})
+  install(FILES ${dd7r_shipped_msvc_module} ${dd7r_shipped_msvc_logger} DESTINATION bin/msvc)
   # Runs after the module's own install rule (rules run in the order they are declared) and
   # replaces the dd7r.dll it installed, whatever the two files' times.
   install(CODE "

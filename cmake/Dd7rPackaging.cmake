@@ -41,6 +41,24 @@ target_include_directories(dd7r_host_header_check PRIVATE
                            ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer)
 target_link_libraries(dd7r_host_header_check PRIVATE dd7r_compile_options)
 
+# ... and define no macro in the host's files but their own DD7R_ ones (no system header, no
+# WIN32_LEAN_AND_MEAN or NOMINMAX): in C++ for the C++ headers, in C for SlotTables.h.
+if(DD7R_BUILD_TESTS)
+  add_test(NAME host_headers_define_no_macros
+    COMMAND ${CMAKE_COMMAND} -DCOMPILER=${CMAKE_CXX_COMPILER} "-DFLAGS=-std=c++17" -DSUFFIX=cpp
+            -DINCLUDE_DIR=${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer
+            "-DHEADERS=${dd7r_host_headers}"
+            "-DBASELINE=<cstddef>;<cstdint>;<cstring>;<new>;<string>;<type_traits>"
+            -DWORK_DIR=${dd7r_header_check_dir}/macros-cxx
+            -P ${PROJECT_SOURCE_DIR}/cmake/Dd7rHeaderMacros.cmake)
+  add_test(NAME host_c_tables_define_no_macros
+    COMMAND ${CMAKE_COMMAND} -DCOMPILER=${CMAKE_C_COMPILER} "-DFLAGS=-std=c11" -DSUFFIX=c
+            -DINCLUDE_DIR=${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer
+            -DHEADERS=SlotTables.h "-DBASELINE=<stdbool.h>;<stddef.h>;<stdint.h>"
+            -DWORK_DIR=${dd7r_header_check_dir}/macros-c
+            -P ${PROJECT_SOURCE_DIR}/cmake/Dd7rHeaderMacros.cmake)
+endif()
+
 if(WIN32)
   # dd7r.dll ships without its debug information, which goes to dd7r.dll.debug beside the zip;
   # the shipped module names that file and its checksum (.gnu_debuglink), so a debugger or

@@ -92,7 +92,7 @@ protected:
     float reservedScaleB = 1.0f;
     std::int32_t blendMode = 0;
     bool reservedFlag = true;
-    RECT presentRect = {0, 0, 0, 0};
+    HostRect presentRect = {0, 0, 0, 0};
 };
 static_assert(kHasDestroySlotOnly<Renderer>, "Renderer is destroyed through slot 25 only");
 

@@ -8,7 +8,9 @@
 #   include/dd7r/interface/     the host headers: Renderer.h, Texture.h, RendererDevice.h,
 #                               Logger.h, DestroySlot.h, ModuleExports.h, HostRect.h,
 #                               HostString.h; SlotTables.h, the same interfaces as C tables
-#   doc/       the integration guide
+#   doc/       the integration guide, the capture format and the inspector's picture
+#   examples/  the example hosts: host/ExampleHost.cpp, built by mingw/ or msvc/ (CMake)
+#   tests/abi/ the C host and C logging library written from SlotTables.h
 include_guard(GLOBAL)
 
 set(dd7r_interface_dir ${PROJECT_SOURCE_DIR}/RendererModules/DirectDraw7GUIRenderer/interface)
@@ -21,9 +23,18 @@ install(FILES ${PROJECT_SOURCE_DIR}/ShippedLibraries/DllLogger/example/KelLogger
 list(TRANSFORM dd7r_host_headers PREPEND ${dd7r_interface_dir}/ OUTPUT_VARIABLE dd7r_host_header_files)
 install(FILES ${dd7r_host_header_files} ${dd7r_interface_dir}/SlotTables.h
         DESTINATION include/dd7r/interface)
-if(EXISTS ${PROJECT_SOURCE_DIR}/docs/integration-guide.md)
-  install(FILES ${PROJECT_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc)
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/integration-guide.md
+              ${PROJECT_SOURCE_DIR}/docs/capture-format.md
+              ${PROJECT_SOURCE_DIR}/docs/capture-report.png
+        DESTINATION doc)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples)
+# The host and the logging library written in C from SlotTables.h, with what they include.
+install(FILES ${PROJECT_SOURCE_DIR}/tests/abi/CHost.c ${PROJECT_SOURCE_DIR}/tests/abi/CLogger.c
+              ${PROJECT_SOURCE_DIR}/tests/abi/HostServices.h
+              ${PROJECT_SOURCE_DIR}/tests/abi/HostServicesWin32.c
+              ${PROJECT_SOURCE_DIR}/tests/abi/LoggerJournal.h
+              ${PROJECT_SOURCE_DIR}/tests/abi/MsvcStart.c
+        DESTINATION tests/abi)
 
 # The host headers must compile on their own, as a host includes them: one translation unit
 # per header, built with the rest (a build error here means a header lacks an include).

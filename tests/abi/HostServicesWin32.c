@@ -1,7 +1,7 @@
 /* The C test host's services written in C against the system's own headers, for the build of
    the C host in the Windows platform compiler's ABI (clang for i686-pc-windows-msvc), where
    the tests' C++ DirectDraw helpers are not available. The same behaviour as HostServices.cpp
-   over the real DirectDraw; the entry point that msvcrt.dll's start-up code would provide. */
+   over the real DirectDraw. */
 #define COBJMACROS
 #define INITGUID /* IID_IDirectDraw7 is defined here */
 #include <stdlib.h>
@@ -103,17 +103,5 @@ uint32_t hostReadPixel(void* surface, uint32_t x, uint32_t y) {
     return pixel & 0x00FFFFFFu;
 }
 
-/* ---- Start-up: what the compiler's own runtime start-up code would do ---- */
-
-int main(int argc, char** argv);
-int __cdecl __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
-                          int* startInfo);
-int _fltused = 0x9875; /* marks a program that uses floating point */
-
-int mainCRTStartup(void) {
-    int argc = 0, startInfo = 0;
-    char** argv = NULL;
-    char** environment = NULL;
-    __getmainargs(&argc, &argv, &environment, 0, &startInfo);
-    exit(main(argc, argv));
-}
+/* Marks a program that uses floating point; the compiler's runtime start-up code would define it. */
+int _fltused = 0x9875;

@@ -3,7 +3,9 @@
    by their numbers. Run with "c-logger" it binds the C logging library (CLogger.c) and checks
    every call the module makes into it; run with "shipped-logger" it binds the shipped
    dll_logger.dll for the same session, and the "c-logger" run then checks that the C library
-   received every line the shipped one wrote. The working directory is the build's bin/. */
+   received every line the shipped one wrote. The working directory is the build's bin/.
+   The same source is also built in Microsoft's compiler's ABI (clang), where every slot is
+   __fastcall with the unused EDX parameter (DD7R_EDX, DD7R_EDX_ARG), against msvc/dd7r.dll. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows zip from a finished windows-x86 build and checks what its users rely on:
-# it is small (runtime DLLs and dd7r.dll without debug information), and a crash report can
+# it is small (runtime DLLs and dd7r.dll without debug information); it holds every file the
+# integration guide names (paths in backquotes under bin/, include/, doc/, docs/ (shipped as
+# doc/), examples/ and tests/abi/, and the pictures it shows), each listed; the DLLs for hosts
+# built by Microsoft's compiler (bin/msvc/) import system DLLs only; and a crash report can
 # still be symbolised: the shipped dd7r.dll names its debug file (.gnu_debuglink) with that
 # file's checksum, and the file beside the zip turns the address of an export of the shipped
 # module into a source line of the module.
@@ -30,6 +33,36 @@ module="$(find "$unpacked" -path '*/bin/dd7r.dll')"
 [ -n "$module" ] || fail "the zip holds no bin/dd7r.dll"
 [ -n "$(find "$unpacked" -path '*/bin/msvc/dd7r.dll')" ] ||
   fail "the zip holds no bin/msvc/dd7r.dll (the module for hosts built by Microsoft's compiler)"
+package_root="$(dirname "$(dirname "$module")")"
+
+# Every shipped file the guide names. Paths in backquotes, with `include/dd7r/` understood in
+# front of `interface/...`; folder names end with a slash.
+guide=docs/integration-guide.md
+named="$( (grep -o '`[^` ]*`' "$guide" | tr -d '`' |
+           grep -E '^(bin|include|doc|docs|examples|tests/abi|interface)/' | sed 's/[,.;:]$//'
+           grep -oE '\]\([A-Za-z0-9_./-]+\.png\)' "$guide" | sed -E 's/^\]\((.*)\)$/doc\/\1/') |
+         sed -E 's#^docs/#doc/#; s#^interface/#include/dd7r/interface/#' | sort -u)"
+[ -n "$named" ] || fail "found no file named in $guide"
+missing=0
+while read -r path; do
+  case "$path" in *'*'*|*'<'*|*'('*) continue ;; esac  # patterns and placeholders, not files
+  if [ -e "$package_root/$path" ]; then
+    echo "  shipped: $path"
+  else
+    echo "  MISSING: $path (named in $guide)" >&2
+    missing=$((missing + 1))
+  fi
+done <<<"$named"
+[ "$missing" -eq 0 ] || fail "$missing file(s) the guide names are not in the zip"
+
+# The DLLs for hosts built by Microsoft's compiler ship without the mingw-w64 runtime DLLs.
+for dll in "$package_root"/bin/msvc/*.dll; do
+  imports="$("$tools-objdump" -p "$dll" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ')"
+  echo "  bin/msvc/$(basename "$dll") imports: $imports"
+  ! grep -qiE 'libstdc|libgcc|libwinpthread' <<<"$imports" ||
+    fail "bin/msvc/$(basename "$dll") needs a mingw-w64 runtime DLL"
+done
+
 for dll in "$(dirname "$module")"/*.dll; do
   ! "$tools-objdump" -h "$dll" | grep -q '\.debug_info' || fail "$(basename "$dll") ships debug information"
 done

@@ -68,8 +68,11 @@ echo "dd7r.dll exports: $exports"
 [ "$exports" = "createRenderer destroyRenderer getLastErrorString " ] ||
   { echo "dd7r.dll must export exactly the three entry points"; exit 1; }
 
-phase "windows package (zip under 3 MB, dd7r.dll symbolises with the debug file beside it)"
+phase "windows package (zip under 3 MB, every file the guide names, dd7r.dll symbolises with the debug file beside it)"
 scripts/check-package.sh build/windows-x86
+
+phase "example hosts from the package under Wine (mingw-w64, and Microsoft's compiler's ABI)"
+scripts/wine-session.sh scripts/check-examples.sh build/windows-x86
 
 phase "windows tests under Wine (the reliability suites over the real DirectDraw)"
 scripts/wine-session.sh ctest --preset windows-x86

@@ -3,7 +3,9 @@
    by their numbers. Run with "c-logger" it binds the C logging library (CLogger.c) and checks
    every call the module makes into it; run with "shipped-logger" it binds the shipped
    dll_logger.dll for the same session, and the "c-logger" run then checks that the C library
-   received every line the shipped one wrote. The working directory is the build's bin/. */
+   received every line the shipped one wrote. The working directory is the build's bin/.
+   The same source is also built in Microsoft's compiler's ABI (clang), where every slot is
+   __fastcall with the unused EDX parameter (DD7R_EDX, DD7R_EDX_ARG), against msvc/dd7r.dll. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,7 +14,9 @@
 #include "LoggerJournal.h"
 #include "interface/SlotTables.h"
 
+#ifndef C_LOGGER_DIRECTORY /* the Microsoft-ABI build binds its own build of CLogger.c */
 #define C_LOGGER_DIRECTORY "abi-logger/"
+#endif
 #define SHIPPED_LOGGER_DIRECTORY "abi-shipped-logger/"
 #define SHIPPED_LOG_FILE SHIPPED_LOGGER_DIRECTORY "dd7r.log"
 
@@ -66,12 +70,12 @@ typedef struct HostDevice {
     int foreignObjectCalls;
 } HostDevice;
 
-static void* SLOT_CALL queryDirectDraw(Dd7rRendererDevice* self);
-static void SLOT_CALL reservedDeviceSlot(Dd7rRendererDevice* self);
-static void SLOT_CALL queryDisplaySize(Dd7rRendererDevice* self, float* width, float* height);
-static int SLOT_CALL queryBlendMode(Dd7rRendererDevice* self);
-static int SLOT_CALL querySurfaceMemory(Dd7rRendererDevice* self);
-static int SLOT_CALL queryTexturePixelFormat(Dd7rRendererDevice* self);
+static void* DD7R_SLOT_CALL queryDirectDraw(Dd7rRendererDevice* self DD7R_EDX);
+static void DD7R_SLOT_CALL reservedDeviceSlot(Dd7rRendererDevice* self DD7R_EDX);
+static void DD7R_SLOT_CALL queryDisplaySize(Dd7rRendererDevice* self DD7R_EDX, float* width, float* height);
+static int DD7R_SLOT_CALL queryBlendMode(Dd7rRendererDevice* self DD7R_EDX);
+static int DD7R_SLOT_CALL querySurfaceMemory(Dd7rRendererDevice* self DD7R_EDX);
+static int DD7R_SLOT_CALL queryTexturePixelFormat(Dd7rRendererDevice* self DD7R_EDX);
 static void deviceTrap6(void) { trap("device", 6); }
 static void deviceTrap7(void) { trap("device", 7); }
 static void deviceTrap8(void) { trap("device", 8); }
@@ -101,26 +105,26 @@ static HostDevice* deviceCalled(Dd7rRendererDevice* self, int slot) {
     return device;
 }
 
-static void* SLOT_CALL queryDirectDraw(Dd7rRendererDevice* self) {
+static void* DD7R_SLOT_CALL queryDirectDraw(Dd7rRendererDevice* self DD7R_EDX) {
     return deviceCalled(self, 0)->directDraw;
 }
-static void SLOT_CALL reservedDeviceSlot(Dd7rRendererDevice* self) {
+static void DD7R_SLOT_CALL reservedDeviceSlot(Dd7rRendererDevice* self DD7R_EDX) {
     (void)self;
     trap("device", 1);
 }
-static void SLOT_CALL queryDisplaySize(Dd7rRendererDevice* self, float* width, float* height) {
+static void DD7R_SLOT_CALL queryDisplaySize(Dd7rRendererDevice* self DD7R_EDX, float* width, float* height) {
     HostDevice* device = deviceCalled(self, 2);
     *width = device->width;
     *height = device->height;
 }
-static int SLOT_CALL queryBlendMode(Dd7rRendererDevice* self) {
+static int DD7R_SLOT_CALL queryBlendMode(Dd7rRendererDevice* self DD7R_EDX) {
     return deviceCalled(self, 3)->blendMode;
 }
-static int SLOT_CALL querySurfaceMemory(Dd7rRendererDevice* self) {
+static int DD7R_SLOT_CALL querySurfaceMemory(Dd7rRendererDevice* self DD7R_EDX) {
     deviceCalled(self, 4);
     return 0; /* system memory */
 }
-static int SLOT_CALL queryTexturePixelFormat(Dd7rRendererDevice* self) {
+static int DD7R_SLOT_CALL queryTexturePixelFormat(Dd7rRendererDevice* self DD7R_EDX) {
     deviceCalled(self, 5);
     return 0; /* the display's format */
 }
@@ -170,12 +174,12 @@ static void checkFailedCreation(const Module* module, Dd7rRendererDevice* device
 
 static void checkDisplay(const Dd7rRenderer* renderer, float width, float height) {
     float w = 0, h = 0, left = -1, top = -1, right = 0, bottom = 0;
-    CHECK_FLOAT(renderer->table->getDisplayWidth(renderer), width);
-    CHECK_FLOAT(renderer->table->getDisplayHeight(renderer), height);
-    renderer->table->getDisplaySize(renderer, &w, &h);
+    CHECK_FLOAT(renderer->table->getDisplayWidth(renderer DD7R_EDX_ARG), width);
+    CHECK_FLOAT(renderer->table->getDisplayHeight(renderer DD7R_EDX_ARG), height);
+    renderer->table->getDisplaySize(renderer DD7R_EDX_ARG, &w, &h);
     CHECK_FLOAT(w, width);
     CHECK_FLOAT(h, height);
-    renderer->table->getDisplayRect(renderer, &left, &top, &right, &bottom);
+    renderer->table->getDisplayRect(renderer DD7R_EDX_ARG, &left, &top, &right, &bottom);
     CHECK_FLOAT(left, 0.0f);
     CHECK_FLOAT(top, 0.0f);
     CHECK_FLOAT(right, width);
@@ -183,31 +187,31 @@ static void checkDisplay(const Dd7rRenderer* renderer, float width, float height
 }
 
 static void checkTextureSize(const Dd7rTexture* texture, uint32_t width, uint32_t height) {
-    CHECK_EQ(texture->table->getWidth(texture), width);
-    CHECK_EQ(texture->table->getImageWidth(texture), width);
-    CHECK_FLOAT(texture->table->getHorzScale(texture), 1.0f / (float)width);
-    CHECK_EQ(texture->table->getHeight(texture), height);
-    CHECK_EQ(texture->table->getImageHeight(texture), height);
-    CHECK_FLOAT(texture->table->getVertScale(texture), 1.0f / (float)height);
+    CHECK_EQ(texture->table->getWidth(texture DD7R_EDX_ARG), width);
+    CHECK_EQ(texture->table->getImageWidth(texture DD7R_EDX_ARG), width);
+    CHECK_FLOAT(texture->table->getHorzScale(texture DD7R_EDX_ARG), 1.0f / (float)width);
+    CHECK_EQ(texture->table->getHeight(texture DD7R_EDX_ARG), height);
+    CHECK_EQ(texture->table->getImageHeight(texture DD7R_EDX_ARG), height);
+    CHECK_FLOAT(texture->table->getVertScale(texture DD7R_EDX_ARG), 1.0f / (float)height);
 }
 
 static void checkQueueingAndHooks(Dd7rRenderer* renderer) {
     int round;
-    CHECK(renderer->table->isQueueing(renderer));
-    renderer->table->setQueueing(renderer, false);
-    CHECK(!renderer->table->isQueueing(renderer));
-    renderer->table->setQueueing(renderer, true);
-    CHECK(renderer->table->isQueueing(renderer));
-    CHECK_EQ(renderer->table->getTextureSizeLimit(renderer), 48);
-    CHECK_EQ(renderer->table->getHorzDpi(renderer), 96);
-    CHECK_EQ(renderer->table->getVertDpi(renderer), 96);
+    CHECK(renderer->table->isQueueing(renderer DD7R_EDX_ARG));
+    renderer->table->setQueueing(renderer DD7R_EDX_ARG, false);
+    CHECK(!renderer->table->isQueueing(renderer DD7R_EDX_ARG));
+    renderer->table->setQueueing(renderer DD7R_EDX_ARG, true);
+    CHECK(renderer->table->isQueueing(renderer DD7R_EDX_ARG));
+    CHECK_EQ(renderer->table->getTextureSizeLimit(renderer DD7R_EDX_ARG), 48);
+    CHECK_EQ(renderer->table->getHorzDpi(renderer DD7R_EDX_ARG), 96);
+    CHECK_EQ(renderer->table->getVertDpi(renderer DD7R_EDX_ARG), 96);
     /* Slots that take stack arguments and do nothing: a caller and a callee that disagree on
        who pops the arguments would not survive many rounds of these. */
     for (round = 0; round < 1000; ++round) {
-        renderer->table->reservedHookA(renderer, 1, 2);
-        renderer->table->reservedHookB(renderer, 1, 2, 3);
-        renderer->table->reservedHookC(renderer);
-        renderer->table->reservedHookD(renderer);
+        renderer->table->reservedHookA(renderer DD7R_EDX_ARG, 1, 2);
+        renderer->table->reservedHookB(renderer DD7R_EDX_ARG, 1, 2, 3);
+        renderer->table->reservedHookC(renderer DD7R_EDX_ARG);
+        renderer->table->reservedHookD(renderer DD7R_EDX_ARG);
     }
 }
 
@@ -216,10 +220,10 @@ static void checkQueueingAndHooks(Dd7rRenderer* renderer) {
 static Dd7rTexture* makePixelTexture(Dd7rRenderer* renderer) {
     static const uint8_t pixels[12] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 128, 128, 128};
     static const uint8_t yellow[3] = {255, 255, 0};
-    Dd7rTexture* texture = renderer->table->createTexture(renderer);
+    Dd7rTexture* texture = renderer->table->createTexture(renderer DD7R_EDX_ARG);
     if (texture == NULL) return NULL;
-    texture->table->loadFromMemory(texture, pixels, 2, 2, DD7R_TEXFMT_RGB);
-    texture->table->fillFromMemory(texture, yellow, 1, 1, 1, 1, 3, DD7R_TEXFMT_RGB);
+    texture->table->loadFromMemory(texture DD7R_EDX_ARG, pixels, 2, 2, DD7R_TEXFMT_RGB);
+    texture->table->fillFromMemory(texture DD7R_EDX_ARG, yellow, 1, 1, 1, 1, 3, DD7R_TEXFMT_RGB);
     return texture;
 }
 
@@ -229,9 +233,9 @@ static void drawAndCheckPixels(Dd7rRenderer* renderer, Dd7rTexture* texture, voi
     const Dd7rFloatRect source = {0.0f, 0.0f, 2.0f, 2.0f};
     const Dd7rCornerColours white = {{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}};
     CHECK(hostFillSurface(target, 0x00102030u));
-    renderer->table->setTargetSurface(renderer, target);
-    renderer->table->submitQuad(renderer, destination, 1.0f, texture, source, white, 0);
-    renderer->table->renderQueue(renderer);
+    renderer->table->setTargetSurface(renderer DD7R_EDX_ARG, target);
+    renderer->table->submitQuad(renderer DD7R_EDX_ARG, destination, 1.0f, texture, source, white, 0);
+    renderer->table->renderQueue(renderer DD7R_EDX_ARG);
     CHECK_EQ(hostReadPixel(target, 8, 8), 0xFF0000u);
     CHECK_EQ(hostReadPixel(target, 11, 11), 0xFF0000u);
     CHECK_EQ(hostReadPixel(target, 12, 8), 0x00FF00u);
@@ -275,14 +279,14 @@ static Dd7rTexture* checkImageTextureResets(Dd7rRenderer* renderer, void* direct
     uint8_t file[70];
     const size_t size = makeBmpFile(file);
     long live;
-    Dd7rTexture* texture = renderer->table->createTextureFromFileData(renderer, file, (uint32_t)size);
+    Dd7rTexture* texture = renderer->table->createTextureFromFileData(renderer DD7R_EDX_ARG, file, (uint32_t)size);
     CHECK(texture != NULL);
     if (texture == NULL) return NULL;
     checkTextureSize(texture, 2, 2);
     live = hostLiveSurfaceCount(directDraw);
-    texture->table->preD3DReset(texture);
+    texture->table->preD3DReset(texture DD7R_EDX_ARG);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), live - 1);
-    texture->table->postD3DReset(texture);
+    texture->table->postD3DReset(texture DD7R_EDX_ARG);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), live);
     checkTextureSize(texture, 2, 2);
     return texture;
@@ -296,18 +300,18 @@ static void checkOtherTextureSlots(Dd7rRenderer* renderer, void* directDraw, lon
     const size_t size = makeBmpFile(bytes);
     const long live = hostLiveSurfaceCount(directDraw);
     FILE* file = fopen(kFileName, "wb");
-    Dd7rTexture* sized = renderer->table->createSizedTexture(renderer, 16.0f);
+    Dd7rTexture* sized = renderer->table->createSizedTexture(renderer DD7R_EDX_ARG, 16.0f);
     Dd7rTexture* fromFile;
     CHECK(sized != NULL);
-    if (sized != NULL) CHECK_EQ(sized->table->getWidth(sized), 0); /* no picture yet */
+    if (sized != NULL) CHECK_EQ(sized->table->getWidth(sized DD7R_EDX_ARG), 0); /* no picture yet */
     CHECK_EQ(hostLiveSurfaceCount(directDraw), live);
     CHECK(file != NULL && fwrite(bytes, 1, size, file) == size);
     if (file != NULL) fclose(file);
-    fromFile = renderer->table->createTextureFromFile(renderer, kFileName, ".");
+    fromFile = renderer->table->createTextureFromFile(renderer DD7R_EDX_ARG, kFileName, ".");
     CHECK(fromFile != NULL);
     if (fromFile != NULL) checkTextureSize(fromFile, 2, 2);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), live + 1);
-    renderer->table->releaseAllTextures(renderer);
+    renderer->table->releaseAllTextures(renderer DD7R_EDX_ARG);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 2);
     remove(kFileName);
 }
@@ -315,10 +319,10 @@ static void checkOtherTextureSlots(Dd7rRenderer* renderer, void* directDraw, lon
 /* The renderer's reset slots, with a display that grew meanwhile. */
 static void checkRendererReset(Dd7rRenderer* renderer, HostDevice* device) {
     bool sizeChanged = false;
-    renderer->table->preD3DReset(renderer);
+    renderer->table->preD3DReset(renderer DD7R_EDX_ARG);
     device->width = 80.0f;
     device->height = 60.0f;
-    renderer->table->postD3DReset(renderer, &sizeChanged);
+    renderer->table->postD3DReset(renderer DD7R_EDX_ARG, &sizeChanged);
     CHECK(sizeChanged);
     checkDisplay(renderer, 80.0f, 60.0f);
 }
@@ -359,20 +363,20 @@ static void runSession(const Module* module, const char* loggerDirectory, void* 
     checkTextureSize(pixelTexture, 2, 2);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 3);
     drawAndCheckPixels(renderer, pixelTexture, target);
-    renderer->table->discardQueue(renderer);
+    renderer->table->discardQueue(renderer DD7R_EDX_ARG);
 
     imageTexture = checkImageTextureResets(renderer, directDraw);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 4);
     checkRendererReset(renderer, &device);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 4);
-    renderer->table->releaseTexture(renderer, pixelTexture);
+    renderer->table->releaseTexture(renderer DD7R_EDX_ARG, pixelTexture);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 3);
     (void)imageTexture; /* released with every other texture below */
     checkOtherTextureSlots(renderer, directDraw, baseline);
 
     /* Slot 25 with the flag set destroys the renderer, everything it made, and its memory. */
     address = (uintptr_t)renderer;
-    CHECK((uintptr_t)renderer->table->destroy(renderer, DD7R_DESTROY_AND_FREE) == address);
+    CHECK((uintptr_t)renderer->table->destroy(renderer DD7R_EDX_ARG, DD7R_DESTROY_AND_FREE) == address);
     CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline);
     module->destroyRenderer(NULL); /* the shared logger goes with the last renderer */
 
@@ -383,7 +387,7 @@ static void runSession(const Module* module, const char* loggerDirectory, void* 
     if (renderer != NULL) {
         const volatile unsigned char* storage = (const volatile unsigned char*)renderer;
         CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline + 2);
-        CHECK(renderer->table->destroy(renderer, DD7R_DESTROY_ONLY) == (void*)renderer);
+        CHECK(renderer->table->destroy(renderer DD7R_EDX_ARG, DD7R_DESTROY_ONLY) == (void*)renderer);
         CHECK_EQ(hostLiveSurfaceCount(directDraw), baseline);
         (void)storage[0];
         retainedRendererStorage = renderer;

@@ -12,10 +12,10 @@
 /* The library's exports are its only non-static functions: the Windows linker exports every
    one of them by its plain name when none is marked for export, and ELF exports them all. */
 LoggerJournal* loggerJournal(void);
-Dd7rLogger* EXPORT_CALL CreateOrvLogger(uint32_t hostValueA, uint32_t hostValueB,
+Dd7rLogger* DD7R_EXPORT_CALL CreateOrvLogger(uint32_t hostValueA, uint32_t hostValueB,
                                         const char* moduleTag, int level);
-int EXPORT_CALL unRecoveryError(const char* message);
-int EXPORT_CALL GetLogLevelFromIniFile(const char* directory, const char* moduleTag,
+int DD7R_EXPORT_CALL unRecoveryError(const char* message);
+int DD7R_EXPORT_CALL GetLogLevelFromIniFile(const char* directory, const char* moduleTag,
                                        const char* iniFileName);
 
 static LoggerJournal journal;
@@ -47,9 +47,9 @@ static _Noreturn void trap(int slot) {
     _Exit(70);
 }
 
-static void* SLOT_CALL destroyLogger(Dd7rLogger* self, uint32_t flags);
-static void SLOT_CALL reportFatal(Dd7rLogger* self, const char* message, int flag);
-static void SLOT_CALL reservedLoggerSlot(Dd7rLogger* self);
+static void* DD7R_SLOT_CALL destroyLogger(Dd7rLogger* self DD7R_EDX, uint32_t flags);
+static void DD7R_SLOT_CALL reportFatal(Dd7rLogger* self DD7R_EDX, const char* message, int flag);
+static void DD7R_SLOT_CALL reservedLoggerSlot(Dd7rLogger* self DD7R_EDX);
 static void logLine(Dd7rLogger* self, int level, const char* format, ...);
 
 static void trap4(void) { trap(4); }
@@ -80,7 +80,7 @@ static int isOurs(const Dd7rLogger* self) {
     return 0;
 }
 
-static void* SLOT_CALL destroyLogger(Dd7rLogger* self, uint32_t flags) {
+static void* DD7R_SLOT_CALL destroyLogger(Dd7rLogger* self DD7R_EDX, uint32_t flags) {
     recordCall("slot 0 destroy flags %u", (unsigned)flags);
     if (!isOurs(self)) return self;
     --journal.loggersAlive;
@@ -88,13 +88,13 @@ static void* SLOT_CALL destroyLogger(Dd7rLogger* self, uint32_t flags) {
     return self;
 }
 
-static void SLOT_CALL reportFatal(Dd7rLogger* self, const char* message, int flag) {
+static void DD7R_SLOT_CALL reportFatal(Dd7rLogger* self DD7R_EDX, const char* message, int flag) {
     isOurs(self);
     recordCall("slot 1 reportFatal flag %d: %s", flag, message ? message : "(null)");
     recordLine("FATAL %s", message ? message : "");
 }
 
-static void SLOT_CALL reservedLoggerSlot(Dd7rLogger* self) {
+static void DD7R_SLOT_CALL reservedLoggerSlot(Dd7rLogger* self DD7R_EDX) {
     (void)self;
     trap(2);
 }
@@ -112,7 +112,7 @@ static void logLine(Dd7rLogger* self, int level, const char* format, ...) {
 
 LoggerJournal* loggerJournal(void) { return &journal; }
 
-Dd7rLogger* EXPORT_CALL CreateOrvLogger(uint32_t hostValueA, uint32_t hostValueB,
+Dd7rLogger* DD7R_EXPORT_CALL CreateOrvLogger(uint32_t hostValueA, uint32_t hostValueB,
                                         const char* moduleTag, int level) {
     Dd7rLogger* logger = malloc(sizeof *logger);
     recordCall("CreateOrvLogger %u %u %s %d", (unsigned)hostValueA, (unsigned)hostValueB,
@@ -123,13 +123,13 @@ Dd7rLogger* EXPORT_CALL CreateOrvLogger(uint32_t hostValueA, uint32_t hostValueB
     return logger;
 }
 
-int EXPORT_CALL unRecoveryError(const char* message) {
+int DD7R_EXPORT_CALL unRecoveryError(const char* message) {
     recordCall("unRecoveryError %s", message ? message : "(null)");
     return 0;
 }
 
 /* Logging is always on, at the information level. */
-int EXPORT_CALL GetLogLevelFromIniFile(const char* directory, const char* moduleTag,
+int DD7R_EXPORT_CALL GetLogLevelFromIniFile(const char* directory, const char* moduleTag,
                                        const char* iniFileName) {
     (void)directory;
     recordCall("GetLogLevelFromIniFile %s %s", moduleTag ? moduleTag : "(null)",

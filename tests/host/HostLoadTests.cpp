@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <exception>
 #include <string>
 
@@ -94,6 +95,34 @@ TEST_F(HostLoadTest, HostCatchesTheModulesExceptionTexts) {
     EXPECT_FLOAT_EQ(texture->getHorzScale(), 0.5f);
     renderer->releaseTexture(texture);
     destroy(renderer);
+}
+
+// The string fields, read through the headers' accessors as the host's own std::string.
+TEST_F(HostLoadTest, HostReadsTheStringFieldsThroughTheHeaders) {
+    // A 1x1 red 24-bit BMP: file header, info header, one padded row.
+    const unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+                                   40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,
+                                   0, 0, 0, 0, 4, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0,
+                                   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0};
+    const char* const file = "host-load-string-fields.bmp";
+    std::FILE* out = std::fopen(file, "wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(std::fwrite(bmp, 1, sizeof bmp, out), sizeof bmp);
+    std::fclose(out);
+
+    ddtest::TestDirectDrawPtr directDraw(ddtest::createTestDirectDraw());
+    HostDevice device(directDraw.get());
+    ZelUISystem::Renderer* renderer = create(&device, 0, false, nullptr, 0, 0);
+    ASSERT_NE(renderer, nullptr) << lastError();
+    const std::string& id = renderer->getIdString();
+    EXPECT_EQ(id, "CDD7Render - DirectDraw 7 based renderer module");
+    ZelUISystem::Texture* texture = renderer->createTexture(file, ".");
+    EXPECT_EQ(texture->getFileName(), file);
+    EXPECT_EQ(texture->getDirectory(), ".");
+    EXPECT_EQ(texture->getResolvedPath(), std::string("./") + file);
+    EXPECT_EQ(texture->getWidth(), 1u);
+    destroy(renderer);
+    std::remove(file);
 }
 
 }  // namespace

@@ -61,29 +61,23 @@ void checkText(const char* got, const char* expected, int line, const char* what
 }
 #define CHECK_TEXT(got, expected) checkText((got), (expected), __LINE__, #got)
 
-// ---- The base fields, read as the host's own std::string ----
+// ---- The base fields, read as the host's own std::string through the headers' accessors ----
 
 struct RendererFields : Renderer {
-    static const RendererFields* of(const Renderer* renderer) {
-        return static_cast<const RendererFields*>(renderer);
+    static const std::string& id(const Renderer* renderer) { return renderer->getIdString(); }
+    // The host flag has no accessor: this view exists only to find its offset.
+    static const bool& flag(const Renderer* renderer) {
+        return static_cast<const RendererFields*>(renderer)->hostFlag;
     }
-    static const std::string& id(const Renderer* renderer) { return of(renderer)->idString; }
-    static const bool& flag(const Renderer* renderer) { return of(renderer)->hostFlag; }
 
 protected:
     ~RendererFields() = default;  // never made: a view of the module's object
 };
 
-struct TextureFields : Texture {
-    static const TextureFields* of(const Texture* texture) {
-        return static_cast<const TextureFields*>(texture);
-    }
-    static const std::string& file(const Texture* texture) { return of(texture)->fileName; }
-    static const std::string& folder(const Texture* texture) { return of(texture)->directory; }
-    static const std::string& path(const Texture* texture) { return of(texture)->resolvedPath; }
-
-protected:
-    ~TextureFields() = default;  // never made: a view of the module's object
+struct TextureFields {
+    static const std::string& file(const Texture* texture) { return texture->getFileName(); }
+    static const std::string& folder(const Texture* texture) { return texture->getDirectory(); }
+    static const std::string& path(const Texture* texture) { return texture->getResolvedPath(); }
 };
 
 long offsetIn(const void* object, const void* field) {

@@ -1,29 +1,18 @@
 #pragma once
-// The Win32 rectangle the Renderer's base fields hold (left, top, right, bottom; 32-bit signed;
-// right and bottom exclusive). On Windows it is the system's own RECT; elsewhere the same
-// layout under the same name, so a host and the module agree on the base fields everywhere.
-
-#if defined(_WIN32)
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
-#else
+// The rectangle a Renderer's base fields hold: left, top, right, bottom, 32-bit signed, right
+// and bottom exclusive; the layout of the Win32 RECT. It is a type of its own, so that the host
+// headers include no system header and define no macro in the host's files.
 
 #include <cstdint>
 
-using LONG = std::int32_t;
+namespace ZelUISystem {
 
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
+struct HostRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
 };
+static_assert(sizeof(HostRect) == 16, "the layout of a Win32 RECT");
 
-#endif
+}  // namespace ZelUISystem

@@ -74,6 +74,10 @@ public:
     // A host hands a renderer from createRenderer back to destroyRenderer instead.
     virtual void* destroy(std::uint32_t flags) = 0;
 
+    // The ID string the module sets, read-only. Not virtual: the table stays as it is, and a
+    // host of either toolchain reads the field as its own std::string (see HostString.h).
+    const HostString& getIdString() const noexcept { return idString; }
+
 protected:
     explicit Renderer(bool hostFlagValue) : hostFlag(hostFlagValue) {
         idString = "Unknown renderer (vendor did not set the ID string!)";
@@ -88,7 +92,7 @@ protected:
     float reservedScaleB = 1.0f;
     std::int32_t blendMode = 0;
     bool reservedFlag = true;
-    RECT presentRect = {0, 0, 0, 0};
+    HostRect presentRect = {0, 0, 0, 0};
 };
 static_assert(kHasDestroySlotOnly<Renderer>, "Renderer is destroyed through slot 25 only");
 

@@ -60,6 +60,12 @@ public:
     // Textures belong to their renderer: a host gives them back with releaseTexture.
     virtual void* destroy(std::uint32_t flags) = 0;
 
+    // The names the texture was loaded under, read-only: the file name and folder as the host
+    // passed them, and the path the module opened. Not virtual: the table stays as it is.
+    const HostString& getFileName() const noexcept { return fileName; }
+    const HostString& getDirectory() const noexcept { return directory; }
+    const HostString& getResolvedPath() const noexcept { return resolvedPath; }
+
 protected:
     // Not virtual: destruction goes through the destroy slot.
     ~Texture() { delete[] keptData; }

@@ -1,14 +1,31 @@
 #pragma once
 // The few Win32 base types, records and functions the module uses. On Windows they come from
-// the system headers (through HostRect.h, which includes them); elsewhere linux/Win32Shim.cpp
-// provides small equivalents with the same behaviour for everything the module relies on.
+// the system headers; elsewhere linux/Win32Shim.cpp provides small equivalents with the same
+// behaviour for everything the module relies on.
 
-#include "interface/HostRect.h"  // on Windows the system headers; elsewhere LONG and RECT
+#if defined(_WIN32)
 
-#if !defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#else
 
 #include <cstddef>
 #include <cstdint>
+
+using LONG = std::int32_t;
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;

@@ -66,7 +66,7 @@ CDD7Render::CDD7Render(RendererDevice* rendererDevice, std::uint32_t /*reserved*
         throw;
     }
 
-    presentRect = RECT{0, 0, clampToLong(displayWidth_), clampToLong(displayHeight_)};
+    presentRect = HostRect{0, 0, clampToLong(displayWidth_), clampToLong(displayHeight_)};
     idString = kIdString;
 }
 
@@ -196,7 +196,7 @@ void CDD7Render::postD3DReset(bool* sizeChanged) {
     if (sizeChanged != nullptr) *sizeChanged = changed;
     // The surfaces are re-created at the new size, so the picture presented from them and the
     // clip test follow it as well.
-    presentRect = RECT{0, 0, clampToLong(displayWidth_), clampToLong(displayHeight_)};
+    presentRect = HostRect{0, 0, clampToLong(displayWidth_), clampToLong(displayHeight_)};
     logLine(kLogLevelInfo, "CDD7Render::postD3DReset (width %f, height %f)",
             static_cast<double>(width), static_cast<double>(height));
 

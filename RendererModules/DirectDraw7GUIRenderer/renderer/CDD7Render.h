@@ -71,7 +71,9 @@ public:
     const std::list<CDD7Texture*>& textures() const { return textureList_; }
     std::size_t queuedQuadCount() const { return quadQueue_.size() - releasedQuads_; }
     std::string idText() const { return idString; }
-    RECT presentRectangle() const { return presentRect; }
+    RECT presentRectangle() const {
+        return RECT{presentRect.left, presentRect.top, presentRect.right, presentRect.bottom};
+    }
 
 private:
     // What the renderer knows of one of its textures, found by the texture's address alone.

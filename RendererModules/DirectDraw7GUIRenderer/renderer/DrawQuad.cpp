@@ -190,7 +190,8 @@ void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& qu
     }
     if (compositionSurface_ == nullptr) {
         RECT visible{};
-        IntersectRect(&visible, &destRect, &presentRect);
+        const RECT present = presentRectangle();
+        IntersectRect(&visible, &destRect, &present);
         if (IsRectEmpty(&visible)) return skipped(QuadSkip::ClippedAway);
     }
     if (destination == nullptr) return skipped(QuadSkip::NoDestination);

@@ -36,7 +36,7 @@ void CDD7Render::renderQueue() {
         drawQueue(canvas);
         emptyQueue();
         if (targetSurface_ != nullptr && canvas != nullptr) {
-            RECT source = presentRect;
+            RECT source = presentRectangle();
             targetSurface_->BltFast(static_cast<DWORD>(presentRect.left),
                                     static_cast<DWORD>(presentRect.top), canvas, &source,
                                     DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DONOTWAIT);

@@ -158,6 +158,19 @@ private:
 }  // namespace msvc
 #endif
 
+// A standard exception that host code threw, as the module's handlers see it. A handler that
+// rewords failures in the slot's own words catches it first and rethrows it where the host is
+// to get its own object back. A host built by mingw-w64 shares the module's runtime: its
+// exceptions are the module's own and never arrive as this type.
+#if defined(DD7R_MSVC_HOSTS)
+using HostStandardError = msvc::HostStandardError;
+#else
+class HostStandardError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+#endif
+
 template <typename Call>
 decltype(auto) callHost(Call&& call) {
 #if defined(DD7R_MSVC_HOSTS)

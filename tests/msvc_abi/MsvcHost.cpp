@@ -1192,34 +1192,51 @@ void checkNested(HostDevice& device, Renderer* renderer) {
 // Host code called from inside a slot calls the module back: that call has a boundary of its
 // own, whether the host catches what it raises or lets it travel on through the outer slot.
 struct CallBack {
+    enum Mode { HostCatches, PassesFailure, PassesHandedBack } mode;
     Renderer* renderer;
-    bool hostCatches;
+    Texture* texture;
+    HostDevice* device;
     Received received;
 };
 
-void checkCallsBack(HostDevice& device, Renderer* renderer) {
+void callBack(void* context) {
+    auto* call = static_cast<CallBack*>(context);
+    if (call->mode == CallBack::HostCatches)
+        call->received = receive([&] { call->renderer->createTexture("missing.bmp", ""); });
+    if (call->mode == CallBack::PassesFailure) call->renderer->createTexture("missing.bmp", "");
+    if (call->mode == CallBack::PassesHandedBack) {
+        call->device->throwFrom(4, Throw::Tracked, "");  // a loader hands back the host's object
+        call->texture->loadFromMemory(kPixel, 1, 1, TEXFMT_RGBA);
+    }
+}
+
+void checkCallsBack(HostDevice& device, Renderer* renderer, Texture* texture) {
     const char* const missing =
-        "CDD7Render::createTexture failed from file : missing.bmp(CDD7Texture::loadFromFile -- load file error.)";
-    device.duringDisplaySize = [](void* context) {
-        auto* call = static_cast<CallBack*>(context);
-        if (call->hostCatches)
-            call->received = receive([&] { call->renderer->createTexture("missing.bmp", ""); });
-        else
-            call->renderer->createTexture("missing.bmp", "");
+        "class std::exception: CDD7Render::createTexture failed from file : missing.bmp"
+        "(CDD7Texture::loadFromFile -- load file error.)";
+    struct Row {
+        CallBack::Mode mode;
+        const char* inHostCode;  // what the host's code received inside the device slot
+        const char* outside;     // what the host received from the outer slot
     };
-    const bool cases[] = {true, false};
-    for (bool hostCatches : cases) {
-        CallBack call{renderer, hostCatches, {}};
+    const Row rows[] = {
+        {CallBack::HostCatches, missing, "nothing"},
+        {CallBack::PassesFailure, "nothing", missing},
+        {CallBack::PassesHandedBack, "nothing", "Tracked 7"},
+    };
+    device.duringDisplaySize = callBack;
+    for (const Row& row : rows) {
+        CallBack call{row.mode, renderer, texture, &device, {}};
         device.hookContext = &call;
         const Received outer = receive([&] {
             bool changed;
             renderer->preD3DReset();
             renderer->postD3DReset(&changed);
         });
-        char expected[400];
-        _snprintf(expected, sizeof expected - 1, "class std::exception: %s", missing);
-        CHECK_TEXT((hostCatches ? call.received : outer).text, expected);
-        if (hostCatches) CHECK_TEXT(outer.text, "nothing");
+        device.throwFrom(-1, Throw::None, "");
+        CHECK_TEXT(call.received.text, row.inHostCode);
+        CHECK_TEXT(outer.text, row.outside);
+        CHECK_EQ(trackedAlive, 0);
     }
     device.duringDisplaySize = nullptr;
     bool changed;
@@ -1239,7 +1256,7 @@ int runKinds(Session& session) {
     fixture.kept->loadFromMemory(kPixel, 1, 1, TEXFMT_RGBA);
     checkEveryKind(session, device, journal, fixture);
     checkNested(device, renderer);
-    checkCallsBack(device, renderer);
+    checkCallsBack(device, renderer, fixture.empty);
     renderer->setTargetSurface(nullptr);
     session.module.destroyRenderer(renderer);
     checkSurfaces(session.directDraw, 1, "destroyRenderer");

@@ -32,6 +32,7 @@ struct KeptTypes {
     long references;
     bool objectFirst;  // a simple type
     const ThrowInfo* host;
+    KeptTypes* inner;  // when host is itself a kept object's: kept alive as long as this
     ThrowInfo throwInfo;
     TypeDescriptor storageType;  // writable, as that runtime wants descriptors
     CatchableType storage;
@@ -62,7 +63,9 @@ CatchableType* movedTypes(KeptTypes* types) { return reinterpret_cast<CatchableT
 const CatchableType& hostFirst(const KeptTypes* types) { return *catchableType(*types->host, 0); }
 
 void releaseTypes(KeptTypes* types) {
-    if (__atomic_sub_fetch(&types->references, 1, __ATOMIC_ACQ_REL) == 0) std::free(types);
+    if (types == nullptr || __atomic_sub_fetch(&types->references, 1, __ATOMIC_ACQ_REL) != 0) return;
+    releaseTypes(types->inner);
+    std::free(types);
 }
 
 void destroyObject(Header* header) {
@@ -109,6 +112,16 @@ void __attribute__((thiscall)) copyKept(void* thrownTarget, void* thrownSource) 
     target->objectAlive = true;
 }
 
+bool isKeptDestroy(const void* destroy) {
+    return destroy == reinterpret_cast<const void*>(&destroyKept<true>) ||
+           destroy == reinterpret_cast<const void*>(&destroyKept<false>);
+}
+
+KeptTypes* typesOf(const ThrowInfo* throwInfo) {
+    return reinterpret_cast<KeptTypes*>(reinterpret_cast<unsigned char*>(const_cast<ThrowInfo*>(throwInfo)) -
+                                        offsetof(KeptTypes, throwInfo));
+}
+
 KeptTypes* typesFor(const ThrowInfo& host) {
     const int count = host.catchableTypes->count;
     const std::size_t movedSize = sizeof(CatchableType) * static_cast<std::size_t>(count);
@@ -117,6 +130,10 @@ KeptTypes* typesFor(const ThrowInfo& host) {
     if (types == nullptr) return nullptr;
     types->references = 1;
     types->host = &host;
+    // A kept object that host code let travel on into another guarded call: its throw
+    // information lives in its types, which must outlive this copy.
+    types->inner = isKeptDestroy(host.destroy) ? typesOf(&host) : nullptr;
+    if (types->inner != nullptr) __atomic_add_fetch(&types->inner->references, 1, __ATOMIC_RELAXED);
     const CatchableType& first = hostFirst(types);
     types->objectFirst = (first.properties & kSimpleType) != 0;
     const int objectSize = types->objectFirst ? kSimpleSlot : first.size;

@@ -317,6 +317,9 @@ public:
     Throw throwKind = Throw::RuntimeError;
     const char* throwText = "";
     int throwValue = 7;  // of an int or a Tracked
+    // How many Tracked objects were alive when the throwing slot's frame was unwound: that
+    // runtime copies a thrown object before it unwinds, and destroys the original after.
+    int trackedAliveWhenUnwound = -1;
     // Host code that queryDisplaySize runs first (a call back into the module).
     void (*duringDisplaySize)(void* context) = nullptr;
     void* hookContext = nullptr;
@@ -354,6 +357,12 @@ public:
 private:
     void called(int slot) {
         ++calls[slot];
+        struct UnwindWitness {
+            int* record;
+            ~UnwindWitness() {
+                if (record != nullptr) *record = trackedAlive;
+            }
+        } witness{slot == throwingSlot ? &trackedAliveWhenUnwound : nullptr};
         if (slot == throwingSlot) throwAs(throwKind, throwText, throwValue, &trackedAlive);
     }
 };
@@ -1142,8 +1151,10 @@ void checkEveryKind(Session& session, HostDevice& device, MsvcLoggerJournal* jou
                 journal->logThrows = kind;
             else
                 device.throwFrom(row.deviceSlot, kind, kDeviceText);
+            device.trackedAliveWhenUnwound = -1;
             const Received got = receive([&] { row.operation(fixture); });
             device.throwFrom(-1, Throw::None, "");
+            if (kind == Throw::Tracked && !fromLogger) CHECK_EQ(device.trackedAliveWhenUnwound, 2);
             journal->logThrows = Throw::None;
             const std::string expected =
                 expectedFor(kind, fromLogger ? kLoggerText : kDeviceText, row.reports, row.prefix);
@@ -1243,6 +1254,59 @@ void checkCallsBack(HostDevice& device, Renderer* renderer, Texture* texture) {
     renderer->postD3DReset(&changed);
 }
 
+bool redirectImport(HMODULE module, const char* function, void* replacement, void** original);
+
+// The module's malloc (its operator new, its texts, the copies it keeps of the host's objects)
+// fails once, at the allocation `failingAllocation` counts down to.
+int failingAllocation;
+void* realModuleMalloc;
+void* __cdecl failingMalloc(size_t size) {
+    if (failingAllocation > 0 && --failingAllocation == 0) return nullptr;
+    return reinterpret_cast<void*(__cdecl*)(size_t)>(realModuleMalloc)(size);
+}
+
+// Memory running out at any one allocation inside a failing call, the boundary's own included:
+// the host still gets an exception it can catch, of the slot's own kind (createTexture's texts
+// then name what ran out) or std::bad_alloc.
+void checkOutOfMemory(Session& session, HostDevice& device, Renderer* renderer) {
+    CHECK(redirectImport(session.module.library, "malloc", reinterpret_cast<void*>(&failingMalloc),
+                         &realModuleMalloc));
+    struct Row {
+        const char* name;
+        const char* failure;  // what the host receives, up to its end where memory ran out
+        void (*operation)(Renderer*);
+    };
+    const Row rows[] = {
+        {"createTexture(file)", "class std::exception: ",
+         [](Renderer* r) { r->createTexture("missing.bmp", ""); }},
+        {"postD3DReset with the device throwing", "class my_error 2607: host device: not today",
+         [](Renderer* r) {
+             bool changed;
+             r->postD3DReset(&changed);
+         }},
+    };
+    device.throwFrom(0, Throw::MyError, kDeviceText);
+    for (const Row& row : rows) {
+        int outOfMemory = 0, failed = 0;
+        for (int allocation = 1; allocation <= 200; ++allocation) {
+            failingAllocation = allocation;
+            const Received got = receive([&] { row.operation(renderer); });
+            failingAllocation = 0;
+            if (strcmp(got.text, "class std::bad_alloc: bad allocation") == 0)
+                ++outOfMemory;
+            else if (strncmp(got.text, row.failure, strlen(row.failure)) == 0)
+                ++failed;
+            else
+                checkText(got.text, row.failure, __LINE__, row.name);
+        }
+        printf("%s, each of its first 200 allocations failing in turn: std::bad_alloc %d "
+               "times, its own kind %d times\n", row.name, outOfMemory, failed);
+    }
+    device.throwFrom(-1, Throw::None, "");
+    void* ours = nullptr;
+    redirectImport(session.module.library, "malloc", realModuleMalloc, &ours);
+}
+
 int runKinds(Session& session) {
     HostDevice device(session.directDraw);
     Renderer* renderer = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
@@ -1257,6 +1321,7 @@ int runKinds(Session& session) {
     checkEveryKind(session, device, journal, fixture);
     checkNested(device, renderer);
     checkCallsBack(device, renderer, fixture.empty);
+    checkOutOfMemory(session, device, renderer);
     renderer->setTargetSurface(nullptr);
     session.module.destroyRenderer(renderer);
     checkSurfaces(session.directDraw, 1, "destroyRenderer");
@@ -1341,8 +1406,8 @@ asm(".globl _clobberingRtlUnwind@16\n"
     "    movl $0xBAD0EB9, %ebp\n"
     "    ret $16\n");
 
-// Finds the module's import address slot of RtlUnwind by walking its import table.
-void** rtlUnwindImportSlot(HMODULE module) {
+// Finds the module's import address slot of a function by walking its import table.
+void** importSlot(HMODULE module, const char* function) {
     auto* base = static_cast<unsigned char*>(module);
     auto at = [base](DWORD offset) { return base + offset; };
     const DWORD ntHeaders = *reinterpret_cast<const DWORD*>(at(0x3C));
@@ -1352,21 +1417,27 @@ void** rtlUnwindImportSlot(HMODULE module) {
         auto** slots = reinterpret_cast<void**>(at(entry[4]));
         for (int i = 0; names[i] != 0; ++i)
             if ((names[i] & 0x80000000u) == 0 &&
-                strcmp(reinterpret_cast<const char*>(at(names[i] + 2)), "RtlUnwind") == 0)
+                strcmp(reinterpret_cast<const char*>(at(names[i] + 2)), function) == 0)
                 return &slots[i];
     }
     return nullptr;
 }
 
-bool clobberRegistersAfterRtlUnwind(HMODULE module) {
-    void** slot = rtlUnwindImportSlot(module);
+// Points the module's import of `function` at `replacement`; the original goes to *original.
+bool redirectImport(HMODULE module, const char* function, void* replacement, void** original) {
+    void** slot = importSlot(module, function);
     DWORD protection = 0;
     if (slot == nullptr || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
         return false;
-    realRtlUnwind = *slot;
-    *slot = reinterpret_cast<void*>(&clobberingRtlUnwind);
+    *original = *slot;
+    *slot = replacement;
     VirtualProtect(slot, sizeof *slot, protection, &protection);
     return true;
+}
+
+bool clobberRegistersAfterRtlUnwind(HMODULE module) {
+    return redirectImport(module, "RtlUnwind", reinterpret_cast<void*>(&clobberingRtlUnwind),
+                          &realRtlUnwind);
 }
 
 int run(int argc, char** argv) {

@@ -62,7 +62,10 @@ if(WIN32)
   # The same module for hosts built by Microsoft's compiler (bin/msvc/dd7r.dll): that compiler's
   # exceptions and string layout at the boundary (platform/HostExceptions.h,
   # interface/HostString.h). It carries its C++ runtime inside, so such a host ships one DLL.
-  dd7r_add_core(dd7r_core_msvc_hosts ${CMAKE_CURRENT_LIST_DIR}/platform/msvc/MsvcExceptions.cpp)
+  set(msvc_boundary ${CMAKE_CURRENT_LIST_DIR}/platform/msvc)
+  dd7r_add_core(dd7r_core_msvc_hosts ${msvc_boundary}/GuardedHostCall.cpp ${msvc_boundary}/HostRaise.cpp
+    ${msvc_boundary}/KeptHostObjects.cpp ${msvc_boundary}/SlotDepth.cpp
+    ${msvc_boundary}/StandardExceptions.cpp ${msvc_boundary}/UnwindKeepingRegisters.cpp)
   target_compile_definitions(dd7r_core_msvc_hosts PUBLIC DD7R_MSVC_HOSTS=1)
   dd7r_add_module(dd7r_msvc_hosts dd7r_core_msvc_hosts)
   set_target_properties(dd7r_msvc_hosts PROPERTIES

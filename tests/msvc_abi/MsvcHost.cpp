@@ -9,8 +9,15 @@
 //     session               every slot, textures, drawing, resets, thrown failures
 //     logger-runtime-error  CreateOrvLogger throws a std::runtime_error
 //     logger-int            CreateOrvLogger throws an int
-//     leak                  10,000 failures of two kinds caught as std::exception&; the
-//                           growth of the heaps is printed and bounded
+//     leak                  10,000 failures of two kinds caught as std::exception& (a new
+//                           file name each time); the growth of the heaps is printed and bounded
+//     kinds                 each kind of exception host code throws, from the device or the
+//                           logger, through every slot that reaches that code; a host handling
+//                           one while more come back; host code calling the module back
+//     threads               two renderers on two threads, failing thousands of times at once
+// Every scenario runs with the module's import of RtlUnwind pointed at one that, as on Windows,
+// does not keep the caller's registers; the names of the module's exception types are read
+// through that runtime's type_info::name().
 //   MODULE defaults to msvc/dd7r.dll.
 #include <stdio.h>
 #include <stdlib.h>
@@ -290,7 +297,7 @@ DWORD readPixel(IDirectDrawSurface7* surface, DWORD x, DWORD y) {
 
 // ---- The renderer device ----
 
-enum class Throw { RuntimeError, Int };
+int trackedAlive;  // the host's Tracked objects alive
 
 class HostDevice final : public RendererDevice {
 public:
@@ -303,6 +310,13 @@ public:
     int throwingSlot = -1;  // the slot that throws, -1 for none
     Throw throwKind = Throw::RuntimeError;
     const char* throwText = "";
+    int throwValue = 7;  // of an int or a Tracked
+    // How many Tracked objects were alive when the throwing slot's frame was unwound: that
+    // runtime copies a thrown object before it unwinds, and destroys the original after.
+    int trackedAliveWhenUnwound = -1;
+    // Host code that queryDisplaySize runs first (a call back into the module).
+    void (*duringDisplaySize)(void* context) = nullptr;
+    void* hookContext = nullptr;
 
     void throwFrom(int slot, Throw kind, const char* text) {
         throwingSlot = slot;
@@ -316,6 +330,7 @@ public:
     }
     void reservedDeviceSlot() override { ++calls[1]; }
     void queryDisplaySize(float* w, float* h) override {
+        if (duringDisplaySize != nullptr) duringDisplaySize(hookContext);
         called(2);
         *w = width;
         *h = height;
@@ -336,15 +351,20 @@ public:
 private:
     void called(int slot) {
         ++calls[slot];
-        if (slot != throwingSlot) return;
-        if (throwKind == Throw::Int) throw 7;
-        throw std::runtime_error(throwText);
+        struct UnwindWitness {
+            int* record;
+            ~UnwindWitness() {
+                if (record != nullptr) *record = trackedAlive;
+            }
+        } witness{slot == throwingSlot ? &trackedAliveWhenUnwound : nullptr};
+        if (slot == throwingSlot) throwAs(throwKind, throwText, throwValue, &trackedAlive);
     }
 };
 
 // ---- The module and the logging library ----
 
 struct Module {
+    HMODULE library = nullptr;
     CreateRendererFn createRenderer = nullptr;
     DestroyRendererFn destroyRenderer = nullptr;
     GetLastErrorStringFn lastError = nullptr;
@@ -360,6 +380,7 @@ HMODULE loadByPath(const char* path) {
 bool loadModule(const char* path, Module& module) {
     HMODULE library = loadByPath(path);
     if (library == nullptr) return false;
+    module.library = library;
     module.createRenderer =
         reinterpret_cast<CreateRendererFn>(GetProcAddress(library, "createRenderer"));
     module.destroyRenderer =
@@ -473,6 +494,44 @@ void drawAndCheckQuad(Renderer* renderer, Texture* texture, IDirectDrawSurface7*
 
 // ---- Thrown failures ----
 
+// The name that runtime gives the dynamic type of a polymorphic object: typeid(*object).name()
+// through msvcrt.dll itself, which writes the name it builds into the type descriptor.
+const char* typeName(const void* object) {
+    HMODULE runtime = GetModuleHandleA("msvcrt.dll");
+    using TypeidFn = const void*(__cdecl*)(const void*);
+    using NameFn = const char*(__thiscall*)(const void*);
+    auto typeidOf = reinterpret_cast<TypeidFn>(GetProcAddress(runtime, "__RTtypeid"));
+    auto nameOf = reinterpret_cast<NameFn>(GetProcAddress(runtime, "?name@type_info@@QBEPBDXZ"));
+    if (typeidOf == nullptr || nameOf == nullptr) return "(no type_info::name)";
+    return nameOf(typeidOf(object));
+}
+
+// What the host receives from `operation`, as one line: the type's name from that runtime and
+// the text for a standard exception, the value for an int or a Tracked, "nothing" when it
+// returns.
+struct Received {
+    char text[400] = "nothing";
+};
+
+template <typename Operation>
+Received receive(Operation operation) {
+    Received got;
+    try {
+        operation();
+    } catch (const my_error& error) {
+        _snprintf(got.text, sizeof got.text - 1, "%s %d: %s", typeName(&error), error.code, error.what());
+    } catch (const std::exception& error) {
+        _snprintf(got.text, sizeof got.text - 1, "%s: %s", typeName(&error), error.what());
+    } catch (int value) {
+        _snprintf(got.text, sizeof got.text - 1, "int %d", value);
+    } catch (const Tracked& tracked) {
+        _snprintf(got.text, sizeof got.text - 1, "Tracked %d", tracked.value);
+    } catch (...) {
+        _snprintf(got.text, sizeof got.text - 1, "something else");
+    }
+    return got;
+}
+
 enum class Arrives {
     PlainException,  // a std::exception that is not a std::runtime_error
     RuntimeError,    // a std::runtime_error
@@ -490,6 +549,9 @@ void expectThrow(IDirectDraw7* directDraw, long live, const char* name, Arrives 
         printf("FAILED: %s threw nothing\n", name);
     } catch (const std::exception& error) {
         checkText(error.what(), expected, __LINE__, name);
+        checkText(typeName(&error), arrives == Arrives::RuntimeError ? "class std::runtime_error"
+                                                                      : "class std::exception",
+                  __LINE__, name);
         bool runtimeError = false;
         try {
             throw;
@@ -537,6 +599,9 @@ void checkFailedCreations(Session& session) {
         {0, Throw::RuntimeError, false, false, "host device: no DirectDraw today"},
         {4, Throw::RuntimeError, false, false, "host device: no surface memory today"},
         {5, Throw::Int, false, false, "Unknow error!"},
+        {3, Throw::MyError, false, false, "host device: no blend mode today"},
+        {2, Throw::BadAlloc, false, false, "bad allocation"},
+        {0, Throw::Tracked, false, false, "Unknow error!"},
     };
     for (const Row& row : rows) {
         HostDevice device(row.noDirectDraw ? nullptr : session.directDraw);
@@ -552,6 +617,7 @@ void checkFailedCreations(Session& session) {
         CHECK(renderer == nullptr);
         CHECK_TEXT(session.module.lastError(), prefixed(row.reason).c_str());
         if (row.slot >= 0) CHECK_EQ(device.calls[row.slot], 1);
+        CHECK_EQ(trackedAlive, 0);
         checkSurfaces(session.directDraw, 1, row.reason);
     }
 }
@@ -906,12 +972,15 @@ long long committedBytes() {
 constexpr int kLeakRounds = 10000;
 constexpr long long kHeapGrowthBound = 64 * 1024;
 
+// operation(round, expected) must throw a standard exception whose text it writes to expected.
 template <typename Operation>
-void checkNoLeak(const char* name, const char* expected, Operation operation) {
+void checkNoLeak(const char* name, Operation operation) {
     int caught = 0;
+    int number = 0;
     auto round = [&] {
+        char expected[400] = "";
         try {
-            operation();
+            operation(number++, expected);
         } catch (const std::exception& error) {
             if (strcmp(error.what(), expected) == 0) ++caught;
         }
@@ -944,16 +1013,23 @@ int runLeak(Session& session) {
     texture->inMemory = true;
     texture->loadFromMemory(pixels, 1, 1, TEXFMT_RGBA);
 
-    checkNoLeak("createTexture from a missing file",
-                "CDD7Render::createTexture failed from file : nowheremissing.bmp"
-                "(CDD7Texture::loadFromFile -- load file error.)",
-                [&] { renderer->createTexture("missing.bmp", "nowhere"); });
+    // A new file name every time: nothing of a failure's text may stay behind.
+    checkNoLeak("createTexture from a missing file, a new name each time",
+                [&](int round, char* expected) {
+                    char name[64];
+                    _snprintf(name, sizeof name - 1, "missing-%d.bmp", round);
+                    name[sizeof name - 1] = '\0';
+                    _snprintf(expected, 399, "CDD7Render::createTexture failed from file : nowhere%s"
+                              "(CDD7Texture::loadFromFile -- load file error.)", name);
+                    renderer->createTexture(name, "nowhere");
+                });
     // The device's own exceptions, thrown into the module and back out of it.
     renderer->preD3DReset();
     renderer->setQueueing(false);
     device.throwFrom(4, Throw::RuntimeError, "host device: surface memory unknown");
     checkNoLeak("submitQuad whose rebuild meets a throwing device",
-                "host device: surface memory unknown", [&] {
+                [&](int, char* expected) {
+                    strcpy(expected, "host device: surface memory unknown");
                     renderer->submitQuad({0, 0, 1, 1}, 1.0f, texture, {0, 0, 1, 1}, kWhite, 0);
                 });
     device.throwFrom(-1, Throw::RuntimeError, "");
@@ -966,6 +1042,398 @@ int runLeak(Session& session) {
     return 0;
 }
 
+// ---- Every kind a host's code throws, through every slot that reaches that code ----
+
+const char* const kDeviceText = "host device: not today";
+const char* const kLoggerText = "msvc logger: no log today";
+
+// How a slot reports what host code threw inside it.
+enum class Reports {
+    Unchanged,  // the very object the host's code threw
+    Reworded,   // the same, but a standard exception as a std::runtime_error with its text:
+                // the slot's clean-up catches it and raises its text again
+    InOwnWords, // a std::exception with the slot's prefix and the reason in parentheses
+};
+
+// What the host receives when its code threw `kind` with `text` (value 7) inside a slot.
+std::string expectedFor(Throw kind, const char* text, Reports reports, const char* prefix) {
+    char line[400];
+    const char* reason = kind == Throw::BadAlloc ? "bad allocation"
+                         : kind == Throw::Int || kind == Throw::Tracked ? "Unknown error!"
+                                                                        : text;
+    const bool standard = kind != Throw::Int && kind != Throw::Tracked;
+    if (reports == Reports::InOwnWords)
+        _snprintf(line, sizeof line - 1, "class std::exception: %s(%s)", prefix, reason);
+    else if (kind == Throw::RuntimeError || (reports == Reports::Reworded && standard))
+        _snprintf(line, sizeof line - 1, "class std::runtime_error: %s", reason);
+    else if (kind == Throw::RuntimeError)
+        _snprintf(line, sizeof line - 1, "class std::runtime_error: %s", text);
+    else if (kind == Throw::MyError)
+        _snprintf(line, sizeof line - 1, "class my_error 2607: %s", text);
+    else if (kind == Throw::BadAlloc)
+        _snprintf(line, sizeof line - 1, "class std::bad_alloc: bad allocation");
+    else
+        _snprintf(line, sizeof line - 1, "%s 7", kind == Throw::Int ? "int" : "Tracked");
+    line[sizeof line - 1] = '\0';
+    return std::string(line);
+}
+
+struct KindsFixture {
+    Renderer* renderer;
+    Texture* empty;  // no surface: loading makes one
+    Texture* kept;   // keeps its pixels: drawing after a reset rebuilds it
+    BmpFile bmp;
+};
+
+const char* const kKindsFile = "msvc-abi-kinds.bmp";
+const std::uint8_t kPixel[4] = {255, 0, 0, 255};
+
+void checkEveryKind(Session& session, HostDevice& device, MsvcLoggerJournal* journal,
+                    KindsFixture& fixture) {
+    struct Row {
+        const char* slot;
+        int deviceSlot;  // -1: the logger's log throws
+        Reports reports;
+        const char* prefix;  // the slot's own words for a failure
+        void (*operation)(const KindsFixture&);
+    };
+    // createTexture(size) makes no surface, so it never reaches the device.
+    const Reports own = Reports::InOwnWords, reworded = Reports::Reworded,
+                  unchanged = Reports::Unchanged;
+    static const Row rows[] = {
+        {"createTexture(file data)", 5, own, "CDD7Render::createTexture failed from file data : ",
+         [](const KindsFixture& f) { f.renderer->createTexture(f.bmp.bytes, sizeof f.bmp.bytes); }},
+        {"createTexture(file)", 4, own, "CDD7Render::createTexture failed from file : msvc-abi-kinds.bmp",
+         [](const KindsFixture& f) { f.renderer->createTexture(kKindsFile, ""); }},
+        {"loadFromMemory", 4, reworded, nullptr,
+         [](const KindsFixture& f) { f.empty->loadFromMemory(kPixel, 1, 1, TEXFMT_RGBA); }},
+        {"loadFromFileData", 5, reworded, nullptr,
+         [](const KindsFixture& f) { f.empty->loadFromFileData(f.bmp.bytes, sizeof f.bmp.bytes); }},
+        {"loadFromFile", 4, reworded, nullptr, [](const KindsFixture& f) { f.empty->loadFromFile(kKindsFile, ""); }},
+        {"postD3DReset (queryDirectDraw)", 0, unchanged, nullptr, [](const KindsFixture& f) {
+             bool changed;
+             f.renderer->postD3DReset(&changed);
+         }},
+        {"postD3DReset (queryDisplaySize)", 2, unchanged, nullptr, [](const KindsFixture& f) {
+             bool changed;
+             f.renderer->preD3DReset();
+             f.renderer->postD3DReset(&changed);
+         }},
+        {"postD3DReset (the logger's log)", -1, unchanged, nullptr, [](const KindsFixture& f) {
+             bool changed;
+             f.renderer->preD3DReset();
+             f.renderer->postD3DReset(&changed);
+         }},
+        {"submitQuad rebuilding a texture", 4, reworded, nullptr, [](const KindsFixture& f) {
+             f.renderer->preD3DReset();
+             f.renderer->setQueueing(false);
+             f.renderer->submitQuad({0, 0, 1, 1}, 1.0f, f.kept, {0, 0, 1, 1}, kWhite, 0);
+         }},
+        {"renderQueue rebuilding a texture", 4, reworded, nullptr, [](const KindsFixture& f) {
+             f.renderer->preD3DReset();
+             f.renderer->submitQuad({0, 0, 1, 1}, 1.0f, f.kept, {0, 0, 1, 1}, kWhite, 0);
+             f.renderer->renderQueue();
+         }},
+    };
+    const Throw kinds[] = {Throw::RuntimeError, Throw::MyError, Throw::BadAlloc, Throw::Int,
+                           Throw::Tracked};
+    const long live = takeCensus(session.directDraw).live;
+    for (const Row& row : rows) {
+        for (Throw kind : kinds) {
+            const bool fromLogger = row.deviceSlot < 0;
+            if (fromLogger)
+                journal->logThrows = kind;
+            else
+                device.throwFrom(row.deviceSlot, kind, kDeviceText);
+            device.trackedAliveWhenUnwound = -1;
+            const Received got = receive([&] { row.operation(fixture); });
+            device.throwFrom(-1, Throw::None, "");
+            if (kind == Throw::Tracked && !fromLogger) CHECK_EQ(device.trackedAliveWhenUnwound, 2);
+            journal->logThrows = Throw::None;
+            const std::string expected =
+                expectedFor(kind, fromLogger ? kLoggerText : kDeviceText, row.reports, row.prefix);
+            printf("%-34s %-60s\n", row.slot, got.text);
+            checkText(got.text, expected.c_str(), __LINE__, row.slot);
+            bool changed;
+            fixture.renderer->setQueueing(true);
+            fixture.renderer->discardQueue();
+            fixture.renderer->postD3DReset(&changed);
+            CHECK_EQ(trackedAlive, 0);
+            CHECK_EQ(journal->trackedAlive, 0);
+            checkSurfaces(session.directDraw, live, row.slot);
+        }
+    }
+}
+
+// A host handling one of its exceptions while more come back: each keeps its own object.
+void checkNested(HostDevice& device, Renderer* renderer) {
+    bool changed;
+    device.throwFrom(2, Throw::Tracked, "");
+    device.throwValue = 1;
+    // The object is read through a pointer taken at the start of the catch (read through the
+    // catch parameter after the inner calls, this host crashed on a garbage reference).
+    const Tracked* volatile held = nullptr;
+    try {
+        renderer->preD3DReset();
+        renderer->postD3DReset(&changed);
+    } catch (const Tracked& first) {
+        held = &first;
+        for (int value = 2; value <= 3; ++value) {
+            device.throwValue = value;
+            const Received inner = receive([&] { renderer->postD3DReset(&changed); });
+            char expected[32];
+            _snprintf(expected, sizeof expected - 1, "Tracked %d", value);
+            CHECK_TEXT(inner.text, expected);
+        }
+        CHECK_EQ(held->value, 1);
+        CHECK_EQ(trackedAlive, 1);
+    }
+    device.throwFrom(-1, Throw::None, "");
+    device.throwValue = 7;
+    renderer->postD3DReset(&changed);
+    CHECK_EQ(trackedAlive, 0);
+}
+
+// Host code called from inside a slot calls the module back: that call has a boundary of its
+// own, whether the host catches what it raises or lets it travel on through the outer slot.
+struct CallBack {
+    enum Mode { HostCatches, PassesFailure, PassesHandedBack } mode;
+    Renderer* renderer;
+    Texture* texture;
+    HostDevice* device;
+    Received received;
+};
+
+void callBack(void* context) {
+    auto* call = static_cast<CallBack*>(context);
+    if (call->mode == CallBack::HostCatches)
+        call->received = receive([&] { call->renderer->createTexture("missing.bmp", ""); });
+    if (call->mode == CallBack::PassesFailure) call->renderer->createTexture("missing.bmp", "");
+    if (call->mode == CallBack::PassesHandedBack) {
+        call->device->throwFrom(4, Throw::Tracked, "");  // a loader hands back the host's object
+        call->texture->loadFromMemory(kPixel, 1, 1, TEXFMT_RGBA);
+    }
+}
+
+void checkCallsBack(HostDevice& device, Renderer* renderer, Texture* texture) {
+    const char* const missing =
+        "class std::exception: CDD7Render::createTexture failed from file : missing.bmp"
+        "(CDD7Texture::loadFromFile -- load file error.)";
+    struct Row {
+        CallBack::Mode mode;
+        const char* inHostCode;  // what the host's code received inside the device slot
+        const char* outside;     // what the host received from the outer slot
+    };
+    const Row rows[] = {
+        {CallBack::HostCatches, missing, "nothing"},
+        {CallBack::PassesFailure, "nothing", missing},
+        {CallBack::PassesHandedBack, "nothing", "Tracked 7"},
+    };
+    device.duringDisplaySize = callBack;
+    for (const Row& row : rows) {
+        CallBack call{row.mode, renderer, texture, &device, {}};
+        device.hookContext = &call;
+        const Received outer = receive([&] {
+            bool changed;
+            renderer->preD3DReset();
+            renderer->postD3DReset(&changed);
+        });
+        device.throwFrom(-1, Throw::None, "");
+        CHECK_TEXT(call.received.text, row.inHostCode);
+        CHECK_TEXT(outer.text, row.outside);
+        CHECK_EQ(trackedAlive, 0);
+    }
+    device.duringDisplaySize = nullptr;
+    bool changed;
+    renderer->postD3DReset(&changed);
+}
+
+bool redirectImport(HMODULE module, const char* function, void* replacement, void** original);
+
+// The module's malloc (its operator new, its texts, the copies it keeps of the host's objects)
+// fails once, at the allocation `failingAllocation` counts down to.
+int failingAllocation;
+void* realModuleMalloc;
+void* __cdecl failingMalloc(size_t size) {
+    if (failingAllocation > 0 && --failingAllocation == 0) return nullptr;
+    return reinterpret_cast<void*(__cdecl*)(size_t)>(realModuleMalloc)(size);
+}
+
+// Memory running out at any one allocation inside a failing call, the boundary's own included:
+// the host still gets an exception it can catch, of the slot's own kind (createTexture's texts
+// then name what ran out) or std::bad_alloc.
+void checkOutOfMemory(Session& session, HostDevice& device, Renderer* renderer) {
+    CHECK(redirectImport(session.module.library, "malloc", reinterpret_cast<void*>(&failingMalloc),
+                         &realModuleMalloc));
+    struct Row {
+        const char* name;
+        const char* failure;  // what the host receives, up to its end where memory ran out
+        void (*operation)(Renderer*);
+    };
+    const Row rows[] = {
+        {"createTexture(file)", "class std::exception: ",
+         [](Renderer* r) { r->createTexture("missing.bmp", ""); }},
+        {"postD3DReset with the device throwing", "class my_error 2607: host device: not today",
+         [](Renderer* r) {
+             bool changed;
+             r->postD3DReset(&changed);
+         }},
+    };
+    device.throwFrom(0, Throw::MyError, kDeviceText);
+    for (const Row& row : rows) {
+        int outOfMemory = 0, failed = 0;
+        for (int allocation = 1; allocation <= 200; ++allocation) {
+            failingAllocation = allocation;
+            const Received got = receive([&] { row.operation(renderer); });
+            failingAllocation = 0;
+            if (strcmp(got.text, "class std::bad_alloc: bad allocation") == 0)
+                ++outOfMemory;
+            else if (strncmp(got.text, row.failure, strlen(row.failure)) == 0)
+                ++failed;
+            else
+                checkText(got.text, row.failure, __LINE__, row.name);
+        }
+        printf("%s, each of its first 200 allocations failing in turn: std::bad_alloc %d "
+               "times, its own kind %d times\n", row.name, outOfMemory, failed);
+    }
+    device.throwFrom(-1, Throw::None, "");
+    void* ours = nullptr;
+    redirectImport(session.module.library, "malloc", realModuleMalloc, &ours);
+}
+
+int runKinds(Session& session) {
+    HostDevice device(session.directDraw);
+    Renderer* renderer = session.module.createRenderer(&device, 0, false, LOGGER_DIRECTORY, 5, 6);
+    MsvcLoggerJournal* journal = loggerJournal();
+    CHECK(renderer != nullptr && journal != nullptr);
+    if (renderer == nullptr || journal == nullptr) return 1;
+    renderer->setTargetSurface(session.target);
+    KindsFixture fixture{renderer, renderer->createTexture(), renderer->createTexture(), BmpFile()};
+    CHECK(writeFile(kKindsFile, fixture.bmp.bytes, sizeof fixture.bmp.bytes));
+    fixture.kept->inMemory = true;
+    fixture.kept->loadFromMemory(kPixel, 1, 1, TEXFMT_RGBA);
+    checkEveryKind(session, device, journal, fixture);
+    checkNested(device, renderer);
+    checkCallsBack(device, renderer, fixture.empty);
+    checkOutOfMemory(session, device, renderer);
+    renderer->setTargetSurface(nullptr);
+    session.module.destroyRenderer(renderer);
+    checkSurfaces(session.directDraw, 1, "destroyRenderer");
+    remove(kKindsFile);
+    return 0;
+}
+
+// ---- Two renderers on two threads, failing at once ----
+
+constexpr int kThreadRounds = 2000;
+
+struct Worker {
+    Renderer* renderer;
+    HostDevice* device;
+    int asExpected = 0;
+};
+
+DWORD __stdcall failRepeatedly(void* context) {
+    Worker& worker = *static_cast<Worker*>(context);
+    const std::string missing =
+        "class std::exception: CDD7Render::createTexture failed from file : missing.bmp"
+        "(CDD7Texture::loadFromFile -- load file error.)";
+    const std::string mine = "class my_error 2607: host device: not today";
+    worker.device->throwFrom(2, Throw::MyError, kDeviceText);
+    for (int round = 0; round < kThreadRounds; ++round) {
+        const Received converted = receive([&] { worker.renderer->createTexture("missing.bmp", ""); });
+        const Received passed = receive([&] {
+            bool changed;
+            worker.renderer->preD3DReset();
+            worker.renderer->postD3DReset(&changed);
+        });
+        if (missing == converted.text && mine == passed.text) ++worker.asExpected;
+    }
+    worker.device->throwFrom(-1, Throw::None, "");
+    bool changed;
+    worker.renderer->postD3DReset(&changed);
+    return 0;
+}
+
+int runThreads(Session& session) {
+    HostDevice devices[2] = {HostDevice(session.directDraw), HostDevice(session.directDraw)};
+    Worker workers[2];
+    HANDLE threads[2];
+    for (int i = 0; i < 2; ++i) {
+        workers[i].device = &devices[i];
+        workers[i].renderer = session.module.createRenderer(&devices[i], 0, false, "", 5, 6);
+        CHECK(workers[i].renderer != nullptr);
+        if (workers[i].renderer == nullptr) return 1;
+    }
+    for (int i = 0; i < 2; ++i)
+        threads[i] = CreateThread(nullptr, 0, failRepeatedly, &workers[i], 0, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        CHECK(threads[i] != nullptr && WaitForSingleObject(threads[i], INFINITE) == 0);
+        CloseHandle(threads[i]);
+        printf("thread %d: %d of %d rounds received both failures as expected\n", i,
+               workers[i].asExpected, kThreadRounds);
+        CHECK_EQ(workers[i].asExpected, kThreadRounds);
+        session.module.destroyRenderer(workers[i].renderer);
+    }
+    checkSurfaces(session.directDraw, 1, "both renderers destroyed");
+    return 0;
+}
+
+// ---- RtlUnwind as Windows has it ----
+
+// Windows' RtlUnwind returns with EBX, ESI, EDI and EBP not as its caller left them; Wine's
+// keeps them. The module's import of it is pointed here, so every scenario runs as on Windows.
+extern "C" {
+void* realRtlUnwind;
+void __stdcall clobberingRtlUnwind(void*, void*, void*, void*);
+}
+asm(".globl _clobberingRtlUnwind@16\n"
+    "_clobberingRtlUnwind@16:\n"
+    "    pushl 16(%esp)\n"
+    "    pushl 16(%esp)\n"
+    "    pushl 16(%esp)\n"
+    "    pushl 16(%esp)\n"
+    "    call *_realRtlUnwind\n"
+    "    movl $0xBAD0E8B, %ebx\n"
+    "    movl $0xBAD0E51, %esi\n"
+    "    movl $0xBAD0ED1, %edi\n"
+    "    movl $0xBAD0EB9, %ebp\n"
+    "    ret $16\n");
+
+// Finds the module's import address slot of a function by walking its import table.
+void** importSlot(HMODULE module, const char* function) {
+    auto* base = static_cast<unsigned char*>(module);
+    auto at = [base](DWORD offset) { return base + offset; };
+    const DWORD ntHeaders = *reinterpret_cast<const DWORD*>(at(0x3C));
+    const DWORD imports = *reinterpret_cast<const DWORD*>(at(ntHeaders + 0x80));
+    for (auto* entry = reinterpret_cast<const DWORD*>(at(imports)); entry[4] != 0; entry += 5) {
+        const auto* names = reinterpret_cast<const DWORD*>(at(entry[0] != 0 ? entry[0] : entry[4]));
+        auto** slots = reinterpret_cast<void**>(at(entry[4]));
+        for (int i = 0; names[i] != 0; ++i)
+            if ((names[i] & 0x80000000u) == 0 &&
+                strcmp(reinterpret_cast<const char*>(at(names[i] + 2)), function) == 0)
+                return &slots[i];
+    }
+    return nullptr;
+}
+
+// Points the module's import of `function` at `replacement`; the original goes to *original.
+bool redirectImport(HMODULE module, const char* function, void* replacement, void** original) {
+    void** slot = importSlot(module, function);
+    DWORD protection = 0;
+    if (slot == nullptr || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
+        return false;
+    *original = *slot;
+    *slot = replacement;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return true;
+}
+
+bool clobberRegistersAfterRtlUnwind(HMODULE module) {
+    return redirectImport(module, "RtlUnwind", reinterpret_cast<void*>(&clobberingRtlUnwind),
+                          &realRtlUnwind);
+}
+
 int run(int argc, char** argv) {
     const char* scenario = argc >= 2 ? argv[1] : "";
     const char* modulePath = argc >= 3 ? argv[2] : "msvc/dd7r.dll";
@@ -974,9 +1442,11 @@ int run(int argc, char** argv) {
     if (strcmp(scenario, "logger-runtime-error") == 0) scenarioRun = runLoggerRuntimeError;
     if (strcmp(scenario, "logger-int") == 0) scenarioRun = runLoggerInt;
     if (strcmp(scenario, "leak") == 0) scenarioRun = runLeak;
+    if (strcmp(scenario, "kinds") == 0) scenarioRun = runKinds;
+    if (strcmp(scenario, "threads") == 0) scenarioRun = runThreads;
     if (scenarioRun == nullptr) {
         printf("usage: msvc_abi_host SCENARIO [MODULE] (in the build's bin/); scenarios: "
-               "session logger-runtime-error logger-int leak\n");
+               "session logger-runtime-error logger-int leak kinds threads\n");
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);  // every line out before a crash could lose it
@@ -984,6 +1454,10 @@ int run(int argc, char** argv) {
     Session session;
     if (!loadModule(modulePath, session.module)) {
         printf("FAILED: cannot load %s and its three exports\n", modulePath);
+        return 1;
+    }
+    if (!clobberRegistersAfterRtlUnwind(session.module.library)) {
+        printf("FAILED: no import of RtlUnwind in %s to point elsewhere\n", modulePath);
         return 1;
     }
     session.directDraw = openDirectDraw();

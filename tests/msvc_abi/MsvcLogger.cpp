@@ -51,6 +51,7 @@ public:
         line[sizeof line - 1] = '\0';
         va_end(arguments);
         record("log %d %s", level, line);
+        throwAs(journal.logThrows, "msvc logger: no log today", 7, &journal.trackedAlive);
     }
 
 private:

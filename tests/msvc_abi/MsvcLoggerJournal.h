@@ -2,6 +2,8 @@
 // through the library's extra export "loggerJournal".
 #pragma once
 
+#include "HostThrows.h"
+
 enum { kJournalEntries = 64, kJournalText = 320 };
 
 struct MsvcLoggerJournal {
@@ -11,6 +13,8 @@ struct MsvcLoggerJournal {
     char calls[kJournalEntries][kJournalText];
     int loggersAlive;
     int foreignObjectCalls;  // a slot reached with an object the library did not make
+    Throw logThrows;         // what the logger's log slot throws (value 7), set by the host
+    int trackedAlive;        // the library's Tracked objects alive
 };
 
 using LoggerJournalFn = MsvcLoggerJournal* (*)();

@@ -41,6 +41,8 @@ typedef struct tagRECT {
 
 #define LOAD_WITH_ALTERED_SEARCH_PATH 0x00000008
 #define PROCESS_HEAP_ENTRY_BUSY 0x0004
+#define PAGE_READWRITE 0x04
+#define INFINITE 0xFFFFFFFF
 
 typedef struct _PROCESS_HEAP_ENTRY {
     LPVOID lpData;
@@ -82,6 +84,15 @@ WINBASEAPI BOOL WINAPI HeapWalk(HANDLE heap, PROCESS_HEAP_ENTRY* entry);
 WINBASEAPI HANDLE WINAPI GetCurrentProcess(void);
 WINBASEAPI BOOL WINAPI K32GetProcessMemoryInfo(HANDLE process,
                                                PROCESS_MEMORY_COUNTERS_EX* counters, DWORD size);
+WINBASEAPI HMODULE WINAPI GetModuleHandleA(const char* name);
+WINBASEAPI BOOL WINAPI VirtualProtect(void* address, SIZE_T size, DWORD protection,
+                                      DWORD* oldProtection);
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(void* parameter);
+WINBASEAPI HANDLE WINAPI CreateThread(void* security, SIZE_T stackSize,
+                                      LPTHREAD_START_ROUTINE start, void* parameter, DWORD flags,
+                                      DWORD* threadId);
+WINBASEAPI DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+WINBASEAPI BOOL WINAPI CloseHandle(HANDLE handle);
 #ifdef __cplusplus
 }
 #endif

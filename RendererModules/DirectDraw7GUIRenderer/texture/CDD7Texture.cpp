@@ -1,7 +1,7 @@
 // The texture object: its sizes, its surface's lifetime, loading from raw pixels, and the
 // release and rebuild of its surface around a device reset.
 
-#include "diagnostics/SlotRecorder.h"
+#include "diagnostics/SlotPrologue.h"
 #include "texture/CDD7Texture.h"
 
 #include <exception>
@@ -11,7 +11,6 @@
 #include <string>
 
 #include "diagnostics/ReportedFailure.h"
-#include "platform/HostExceptions.h"
 #include "texture/SurfaceCreation.h"
 #include "texture/TextureMemory.h"
 
@@ -85,8 +84,7 @@ bool CDD7Texture::keptCopyHolds(const rebuild::FromPixels& pixels) const {
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromMemory(pixels, width, height, format));
-    DD7R_CAPTURE_HOOK(loadFromMemory(this, pixels, width, height, format));
+    DD7R_SLOT(loadFromMemory, pixels, width, height, format);
     loadPixels(pixels, width, height, format, inMemory ? PixelCopy::Keep : PixelCopy::DontKeep);
 }
 

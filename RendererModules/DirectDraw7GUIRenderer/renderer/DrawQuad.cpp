@@ -159,26 +159,12 @@ QuadObservation observationOf(IDirectDrawSurface7* destination, const QuadRecord
     return observation;
 }
 
-// Tells the observer, when one is set, what became of the quad, however drawing leaves (a failed
-// rebuild throws through it).
-class QuadReport {
-public:
-    QuadReport(IDirectDrawSurface7* destination, const QuadRecord& quad, std::int32_t blendMode)
-        : destination_(destination), quad_(quad), blendMode_(blendMode) {}
-    ~QuadReport() {
-        if (dd7rQuadObserver != nullptr)
-            dd7rQuadObserver->quadDrawn(observationOf(destination_, quad_, blendMode_, outcome));
-    }
-    QuadReport(const QuadReport&) = delete;
-    QuadReport& operator=(const QuadReport&) = delete;
-
-    QuadOutcome outcome = skipped(QuadSkip::None);
-
-private:
-    IDirectDrawSurface7* destination_;
-    const QuadRecord& quad_;
-    std::int32_t blendMode_;
-};
+// Tells the observer, when one is set, what became of the quad.
+void observeQuad(IDirectDrawSurface7* destination, const QuadRecord& quad, std::int32_t blendMode,
+                 const QuadOutcome& outcome) noexcept {
+    if (dd7rQuadObserver != nullptr)
+        dd7rQuadObserver->quadDrawn(observationOf(destination, quad, blendMode, outcome));
+}
 
 }  // namespace
 
@@ -214,8 +200,13 @@ CDD7Texture* CDD7Render::usableScratch() const {
 }
 
 void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
-    QuadReport report(destination, quad, blendMode);
-    report.outcome = paintQuad(destination, quad);
+    try {
+        observeQuad(destination, quad, blendMode, paintQuad(destination, quad));
+    } catch (...) {
+        // A failed rebuild throws through drawing: the quad was skipped, for no reason of its own.
+        observeQuad(destination, quad, blendMode, skipped(QuadSkip::None));
+        throw;
+    }
 }
 
 QuadOutcome CDD7Render::paintQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {

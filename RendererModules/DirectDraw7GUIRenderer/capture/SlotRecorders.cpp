@@ -28,6 +28,15 @@ constexpr slots::SlotRecorders everyRecorder() {
 constexpr slots::SlotRecorders kRecorders = everyRecorder();
 
 }  // namespace
+}  // namespace capture
+
+// Declared below the slots (diagnostics/SlotPrologue.h), defined here beside the table it points
+// at: every slot's prologue reads it, and that is what links the capture, with the session it
+// starts when the module is loaded (CaptureSession.cpp), into a module built from the static
+// core library.
+const slots::SlotRecorders* slots::slotRecorders = nullptr;
+
+namespace capture {
 
 void setHostLevelSession(CaptureSession* session) {
     hostLevelSession = session;

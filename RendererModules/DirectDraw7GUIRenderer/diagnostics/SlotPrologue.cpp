@@ -1,9 +1,0 @@
-#include "diagnostics/SlotPrologue.h"
-
-namespace ZelUISystem {
-namespace slots {
-
-const SlotRecorders* slotRecorders = nullptr;
-
-}  // namespace slots
-}  // namespace ZelUISystem

@@ -8,8 +8,9 @@
 // - the exception boundary, when the call comes straight from the host (platform/HostExceptions.h:
 //   the slot runs again inside atHostBoundary with the row's exception type and policy);
 // - the capture's recorder, when a capture is being written and the call comes from the host:
-//   `slotRecorders` points at a table of the recorders themselves (capture/ fills it), and the
-//   recorder runs the slot again (its body, the table being cleared meanwhile) and records it.
+//   `slotRecorders` points at a table of the recorders themselves (both defined in
+//   capture/SlotRecorders.cpp), and the recorder runs the slot again (its body, the table being
+//   cleared meanwhile) and records it.
 // Otherwise the slot's body runs as if neither existed.
 
 #include <utility>
@@ -50,7 +51,7 @@ struct SlotRecorders {
 #undef DD7R_RECORDER
 };
 
-// Non-null only at host level while a capture is being written.
+// Non-null only at host level while a capture is being written (defined in capture/).
 extern const SlotRecorders* slotRecorders;
 
 // Calls slot `id` of `self` again, from the top of its prologue (the object's own slot, or the

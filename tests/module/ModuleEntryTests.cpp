@@ -85,6 +85,18 @@ TEST_F(ModuleEntryTest, NonStandardFailureGivesUnknowErrorText) {
     EXPECT_EQ(recordedCalls("fatal"), std::vector<std::string>{"fatal 1 " + kPrefix + "Unknow error!"});
 }
 
+// Reporting the failure is the logging library's code: what it throws changes neither the null
+// result nor the last-error text.
+TEST_F(ModuleEntryTest, ThrowingReportKeepsTheNullResultAndTheText) {
+    recordingLogger().levelToReport = 2;
+    recordingLogger().throwOnFatal = true;
+    device.directDraw = nullptr;
+    EXPECT_EQ(create(loggerDir.c_str()), nullptr);
+    EXPECT_EQ(getLastErrorString(),
+              kPrefix + "CDD7Render::CDD7Render() --> Renderer device can't get aviliable IDirectDraw7 object.");
+    EXPECT_EQ(recordedCalls("fatal").size(), 1u);
+}
+
 TEST_F(ModuleEntryTest, SuccessAfterFailureKeepsTheOldText) {
     EXPECT_EQ(createRenderer(nullptr, 0, false, nullptr, 0, 0), nullptr);
     const std::string failure = getLastErrorString();

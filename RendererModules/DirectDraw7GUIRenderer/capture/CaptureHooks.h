@@ -1,9 +1,9 @@
 #pragma once
-// The recorders: one per recorded slot, each taking the object and the slot's arguments. The two
-// exports call theirs directly at host level; the renderer's and the textures' slots reach theirs
-// through their hook (diagnostics/SlotRecorder.h). A recorder runs the slot itself (its body, not
-// the hook again), records the call with what it needed from the host, and returns or rethrows
-// exactly what the slot did.
+// The recorders: one per recorded slot of the slot list (diagnostics/SlotList.h), named by the
+// slot's id, each taking the object (an export: the export itself) and the slot's arguments.
+// Each slot's prologue calls its recorder straight from the table SlotRecorders.cpp fills. A
+// recorder runs the slot again (its body: the table is cleared while a host call runs), records
+// the call with what it needed from the host, and returns or rethrows exactly what the slot did.
 
 #include <cstdint>
 
@@ -32,9 +32,10 @@ void renderQueue(CDD7Render* renderer);
 void discardQueue(CDD7Render* renderer);
 void setQueueing(CDD7Render* renderer, bool queueing);
 Texture* createTexture(CDD7Render* renderer);
-Texture* createTexture(CDD7Render* renderer, float size);
-Texture* createTexture(CDD7Render* renderer, const std::uint8_t* fileData, std::uint32_t size);
-Texture* createTexture(CDD7Render* renderer, const char* fileName, const char* directory);
+Texture* createSizedTexture(CDD7Render* renderer, float size);
+Texture* createTextureFromFileData(CDD7Render* renderer, const std::uint8_t* fileData,
+                                   std::uint32_t size);
+Texture* createTextureFromFile(CDD7Render* renderer, const char* fileName, const char* directory);
 void releaseTexture(CDD7Render* renderer, Texture* texture);
 void releaseAllTextures(CDD7Render* renderer);
 void preD3DReset(CDD7Render* renderer);

@@ -46,11 +46,15 @@ void CaptureSession::disable(const char* why) {
 
 // The one log line about a failure. A failure at load comes before any logger exists: the
 // first host call (createRenderer, which binds the logger) still goes through the capture, and
-// its end reports it.
+// its end reports it. It runs while a host call ends (in a destructor): what the logger throws
+// is dropped.
 void CaptureSession::reportFailure() {
     if (failureReported_ || failure_.empty() || moduleLogger() == nullptr) return;
     failureReported_ = true;
-    logLine(kLogLevelError, "%s", failure_.c_str());
+    try {
+        logLine(kLogLevelError, "%s", failure_.c_str());
+    } catch (...) {
+    }
 }
 
 void CaptureSession::checkWriter() {

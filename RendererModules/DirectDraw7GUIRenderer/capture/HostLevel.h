@@ -1,7 +1,7 @@
 #pragma once
 // The capture session the host's next call is recorded into. It is non-null only while a capture
-// is being written and no host call is in progress; setting it also points the slots' hook
-// (hostSlotRecorder) at the recorders, or back at nothing.
+// is being written and no host call is in progress; setting it also points the slots'
+// table (slots::slotRecorders) at the recorders, or back at nothing.
 
 namespace ZelUISystem {
 namespace capture {

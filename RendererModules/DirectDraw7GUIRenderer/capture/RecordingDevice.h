@@ -5,6 +5,7 @@
 // textures whose device leaves the layout to the display.
 
 #include "interface/RendererDevice.h"
+#include "platform/HostExceptions.h"
 
 namespace ZelUISystem {
 namespace capture {
@@ -17,7 +18,7 @@ public:
     ~RecordingDevice() = default;
 
     IDirectDraw7* queryDirectDraw() override;
-    void reservedDeviceSlot() override { host_->reservedDeviceSlot(); }
+    void reservedDeviceSlot() override { callHost([&] { host_->reservedDeviceSlot(); }); }
     void queryDisplaySize(float* width, float* height) override;
     int queryBlendMode() override;
     int querySurfaceMemory() override;

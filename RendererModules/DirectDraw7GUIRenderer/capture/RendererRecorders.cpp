@@ -57,7 +57,6 @@ void submitQuad(CDD7Render* renderer, FloatRect destRect, float z, Texture* text
     if (!renderer->isQueueing()) {
         if (capture.targetContentsDue(renderer)) capture.recordTargetContents(renderer);
         capture.recordRebuildSources(renderer, true);
-        capture.recordRebuildSources(renderer, true);
     }
     call.record(RecordKind::SubmitQuad, [&](RecordBuilder& record) {
         record.u32(capture.rendererId(renderer));
@@ -105,13 +104,14 @@ Texture* createTexture(CDD7Render* renderer) {
         [](RecordBuilder&, bool) {});
 }
 
-Texture* createTexture(CDD7Render* renderer, float size) {
+Texture* createSizedTexture(CDD7Render* renderer, float size) {
     return recordCreation(
         renderer, TextureOverload::Sized, [&] { return renderer->CDD7Render::createTexture(size); },
         [&](RecordBuilder& record, bool) { record.f32(size); });
 }
 
-Texture* createTexture(CDD7Render* renderer, const std::uint8_t* fileData, std::uint32_t size) {
+Texture* createTextureFromFileData(CDD7Render* renderer, const std::uint8_t* fileData,
+                                   std::uint32_t size) {
     CaptureSession& capture = session();
     return recordCreation(
         renderer, TextureOverload::FileData,
@@ -123,7 +123,7 @@ Texture* createTexture(CDD7Render* renderer, const std::uint8_t* fileData, std::
         });
 }
 
-Texture* createTexture(CDD7Render* renderer, const char* fileName, const char* directory) {
+Texture* createTextureFromFile(CDD7Render* renderer, const char* fileName, const char* directory) {
     CaptureSession& capture = session();
     std::uint32_t blob = kNoBlob;
     Texture* texture = recordCreation(

@@ -1,14 +1,14 @@
 // The module's whole outside surface: three C functions. createRenderer is the one place where
-// failures turn into a null result and the last-error text; nothing may escape it.
+// failures turn into a null result and the last-error text; nothing may escape it, whatever the
+// device or the logging library threw.
 
 #include <exception>
 #include <string>
 
-#include "capture/CaptureHooks.h"
-#include "exports/LastError.h"
 #include "diagnostics/ModuleLogger.h"
+#include "diagnostics/SlotPrologue.h"
+#include "exports/LastError.h"
 #include "interface/ModuleExports.h"
-#include "platform/HostExceptions.h"
 #include "renderer/CDD7Render.h"
 
 using namespace ZelUISystem;
@@ -20,23 +20,33 @@ const char* const kUnknownError = "Unknow error!";
 
 std::string errorPrefix() { return std::string(kModuleTag) + kErrorPrefixTail; }
 
+// Reporting a failure is the logging library's code: whatever it throws is dropped, so that the
+// host still gets its null result and the last-error text, which is set first.
+template <typename Report>
+void reportQuietly(Report&& report) {
+    try {
+        report();
+    } catch (...) {
+    }
+}
+
 // A failure before the renderer exists: the logger may just have failed to come up, so the
 // library's own error entry receives the whole text.
-Renderer* failBinding(std::string text) {
+Renderer* failBinding(const std::string& text) {
+    setLastErrorText(text);
     if (UnRecoveryErrorFn unRecoveryError = unRecoveryErrorEntry())
-        callHost([&] { unRecoveryError(text.c_str()); });
-    setLastErrorText(std::move(text));
+        reportQuietly([&] { callHost([&] { unRecoveryError(text.c_str()); }); });
     return nullptr;
 }
 
 // A failure of construction: the logger (or, without one, the library's error entry) receives
 // `reported`, and the last-error text becomes `text`.
-Renderer* failConstruction(std::string text, const char* reported) {
+Renderer* failConstruction(const std::string& text, const char* reported) {
+    setLastErrorText(text);
     if (Logger* logger = moduleLogger())
-        callHost([&] { logger->reportFatal(reported, 1); });
+        reportQuietly([&] { callHost([&] { logger->reportFatal(reported, 1); }); });
     else if (UnRecoveryErrorFn unRecoveryError = unRecoveryErrorEntry())
-        callHost([&] { unRecoveryError(reported); });
-    setLastErrorText(std::move(text));
+        reportQuietly([&] { callHost([&] { unRecoveryError(reported); }); });
     return nullptr;
 }
 
@@ -48,8 +58,6 @@ Renderer* createRendererOrThrow(RendererDevice* device, std::uint32_t reserved, 
         bindLoggingLibrary(loggerDirectory, loggerValueA, loggerValueB);
     } catch (const std::exception& error) {
         return failBinding(text + error.what());
-    } catch (const ForeignException&) {
-        throw;  // not a standard exception: it goes back to the host that threw it
     } catch (...) {
         return failBinding(text + kUnknownError);
     }
@@ -71,27 +79,20 @@ extern "C" DD7R_EXPORT Renderer* DD7R_CDECL createRenderer(RendererDevice* devic
                                                           const char* loggerDirectory,
                                                           std::uint32_t loggerValueA,
                                                           std::uint32_t loggerValueB) {
-    DD7R_HOST_BOUNDARY(RuntimeError, ::createRenderer(device, reserved, hostFlag, loggerDirectory,
-                                                      loggerValueA, loggerValueB));
-    if (capture::hostLevelSession != nullptr)
-        return capture::createRenderer(&::createRenderer, device, reserved, hostFlag,
-                                       loggerDirectory, loggerValueA, loggerValueB);
+    DD7R_EXPORT_SLOT(createRenderer, device, reserved, hostFlag, loggerDirectory, loggerValueA,
+                     loggerValueB);
     try {
         return createRendererOrThrow(device, reserved, hostFlag, loggerDirectory, loggerValueA,
                                      loggerValueB);
-    } catch (const ForeignException&) {
-        throw;
     } catch (...) {
-        // Only reporting the failure itself can get here (out of memory for the text, or a
-        // logger that throws): the host still gets a null renderer and no exception.
+        // Only out of memory for the failure's text gets here: the host still gets a null
+        // renderer and no exception.
         return nullptr;
     }
 }
 
 extern "C" DD7R_EXPORT void DD7R_CDECL destroyRenderer(Renderer* renderer) {
-    DD7R_HOST_BOUNDARY(RuntimeError, ::destroyRenderer(renderer));
-    if (capture::hostLevelSession != nullptr)
-        return capture::destroyRenderer(&::destroyRenderer, renderer);
+    DD7R_EXPORT_SLOT(destroyRenderer, renderer);
     if (renderer != nullptr) renderer->destroy(kDestroyAndFree);
     releaseModuleLogger();
 }

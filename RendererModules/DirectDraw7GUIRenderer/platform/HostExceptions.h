@@ -224,22 +224,4 @@ decltype(auto) atHostBoundary(HostExceptionType type, HostExceptionPolicy policy
 #endif
 }
 
-template <typename Body>
-decltype(auto) atHostBoundary(HostExceptionType type, Body&& body) {
-    const auto policy = type == HostExceptionType::Exception ? HostExceptionPolicy::Convert
-                                                             : HostExceptionPolicy::PassThrough;
-    return atHostBoundary(type, policy, std::forward<Body>(body));
-}
-
 }  // namespace ZelUISystem
-
-// One line at the top of a slot that can fail: `DD7R_HOST_BOUNDARY(RuntimeError, Class::slot(arguments));`
-// runs the slot again inside the boundary when the call comes straight from the host.
-#if defined(DD7R_MSVC_HOSTS)
-#define DD7R_HOST_BOUNDARY(type, slotCall)                                                    \
-    if (!::ZelUISystem::msvc::insideSlot())                                                   \
-    return ::ZelUISystem::atHostBoundary(::ZelUISystem::HostExceptionType::type,              \
-                                         [&] { return slotCall; })
-#else
-#define DD7R_HOST_BOUNDARY(type, slotCall) static_cast<void>(0)
-#endif

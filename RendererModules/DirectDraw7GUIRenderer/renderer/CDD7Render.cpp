@@ -1,6 +1,5 @@
 // Construction, display state, device resets and destruction of the renderer.
 
-#include "diagnostics/SlotRecorder.h"
 #include "renderer/CDD7Render.h"
 
 #include <algorithm>
@@ -10,7 +9,7 @@
 
 #include "diagnostics/ModuleLogger.h"
 #include "diagnostics/ReportedFailure.h"
-#include "platform/HostExceptions.h"
+#include "diagnostics/SlotPrologue.h"
 #include "renderer/ProcessorCheck.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -172,15 +171,14 @@ std::uint32_t CDD7Render::getHorzDpi() const { return 96; }
 std::uint32_t CDD7Render::getVertDpi() const { return 96; }
 
 void CDD7Render::preD3DReset() {
-    DD7R_CAPTURE_HOOK(preD3DReset(this));
+    DD7R_SLOT(preD3DReset);
     if (scratchTexture_ == nullptr) return;
     releaseOwnedTextures();
     for (CDD7Texture* texture : textureList_) texture->preD3DReset();
 }
 
 void CDD7Render::postD3DReset(bool* sizeChanged) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::postD3DReset(sizeChanged));
-    DD7R_CAPTURE_HOOK(postD3DReset(this, sizeChanged));
+    DD7R_SLOT(postD3DReset, sizeChanged);
     device_.directDraw = callHost([&] { return device_.device->queryDirectDraw(); });
     if (device_.directDraw == nullptr) raiseReported(kResetLostDirectDraw);
     if (sizeChanged != nullptr) *sizeChanged = false;
@@ -217,7 +215,7 @@ void CDD7Render::reservedHookA(std::uint32_t, std::uint32_t) {}
 void CDD7Render::reservedHookB(std::uint32_t, std::uint32_t, std::uint32_t) {}
 
 void CDD7Render::setTargetSurface(IDirectDrawSurface7* surface) {
-    DD7R_CAPTURE_HOOK(setTargetSurface(this, surface));
+    DD7R_SLOT(setTargetSurface, surface);
     targetSurface_ = surface;
 }
 

@@ -13,6 +13,7 @@
 #include "interface/Renderer.h"
 #include "interface/RendererDevice.h"
 #include "renderer/AddressTable.h"
+#include "renderer/QuadObserver.h"
 #include "renderer/QuadQueue.h"
 #include "renderer/QuadRecord.h"
 #include "texture/TextureDevice.h"
@@ -107,16 +108,19 @@ private:
     void drawQueue(IDirectDrawSurface7* destination);
 
     void drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad);
+    QuadOutcome paintQuad(IDirectDrawSurface7* destination, const QuadRecord& quad);
     CDD7Texture* usableScratch() const;
-    void drawBlended(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
-                     RECT sourceRect, const QuadColour& colour, bool stretch);
+    QuadOutcome drawBlended(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                            RECT sourceRect, const QuadColour& colour, bool stretch);
     void selectKernels();
-    void runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination, const RECT& rect,
-                   const QuadColour& colour, RGBMode mode);
-    void copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
-                      RECT sourceRect);
-    void drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
-                    RECT sourceRect, const QuadColour& colour, bool stretch);
+    QuadOutcome runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination,
+                          const RECT& rect, const QuadColour& colour, RGBMode mode, QuadPath path);
+    QuadOutcome copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
+                             RECT sourceRect);
+    QuadOutcome drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                           RECT sourceRect, const QuadColour& colour, bool stretch);
+    QuadOutcome copyUntinted(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
+                             RECT sourceRect, bool stretch);
     bool drawTinted(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
                     RECT sourceRect, const QuadColour& colour);
 

@@ -21,43 +21,6 @@ namespace ZelUISystem {
 
 namespace {
 
-// The observation of the quad being drawn while an observer is set; null otherwise, and then
-// every note below is one test.
-QuadObservation* observing = nullptr;
-
-void note(QuadPath path, QuadSkip skip = QuadSkip::None) {
-    if (observing == nullptr) return;
-    observing->path = path;
-    observing->skip = skip;
-}
-
-void skipped(QuadSkip why) { note(QuadPath::Skipped, why); }
-
-// Tells the observer, whichever way drawQuad leaves (a failed rebuild throws through it).
-class ObservedQuad {
-public:
-    ObservedQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
-        if (dd7rQuadObserver == nullptr) return;
-        observation_.texture = quad.texture;
-        observation_.hostDestRect = quad.destRect;
-        observation_.hostSourceRect = quad.sourceRect;
-        observation_.z = quad.z;
-        observation_.corners = quad.colours;
-        observation_.destination = destination;
-        observing = &observation_;
-    }
-    ~ObservedQuad() {
-        if (observing != &observation_) return;
-        observing = nullptr;
-        dd7rQuadObserver->quadDrawn(observation_);
-    }
-    ObservedQuad(const ObservedQuad&) = delete;
-    ObservedQuad& operator=(const ObservedQuad&) = delete;
-
-private:
-    QuadObservation observation_;
-};
-
 const char* const kBlendStretchFailed = "with alpha blend strecth blt source surface error";
 const char* const kCopyStretchFailed = "with out alpha blend strecth blt source surface error";
 // A kernel walks both surfaces with the source's pixel size: surfaces of two layouts are never
@@ -137,6 +100,72 @@ bool tintValuesFor(RGBMode mode, const QuadColour& c, TintValues& out) {
     }
 }
 
+constexpr QuadOutcome skipped(QuadSkip why) { return QuadOutcome{QuadPath::Skipped, why, false}; }
+constexpr QuadOutcome drawnBy(QuadPath path) { return QuadOutcome{path, QuadSkip::None, false}; }
+
+// Whether drawing got as far as the texture's surface (a failed rebuild throws before that, and
+// is told as skipped without a reason).
+bool reachedTheSurface(const QuadOutcome& outcome) {
+    if (outcome.path != QuadPath::Skipped) return true;
+    switch (outcome.skip) {
+        case QuadSkip::None:
+        case QuadSkip::ClippedAway:
+        case QuadSkip::NoDestination:
+        case QuadSkip::NoTexture:
+        case QuadSkip::NoSurface:
+        case QuadSkip::LostSurface:
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool ranAKernel(const QuadOutcome& outcome) {
+    return outcome.path == QuadPath::Blended || outcome.path == QuadPath::StretchedBlended;
+}
+
+// What an observer hears of one quad: the quad, and what drawing made of it, worked out again
+// from the quad only when an observer is set.
+QuadObservation observationOf(IDirectDrawSurface7* destination, const QuadRecord& quad,
+                              std::int32_t blendMode, const QuadOutcome& outcome) {
+    QuadObservation observation;
+    observation.texture = quad.texture;
+    observation.hostDestRect = quad.destRect;
+    observation.hostSourceRect = quad.sourceRect;
+    observation.z = quad.z;
+    observation.corners = quad.colours;
+    observation.destination = destination;
+    observation.destRect = toIntegerRect(quad.destRect);
+    observation.sourceRect = toIntegerRect(quad.sourceRect);
+    const QuadColour colour = averageColour(quad.colours);
+    observation.alpha = blendMode == 0 ? 255 : colour.a;
+    observation.red = colour.r;
+    observation.green = colour.g;
+    observation.blue = colour.b;
+    if (reachedTheSurface(outcome)) {
+        const auto* texture = static_cast<const CDD7Texture*>(quad.texture);
+        observation.textureSurface = texture->surface();
+        observation.textureMode = texture->rgbMode();
+        observation.textureHasAlpha = texture->hasAlpha();
+        observation.textureInMemory = texture->isInMemory();
+        if (ranAKernel(outcome)) {
+            observation.whiteKernel = isWhite(colour);
+            observation.kernelMode = texture->rgbMode();
+        }
+    }
+    observation.tintFellBack = outcome.tintFellBack;
+    observation.path = outcome.path;
+    observation.skip = outcome.skip;
+    return observation;
+}
+
+// Tells the observer, when one is set, what became of the quad.
+void observeQuad(IDirectDrawSurface7* destination, const QuadRecord& quad, std::int32_t blendMode,
+                 const QuadOutcome& outcome) noexcept {
+    if (dd7rQuadObserver != nullptr)
+        dd7rQuadObserver->quadDrawn(observationOf(destination, quad, blendMode, outcome));
+}
+
 }  // namespace
 
 // White quads are mixed by the operation the blend mode names (1: half, 2: alpha), coloured
@@ -152,8 +181,8 @@ void CDD7Render::selectKernels() {
 
 // Runs the quad's kernel over the two locked rectangles, unless they do not share the layout
 // the kernel would walk them with: then nothing is touched.
-void CDD7Render::runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination, const RECT& rect,
-                           const QuadColour& colour, RGBMode mode) {
+QuadOutcome CDD7Render::runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& destination,
+                                  const RECT& rect, const QuadColour& colour, RGBMode mode, QuadPath path) {
     blend::BlendInputs inputs;
     if (!blend::readBlendInputs(&source, &destination, &rect, mode, inputs)) return skipped(QuadSkip::OutsideSurface);
     if (!blend::lockedLayoutsAgree(source, destination, mode)) {
@@ -161,12 +190,9 @@ void CDD7Render::runKernel(const DDSURFACEDESC2& source, const DDSURFACEDESC2& d
         layoutMismatchReported_ = true;
         return skipped(QuadSkip::LayoutMismatch);
     }
-    if (observing != nullptr) {
-        observing->whiteKernel = isWhite(colour);
-        observing->kernelMode = mode;
-    }
     const blend::BlendCore kernel = (isWhite(colour) ? whiteKernels_ : colouredKernels_).forMode(mode);
     kernel(inputs.area, inputs.layout, {static_cast<int>(colour.a), colour.r, colour.g, colour.b});
+    return drawnBy(path);
 }
 
 CDD7Texture* CDD7Render::usableScratch() const {
@@ -174,20 +200,21 @@ CDD7Texture* CDD7Render::usableScratch() const {
 }
 
 void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
-    const ObservedQuad observed(destination, quad);
+    try {
+        observeQuad(destination, quad, blendMode, paintQuad(destination, quad));
+    } catch (...) {
+        // A failed rebuild throws through drawing: the quad was skipped, for no reason of its own.
+        observeQuad(destination, quad, blendMode, skipped(QuadSkip::None));
+        throw;
+    }
+}
+
+QuadOutcome CDD7Render::paintQuad(IDirectDrawSurface7* destination, const QuadRecord& quad) {
     RECT destRect = toIntegerRect(quad.destRect);
     RECT sourceRect = toIntegerRect(quad.sourceRect);
     QuadColour colour = averageColour(quad.colours);
     const std::uint32_t meanAlpha = colour.a;
     if (blendMode == 0) colour.a = 255;
-    if (observing != nullptr) {
-        observing->destRect = destRect;
-        observing->sourceRect = sourceRect;
-        observing->alpha = colour.a;
-        observing->red = colour.r;
-        observing->green = colour.g;
-        observing->blue = colour.b;
-    }
     if (compositionSurface_ == nullptr) {
         RECT visible{};
         const RECT present = presentRectangle();
@@ -203,24 +230,18 @@ void CDD7Render::drawQuad(IDirectDrawSurface7* destination, const QuadRecord& qu
     }
     if (texture->surface()->IsLost() == DDERR_SURFACELOST && FAILED(texture->surface()->Restore()))
         return skipped(QuadSkip::LostSurface);
-    if (observing != nullptr) {
-        observing->textureSurface = texture->surface();
-        observing->textureMode = texture->rgbMode();
-        observing->textureHasAlpha = texture->hasAlpha();
-        observing->textureInMemory = texture->isInMemory();
-    }
 
     if (meanAlpha == 0) return skipped(QuadSkip::Transparent);
     const bool stretch = needsStretch(destRect, sourceRect);
     const bool opaqueWhite = isWhite(colour) && colour.a == 255;
     if (blendMode != 0 && !opaqueWhite)
-        drawBlended(destination, destRect, *texture, sourceRect, colour, stretch);
-    else
-        drawCopied(destination, destRect, *texture, sourceRect, colour, stretch);
+        return drawBlended(destination, destRect, *texture, sourceRect, colour, stretch);
+    return drawCopied(destination, destRect, *texture, sourceRect, colour, stretch);
 }
 
-void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
-                             RECT sourceRect, const QuadColour& colour, bool stretch) {
+QuadOutcome CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect,
+                                    CDD7Texture& texture, RECT sourceRect, const QuadColour& colour,
+                                    bool stretch) {
     CDD7Texture* source = &texture;
     CDD7Texture* scratch = usableScratch();
     if (stretch) {
@@ -236,10 +257,7 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
         sourceRect = destRect;
     }
 
-    if (source->rgbMode() == DDS_RGBMODE_8) {
-        copyEightBit(destination, destRect, *source, sourceRect);
-        return;
-    }
+    if (source->rgbMode() == DDS_RGBMODE_8) return copyEightBit(destination, destRect, *source, sourceRect);
     // Lock accepts an empty rectangle, but a kernel always processes at least one row.
     if (widthOf(destRect) <= 0 || heightOf(destRect) <= 0) return skipped(QuadSkip::EmptyRectangle);
 
@@ -247,35 +265,42 @@ void CDD7Render::drawBlended(IDirectDrawSurface7* destination, RECT destRect, CD
     if (!destLock.locked()) return skipped(QuadSkip::LockFailed);
     SurfaceLock sourceLock(source->surface(), &sourceRect, LockRequest::PointerAndPitch);
     if (!sourceLock.locked()) return skipped(QuadSkip::LockFailed);
-    note(stretch ? QuadPath::StretchedBlended : QuadPath::Blended);
-    runKernel(sourceLock.desc(), destLock.desc(), sourceRect, colour, source->rgbMode());
+    const QuadOutcome outcome = runKernel(sourceLock.desc(), destLock.desc(), sourceRect, colour,
+                                          source->rgbMode(),
+                                          stretch ? QuadPath::StretchedBlended : QuadPath::Blended);
     destLock.unlock();
     sourceLock.unlock();
+    return outcome;
 }
 
 // 8-bit surfaces are never blended, only copied: keyed through the scratch texture when they
 // carry alpha, plain otherwise.
-void CDD7Render::copyEightBit(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& source,
-                              RECT sourceRect) {
+QuadOutcome CDD7Render::copyEightBit(IDirectDrawSurface7* destination, RECT destRect,
+                                     CDD7Texture& source, RECT sourceRect) {
     if (!source.hasAlpha()) {
-        note(QuadPath::EightBitCopied);
         destination->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
-        return;
+        return drawnBy(QuadPath::EightBitCopied);
     }
     CDD7Texture* scratch = usableScratch();
     if (scratch == nullptr) return skipped(QuadSkip::NoScratch);
-    note(QuadPath::EightBitKeyed);
     scratch->surface()->Blt(&destRect, source.surface(), &sourceRect, DDBLT_WAIT, nullptr);
     adoptLayoutAndKey(*scratch, source);
     presentKeyedFromScratch(destination, *scratch, destRect);
+    return drawnBy(QuadPath::EightBitKeyed);
 }
 
-void CDD7Render::drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD7Texture& texture,
-                            RECT sourceRect, const QuadColour& colour, bool stretch) {
-    if (texture.isInMemory() && !isWhite(colour)) {
-        if (drawTinted(destination, destRect, texture, sourceRect, colour)) return note(QuadPath::Tinted);
-        if (observing != nullptr) observing->tintFellBack = true;
-    }
+QuadOutcome CDD7Render::drawCopied(IDirectDrawSurface7* destination, RECT destRect,
+                                   CDD7Texture& texture, RECT sourceRect, const QuadColour& colour,
+                                   bool stretch) {
+    const bool tinted = texture.isInMemory() && !isWhite(colour);
+    if (tinted && drawTinted(destination, destRect, texture, sourceRect, colour)) return drawnBy(QuadPath::Tinted);
+    QuadOutcome outcome = copyUntinted(destination, destRect, texture, sourceRect, stretch);
+    outcome.tintFellBack = tinted;
+    return outcome;
+}
+
+QuadOutcome CDD7Render::copyUntinted(IDirectDrawSurface7* destination, RECT destRect,
+                                     CDD7Texture& texture, RECT sourceRect, bool stretch) {
 
     IDirectDrawSurface7* source = texture.surface();
     const DWORD x = static_cast<DWORD>(destRect.left);
@@ -289,19 +314,20 @@ void CDD7Render::drawCopied(IDirectDrawSurface7* destination, RECT destRect, CDD
             reportDDError(kCopyStretchFailed, result);
             return skipped(QuadSkip::StretchFailed);
         }
-        note(QuadPath::KeyedStretched);
         adoptLayoutAndKey(*scratch, texture);
         presentKeyedFromScratch(destination, *scratch, destRect);
-    } else if (texture.hasAlpha()) {
-        note(QuadPath::KeyedCopy);
-        destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-    } else if (stretch) {
-        note(QuadPath::Stretched);
-        destination->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
-    } else {
-        note(QuadPath::Copied);
-        destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_WAIT);
+        return drawnBy(QuadPath::KeyedStretched);
     }
+    if (texture.hasAlpha()) {
+        destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+        return drawnBy(QuadPath::KeyedCopy);
+    }
+    if (stretch) {
+        destination->Blt(&destRect, source, &sourceRect, DDBLT_WAIT, nullptr);
+        return drawnBy(QuadPath::Stretched);
+    }
+    destination->BltFast(x, y, source, &sourceRect, DDBLTFAST_WAIT);
+    return drawnBy(QuadPath::Copied);
 }
 
 // The tint of host-filled textures: the rectangle is filled with the quad's colour in the

@@ -48,6 +48,13 @@ enum class QuadSkip : std::uint8_t {
     LayoutMismatch,   // texture and destination differ in layout: never blended
 };
 
+// How drawing one quad ended: the path it took, or why it was skipped.
+struct QuadOutcome {
+    QuadPath path = QuadPath::Skipped;
+    QuadSkip skip = QuadSkip::None;
+    bool tintFellBack = false;  // a tint could not be drawn: copied untinted
+};
+
 struct QuadObservation {
     // The quad as the host submitted it.
     const Texture* texture = nullptr;

@@ -1,8 +1,7 @@
 // The quad queue and the render pass: quads collected in z order, drawn into the composition
 // surface once (blend mode 0) or onto the target at every pass (blend modes 1 and 2).
 
-#include "diagnostics/SlotRecorder.h"
-#include "platform/HostExceptions.h"
+#include "diagnostics/SlotPrologue.h"
 #include "renderer/CDD7Render.h"
 #include "texture/CDD7Texture.h"
 
@@ -10,8 +9,7 @@ namespace ZelUISystem {
 
 void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, FloatRect sourceRect,
                             CornerColours colours, std::int32_t reserved) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::submitQuad(destRect, z, texture, sourceRect, colours, reserved));
-    DD7R_CAPTURE_HOOK(submitQuad(this, destRect, z, texture, sourceRect, colours, reserved));
+    DD7R_SLOT(submitQuad, destRect, z, texture, sourceRect, colours, reserved);
     // Only the host's textures of this renderer can be drawn (see hostTextureEntry).
     RegisteredTexture* const entry = texture != nullptr ? hostTextureEntry(texture) : nullptr;
     if (texture != nullptr && entry == nullptr) return;
@@ -27,8 +25,7 @@ void CDD7Render::submitQuad(FloatRect destRect, float z, Texture* texture, Float
 }
 
 void CDD7Render::renderQueue() {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Render::renderQueue());
-    DD7R_CAPTURE_HOOK(renderQueue(this));
+    DD7R_SLOT(renderQueue);
     makeMissingOwnSurfacesBeforeDrawing();
     dropReleasedQuads();
     if (compositionSurface_ != nullptr) {
@@ -48,13 +45,13 @@ void CDD7Render::renderQueue() {
 }
 
 void CDD7Render::discardQueue() {
-    DD7R_CAPTURE_HOOK(discardQueue(this));
+    DD7R_SLOT(discardQueue);
     emptyQueue();
     if (compositionSurface_ != nullptr) clearCompositionSurface();
 }
 
 void CDD7Render::setQueueing(bool queueing) {
-    DD7R_CAPTURE_HOOK(setQueueing(this, queueing));
+    DD7R_SLOT(setQueueing, queueing);
     queueing_ = queueing;
 }
 

@@ -7,8 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "diagnostics/SlotRecorder.h"
-#include "platform/HostExceptions.h"
+#include "diagnostics/SlotPrologue.h"
 #include "renderer/CDD7Render.h"
 #include "renderer/SafeTruncate.h"
 #include "texture/CDD7Texture.h"
@@ -64,14 +63,12 @@ CDD7Texture* CDD7Render::appendNewTexture() {
 }
 
 Texture* CDD7Render::createTexture() {
-    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture());
-    DD7R_CAPTURE_HOOK(createTexture(this));
+    DD7R_SLOT(createTexture);
     return appendNewTexture();
 }
 
 Texture* CDD7Render::createTexture(float size) {
-    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(size));
-    DD7R_CAPTURE_HOOK(createTexture(this, size));
+    DD7R_SLOT(createSizedTexture, size);
     const std::uint32_t sizeInPixels = truncateToUint32(size);
     return adoptTexture(loadNewTexture(this, kSizedPrefix, [sizeInPixels](CDD7Texture& texture) {
         texture.PrepareSized(sizeInPixels);
@@ -79,16 +76,14 @@ Texture* CDD7Render::createTexture(float size) {
 }
 
 Texture* CDD7Render::createTexture(const std::uint8_t* fileData, std::uint32_t size) {
-    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(fileData, size));
-    DD7R_CAPTURE_HOOK(createTexture(this, fileData, size));
+    DD7R_SLOT(createTextureFromFileData, fileData, size);
     return adoptTexture(loadNewTexture(this, kFileDataPrefix, [=](CDD7Texture& texture) {
         texture.loadFromFileData(fileData, size);
     }));
 }
 
 Texture* CDD7Render::createTexture(const char* fileName, const char* directory) {
-    DD7R_HOST_BOUNDARY(Exception, CDD7Render::createTexture(fileName, directory));
-    DD7R_CAPTURE_HOOK(createTexture(this, fileName, directory));
+    DD7R_SLOT(createTextureFromFile, fileName, directory);
     const std::string failureText = kFilePrefix + textOrEmpty(directory) + textOrEmpty(fileName);
     return adoptTexture(loadNewTexture(this, failureText, [=](CDD7Texture& texture) {
         texture.loadFromFile(fileName, directory);
@@ -106,7 +101,7 @@ CDD7Render::RegisteredTexture* CDD7Render::hostTextureEntry(const Texture* textu
 }
 
 void CDD7Render::releaseTexture(Texture* texture) {
-    DD7R_CAPTURE_HOOK(releaseTexture(this, texture));
+    DD7R_SLOT(releaseTexture, texture);
     if (hostTextureEntry(texture) != nullptr) destroyTexture(static_cast<CDD7Texture*>(texture));
 }
 
@@ -129,7 +124,7 @@ void CDD7Render::destroyTexture(CDD7Texture* texture) {
 }
 
 void CDD7Render::releaseAllTextures() {
-    DD7R_CAPTURE_HOOK(releaseAllTextures(this));
+    DD7R_SLOT(releaseAllTextures);
     const bool hadOwnTextures = scratchTexture_ != nullptr;
     while (!textureList_.empty()) destroyTexture(textureList_.front());
     if (!hadOwnTextures) return;

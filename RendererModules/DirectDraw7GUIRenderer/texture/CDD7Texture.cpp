@@ -1,7 +1,7 @@
 // The texture object: its sizes, its surface's lifetime, loading from raw pixels, and the
 // release and rebuild of its surface around a device reset.
 
-#include "diagnostics/SlotRecorder.h"
+#include "diagnostics/SlotPrologue.h"
 #include "texture/CDD7Texture.h"
 
 #include <exception>
@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "diagnostics/ModuleLogger.h"
 #include "diagnostics/ReportedFailure.h"
 #include "platform/HostExceptions.h"
 #include "texture/SurfaceCreation.h"
@@ -85,8 +86,7 @@ bool CDD7Texture::keptCopyHolds(const rebuild::FromPixels& pixels) const {
 
 void CDD7Texture::loadFromMemory(const void* pixels, std::uint32_t width, std::uint32_t height,
                                  TextureFormat format) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromMemory(pixels, width, height, format));
-    DD7R_CAPTURE_HOOK(loadFromMemory(this, pixels, width, height, format));
+    DD7R_SLOT(loadFromMemory, pixels, width, height, format);
     loadPixels(pixels, width, height, format, inMemory ? PixelCopy::Keep : PixelCopy::DontKeep);
 }
 
@@ -106,6 +106,11 @@ void CDD7Texture::makePicture(const void* pixels, std::uint32_t width, std::uint
                               TextureFormat format) {
     try {
         createPictureSurface(pixels, width, height, format);
+    } catch (const HostStandardError& error) {
+        // The host's own exception (its device threw): reported, then handed back as it is.
+        releaseSurface();
+        reportFatal(error.what());
+        throw;
     } catch (const std::bad_alloc&) {
         releaseSurface();
         raiseReported(surfaceCreationFailureText(DDERR_OUTOFMEMORY));

@@ -8,7 +8,7 @@
 
 #include "platform/DirectDraw.h"
 #include "interface/Texture.h"
-#include "texture/RGBMode.h"
+#include "blend/RGBMode.h"
 #include "texture/RebuildSource.h"
 #include "texture/TextureDevice.h"
 

@@ -5,8 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "diagnostics/SlotRecorder.h"
-#include "platform/HostExceptions.h"
+#include "diagnostics/SlotPrologue.h"
 #include "platform/SurfaceLock.h"
 #include "texture/CDD7Texture.h"
 #include "texture/PixelUpload.h"
@@ -56,8 +55,7 @@ void checkUploadRect(const DDSURFACEDESC2& locked, const UploadRect& rect, Textu
 void CDD7Texture::fillFromMemory(const void* pixels, std::uint32_t x, std::uint32_t y,
                                  std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
                                  TextureFormat format) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::fillFromMemory(pixels, x, y, width, height, pitch, format));
-    DD7R_CAPTURE_HOOK(fillFromMemory(this, pixels, x, y, width, height, pitch, format));
+    DD7R_SLOT(fillFromMemory, pixels, x, y, width, height, pitch, format);
     const SurfaceLock lock(surface_, nullptr, LockRequest::WithPixelFormat);
     if (!lock.locked()) throw std::runtime_error(kLockFailed);
     if (!isSourceFormat(format)) return;

@@ -10,11 +10,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "diagnostics/SlotRecorder.h"
+#include "diagnostics/SlotPrologue.h"
 #include "corona.h"
 #include "diagnostics/ReportedFailure.h"
-#include "platform/HostExceptions.h"
 #include "platform/FileAccess.h"
+#include "platform/HostExceptions.h"
 #include "texture/CDD7Texture.h"
 
 namespace ZelUISystem {
@@ -120,12 +120,14 @@ const char* CDD7Texture::BuildPath(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFile(const char* name, const char* folder) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromFile(name, folder));
-    DD7R_CAPTURE_HOOK(loadFromFile(this, name, folder));
+    DD7R_SLOT(loadFromFile, name, folder);
     releaseSurface();
     source_ = rebuild::InPlace{};
     try {
         loadFromFileUnguarded(name, folder);
+    } catch (const HostStandardError&) {
+        source_ = rebuild::InPlace{};
+        throw;  // the host's own exception goes back to it unchanged
     } catch (const std::bad_alloc&) {
         // Only the reading of the file is left to run out of memory: the name and the picture
         // have their own texts for it.
@@ -156,8 +158,7 @@ void CDD7Texture::loadFromFileUnguarded(const char* name, const char* folder) {
 }
 
 void CDD7Texture::loadFromFileData(const std::uint8_t* data, std::uint32_t size) {
-    DD7R_HOST_BOUNDARY(RuntimeError, CDD7Texture::loadFromFileData(data, size));
-    DD7R_CAPTURE_HOOK(loadFromFileData(this, data, size));
+    DD7R_SLOT(loadFromFileData, data, size);
     releaseSurface();
     source_ = rebuild::InPlace{};
     if (data == nullptr || size == 0) raiseReported(kNoFileData);

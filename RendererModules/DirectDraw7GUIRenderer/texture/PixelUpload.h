@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "platform/DirectDraw.h"
-#include "texture/RGBMode.h"
+#include "blend/RGBMode.h"
 
 namespace ZelUISystem {
 

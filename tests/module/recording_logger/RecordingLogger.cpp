@@ -25,6 +25,7 @@ public:
     void* destroy(std::uint32_t flags) override { return ZelUISystem::destroyObject(this, flags); }
     void reportFatal(const char* message, int flag) override {
         state().calls.push_back("fatal " + std::to_string(flag) + " " + message);
+        if (state().throwOnFatal) throw 29;
     }
     void reservedLoggerSlot() override { state().calls.push_back("reserved slot called"); }
     void log(int level, const char* format, ...) override {

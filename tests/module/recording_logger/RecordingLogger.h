@@ -15,6 +15,7 @@
 struct RecordingLoggerState {
     int levelToReport = 0;          // GetLogLevelFromIniFile's answer
     bool throwOnCreate = false;     // CreateOrvLogger throws std::runtime_error("logger refused")
+    bool throwOnFatal = false;      // reportFatal throws an int, after recording its call
     int loggersCreated = 0;
     int loggersDestroyed = 0;
     // One entry per call, e.g. "log 4 CDD7Render::setDisplaySize (width 800.000000, ...)",

@@ -1,7 +1,0 @@
-#include "diagnostics/SlotRecorder.h"
-
-namespace ZelUISystem {
-
-SlotRecorder* hostSlotRecorder = nullptr;
-
-}  // namespace ZelUISystem

@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "support/ImageFileWriters.h"
+#include "fuzzhost/TestPicture.h"
 
 namespace reliability {
 
@@ -25,11 +25,9 @@ std::string writeFileDirectory(const std::string& fileName, const Bytes& bytes);
 // The image files of the session, made once; the one on disk is removed at exit.
 struct SessionFiles {
     SessionFiles() {
-        const dd7rfuzz::RgbaPicture picture = dd7rfuzz::makePicture(13, 9, 7);
-        inMemory = {dd7rfuzz::encodePng(picture, true), dd7rfuzz::encodeJpeg(picture),
-                    dd7rfuzz::encodeBmp(picture, 24), dd7rfuzz::encodeTga(picture, 32, true),
-                    dd7rfuzz::encodeGif(picture)};
-        directory = writeFileDirectory(fileName, dd7rfuzz::encodePng(dd7rfuzz::makePicture(11, 6, 2), false));
+        const dd7rdemo::Image picture = dd7rfuzz::makePicture(13, 9, 7);
+        for (std::size_t format : {0u, 2u, 3u, 5u, 7u}) inMemory.push_back(dd7rfuzz::encodeInFormat(format, picture));
+        directory = writeFileDirectory(fileName, dd7rfuzz::encodeInFormat(1, dd7rfuzz::makePicture(11, 6, 2)));
     }
     ~SessionFiles() {
         std::error_code ignored;

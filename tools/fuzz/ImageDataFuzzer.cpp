@@ -8,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "support/ByteReader.h"
-#include "support/FuzzHost.h"
+#include "fuzzhost/ByteReader.h"
+#include "fuzzhost/FuzzHost.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <limits>
 #include <vector>
 
-#include "support/ByteReader.h"
-#include "support/FuzzHost.h"
-#include "support/ImageFileChoice.h"
+#include "fuzzhost/ByteReader.h"
+#include "fuzzhost/FuzzHost.h"
+#include "fuzzhost/ImageFileChoice.h"
 #include "texture/CDD7Texture.h"
 
 namespace {

@@ -29,12 +29,12 @@
 #include <utility>
 #include <vector>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 #include "DDrawCallTimer.h"
 #include "FrameCases.h"
-#include "FrameTraffic.h"
-#include "SceneFiles.h"
-#include "WineFrame.h"
+#include "screen/FrameTraffic.h"
+#include "scene/SceneFiles.h"
+#include "screen/WineFrame.h"
 #include "WineTables.h"
 
 namespace framebench {

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "BenchDevice.h"
-#include "SceneSubmission.h"
+#include "screen/BenchDevice.h"
+#include "scene/SceneSubmission.h"
 
 #include "interface/RendererDevice.h"
 #include "renderer/CDD7Render.h"

@@ -8,9 +8,9 @@
 #include <map>
 #include <memory>
 
-#include "BenchDevice.h"
+#include "screen/BenchDevice.h"
 #include "ScalingRun.h"
-#include "SoftScreen.h"
+#include "screen/SoftScreen.h"
 #include "interface/DestroySlot.h"
 #include "renderer/CDD7Render.h"
 

@@ -13,9 +13,9 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include "BenchDevice.h"
+#include "screen/BenchDevice.h"
 #include "ScalingRun.h"
-#include "WineFrame.h"
+#include "screen/WineFrame.h"
 #include "interface/Renderer.h"
 
 namespace scalingbench {

@@ -27,8 +27,8 @@
 #include "renderer/ProcessorCheck.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"
-#include "support/FuzzHost.h"
-#include "support/ImageFileWriters.h"
+#include "fuzzhost/FuzzHost.h"
+#include "fuzzhost/TestPicture.h"
 
 namespace {
 
@@ -104,8 +104,8 @@ public:
     explicit SoakHost(const SoakSettings& settings)
         : settings_(settings),
           soft_(softddraw::SoftDirectDraw::create(softddraw::xrgb32Format(), softddraw::VideoMemory::Absent)),
-          pngFile_(dd7rfuzz::encodePng(dd7rfuzz::makePicture(32, 32, 5), true)),
-          jpegFile_(dd7rfuzz::encodeJpeg(dd7rfuzz::makePicture(40, 24, 6))) {
+          pngFile_(dd7rfuzz::encodeInFormat(0, dd7rfuzz::makePicture(32, 32, 5))),
+          jpegFile_(dd7rfuzz::encodeInFormat(2, dd7rfuzz::makePicture(40, 24, 6))) {
         device_.directDraw = soft_;
         device_.width = 320.0f;
         device_.height = 240.0f;

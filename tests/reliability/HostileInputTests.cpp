@@ -18,8 +18,7 @@
 
 #include "HostSession.h"
 #include "SurfacePixels.h"
-#include "renderer/CDD7Render.h"
-#include "texture/CDD7Texture.h"
+#include "core/ModuleCore.h"
 
 namespace reliability {
 namespace {

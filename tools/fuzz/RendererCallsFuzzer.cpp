@@ -14,7 +14,7 @@
 #include "fuzzhost/ByteReader.h"
 #include "fuzzhost/FuzzHost.h"
 #include "fuzzhost/ImageFileChoice.h"
-#include "texture/CDD7Texture.h"
+#include "core/ModuleCore.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include "scene/SceneSubmission.h"
 
 #include "interface/RendererDevice.h"
-#include "renderer/CDD7Render.h"
-#include "texture/CDD7Texture.h"
+#include "core/ModuleCore.h"
 
 namespace framebench {
 

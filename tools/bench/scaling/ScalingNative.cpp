@@ -12,7 +12,7 @@
 #include "ScalingRun.h"
 #include "screen/SoftScreen.h"
 #include "interface/DestroySlot.h"
-#include "renderer/CDD7Render.h"
+#include "core/ModuleCore.h"
 
 namespace scalingbench {
 

@@ -24,7 +24,7 @@
 #include "interface/ModuleExports.h"
 #include "interface/Renderer.h"
 #include "interface/Texture.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"
 #include "fuzzhost/FuzzHost.h"

@@ -8,7 +8,7 @@
 
 #include "fuzzhost/DisplayLayouts.h"
 #include "corona_testing.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 
 namespace dd7rfuzz {
 

@@ -15,7 +15,7 @@
 #include "platform/DirectDraw.h"
 #include "interface/RendererDevice.h"
 #include "interface/Texture.h"
-#include "renderer/CDD7Render.h"
+#include "core/ModuleCore.h"
 
 namespace dd7rfuzz {
 

@@ -11,7 +11,7 @@
 #include "renderer/CDD7Render.h"
 #include "renderer/ProcessorCheck.h"
 #include "support/LoggerProbe.h"
-#include "support/TestDevice.h"
+#include "host/SettableDevice.h"
 #include "texture/CDD7Texture.h"
 
 namespace moduletest {
@@ -53,7 +53,7 @@ protected:
     }
 
     ddtest::TestDirectDrawPtr directDraw;
-    TestDevice device;
+    dd7rdemo::SettableDevice device;
 };
 
 }  // namespace moduletest

@@ -13,6 +13,7 @@
 #include "fuzzhost/ByteReader.h"
 #include "HookedDirectDraw.h"
 #include "platform/DirectDraw.h"
+#include "host/SettableDevice.h"
 #include "interface/RendererDevice.h"
 #include "interface/Texture.h"
 #include "core/ModuleCore.h"
@@ -33,25 +34,7 @@ struct HostConfig {
 // Reads a configuration: mostly small sane displays, now and then hostile sizes.
 HostConfig readHostConfig(ByteReader& input);
 
-class FuzzDevice final : public ZelUISystem::RendererDevice {
-public:
-    IDirectDraw7* directDraw = nullptr;
-    float width = 0.0f;
-    float height = 0.0f;
-    int blendMode = 0;
-    int surfaceMemory = 0;
-    int texturePixelFormat = 0;
-
-    IDirectDraw7* queryDirectDraw() override { return directDraw; }
-    void reservedDeviceSlot() override {}
-    void queryDisplaySize(float* w, float* h) override {
-        *w = width;
-        *h = height;
-    }
-    int queryBlendMode() override { return blendMode; }
-    int querySurfaceMemory() override { return surfaceMemory; }
-    int queryTexturePixelFormat() override { return texturePixelFormat; }
-};
+using FuzzDevice = dd7rdemo::SettableDevice;
 
 class FuzzHost {
 public:

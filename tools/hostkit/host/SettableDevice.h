@@ -1,14 +1,14 @@
 #pragma once
-// A host's renderer device whose answers each test sets.
-
-#include <stdexcept>
+// A host's renderer device whose every answer the host sets, field by field: the module's
+// tests, the fuzz host, the soak and the reliability suites drive the renderer with it. It
+// counts the calls a test asks about and can throw a non-standard exception on demand.
 
 #include "platform/DirectDraw.h"
 #include "interface/RendererDevice.h"
 
-namespace moduletest {
+namespace dd7rdemo {
 
-class TestDevice final : public ZelUISystem::RendererDevice {
+class SettableDevice final : public ZelUISystem::RendererDevice {
 public:
     IDirectDraw7* directDraw = nullptr;
     float width = 640.0f;
@@ -36,4 +36,4 @@ public:
     int queryTexturePixelFormat() override { return texturePixelFormat; }
 };
 
-}  // namespace moduletest
+}  // namespace dd7rdemo

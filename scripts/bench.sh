@@ -3,7 +3,8 @@
 # their tables: bench_kernels first (when present, ending with the kernel table: each kernel's
 # ratio to its layout's memory pass), then bench_frame (each frame case beside SDL2, with its
 # floor), then every other bench_* binary of the build's bin folder (bench_scaling: the scaling
-# table, renderer calls as live textures and quads a frame grow); then, under Wine, the i686
+# table, renderer calls as live textures and quads a frame grow; bench_decode: image decoding
+# and upload); then, under Wine, the i686
 # kernel table (bench_kernels_win), the product's frame (bench_frame_win: dd7r.dll on Wine's
 # DirectDraw 7, beside the native cases and SDL2 of the same run) and the product's scaling
 # table (bench_scaling_win).

@@ -31,7 +31,7 @@
 
 #include "screen/BenchSurfaces.h"
 #include "DDrawCallTimer.h"
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 #include "screen/FrameTraffic.h"
 #include "scene/SceneFiles.h"
 #include "screen/WineFrame.h"

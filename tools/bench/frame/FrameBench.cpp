@@ -12,7 +12,7 @@
 #include "BenchOptions.h"
 #include "screen/BenchSurfaces.h"
 #include "Dd7rFrame.h"
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 #include "FrameChecks.h"
 #include "FrameSummary.h"
 #include "screen/FrameTraffic.h"

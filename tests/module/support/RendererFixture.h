@@ -8,11 +8,9 @@
 #include "SurfacePixels.h"
 #include "TestDirectDraw.h"
 #include "diagnostics/ModuleLogger.h"
-#include "renderer/CDD7Render.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 #include "support/LoggerProbe.h"
 #include "host/SettableDevice.h"
-#include "texture/CDD7Texture.h"
 
 namespace moduletest {
 

@@ -61,8 +61,6 @@ Bytes rawPixels(std::uint32_t width, std::uint32_t height, std::uint32_t bytesPe
     return pixels;
 }
 
-ZelUISystem::CornerColours corners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
-
 class Session {
 public:
     Session(HostSession& host, SessionOutcome& outcome) : host_(host), outcome_(outcome) {}
@@ -137,10 +135,10 @@ private:
         const float height = static_cast<float>(texture->getHeight());
         const ZelUISystem::FloatRect source{0.0f, 0.0f, width, height};
         call("submitQuad", [&] {
-            renderer_->submitQuad({x, y, x + width, y + height}, z, texture, source, corners(0xFFFFFFFFu), 0);
-            renderer_->submitQuad({x + 3, y + 2, x + 3 + width * 2, y + 2 + height}, z + 1, texture, source, corners(0x80FFFFFFu), 0);
-            renderer_->submitQuad({x + 1, y + 5, x + 1 + width, y + 5 + height}, z + 2, texture, source, corners(0xC0408020u), 0);
-            renderer_->submitQuad({x, y, x + width / 2, y + height / 2}, z + 3, texture, source, corners(0xFF20C0FFu), 0);
+            renderer_->submitQuad({x, y, x + width, y + height}, z, texture, source, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
+            renderer_->submitQuad({x + 3, y + 2, x + 3 + width * 2, y + 2 + height}, z + 1, texture, source, dd7rfuzz::sameCorners(0x80FFFFFFu), 0);
+            renderer_->submitQuad({x + 1, y + 5, x + 1 + width, y + 5 + height}, z + 2, texture, source, dd7rfuzz::sameCorners(0xC0408020u), 0);
+            renderer_->submitQuad({x, y, x + width / 2, y + height / 2}, z + 3, texture, source, dd7rfuzz::sameCorners(0xFF20C0FFu), 0);
         });
     }
 

@@ -97,8 +97,6 @@ std::vector<std::uint8_t> rgbaPixels(std::uint32_t width, std::uint32_t height, 
     return pixels;
 }
 
-ZelUISystem::CornerColours corners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
-
 class SoakHost {
 public:
     explicit SoakHost(const SoakSettings& settings)
@@ -192,7 +190,7 @@ private:
                 const float y = static_cast<float>((i * 23 + frame * 3) % 220) - 10.0f;
                 const float scale = i % 3 == 0 ? 1.5f : 1.0f;
                 renderer_->submitQuad({x, y, x + width * scale, y + height * scale}, z += 1.0f, texture,
-                                      {0, 0, width, height}, corners(colours[i % 4]), 0);
+                                      {0, 0, width, height}, dd7rfuzz::sameCorners(colours[i % 4]), 0);
             }
             renderer_->renderQueue();
             renderer_->discardQueue();

@@ -14,11 +14,15 @@
 #include "HookedDirectDraw.h"
 #include "platform/DirectDraw.h"
 #include "host/SettableDevice.h"
+#include "interface/Renderer.h"
 #include "interface/RendererDevice.h"
 #include "interface/Texture.h"
 #include "core/ModuleCore.h"
 
 namespace dd7rfuzz {
+
+// One colour at all four corners of a quad.
+inline ZelUISystem::CornerColours sameCorners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
 
 // What the host's device answers.
 struct HostConfig {

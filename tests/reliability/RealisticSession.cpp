@@ -2,14 +2,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <system_error>
 #include <vector>
 
-#include <unistd.h>
-
+#include "files/TempDirectory.h"
 #include "fuzzhost/TestPicture.h"
 
 namespace reliability {
@@ -20,35 +16,22 @@ using ZelUISystem::Renderer;
 using ZelUISystem::Texture;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string writeFileDirectory(const std::string& fileName, const Bytes& bytes);
-
 // The image files of the session, made once; the one on disk is removed at exit.
 struct SessionFiles {
     SessionFiles() {
         const dd7rdemo::Image picture = dd7rfuzz::makePicture(13, 9, 7);
         for (std::size_t format : {0u, 2u, 3u, 5u, 7u}) inMemory.push_back(dd7rfuzz::encodeInFormat(format, picture));
-        directory = writeFileDirectory(fileName, dd7rfuzz::encodeInFormat(1, dd7rfuzz::makePicture(11, 6, 2)));
-    }
-    ~SessionFiles() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
+        hostkit::writeFile(folder.path() / fileName, dd7rfuzz::encodeInFormat(1, dd7rfuzz::makePicture(11, 6, 2)));
+        directory = folder.utf8() + "/";
     }
     SessionFiles(const SessionFiles&) = delete;
     SessionFiles& operator=(const SessionFiles&) = delete;
 
     std::vector<Bytes> inMemory;  // PNG with alpha, JPEG, BMP, TGA, GIF
+    hostkit::TempDirectory folder;
     std::string fileName = "session picture.png";
-    std::string directory;
+    std::string directory;  // the folder's UTF-8 name with a trailing separator
 };
-
-std::string writeFileDirectory(const std::string& fileName, const Bytes& bytes) {
-    const std::filesystem::path directory =
-        std::filesystem::temp_directory_path() / ("dd7r-reliability-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(directory);
-    std::ofstream stream(directory / fileName, std::ios::binary);
-    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return directory.string() + "/";
-}
 
 const SessionFiles& sessionFiles() {
     static const SessionFiles files;

@@ -1,12 +1,14 @@
 #pragma once
-// A fresh, empty directory per test, removed with everything in it afterwards; and small file
-// helpers for what the library writes there.
+// A fresh, empty directory under the system's temporary folder, removed with everything in it
+// when the object goes away; and small file helpers for what tests and hosts put there and what
+// the module and the logging library write there.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace LoggerTests {
+namespace hostkit {
 
 class TempDirectory {
 public:
@@ -37,6 +39,7 @@ private:
 };
 
 void writeFile(const std::filesystem::path& file, const std::string& content);
+void writeFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& content);
 // The whole file, or an empty string when it does not exist.
 std::string readFile(const std::filesystem::path& file);
 // The file's lines without their line ends ("\n" or "\r\n").
@@ -44,4 +47,4 @@ std::vector<std::string> readLines(const std::filesystem::path& file);
 // Every file below `directory`, as paths relative to it.
 std::vector<std::string> filesBelow(const std::filesystem::path& directory);
 
-}  // namespace LoggerTests
+}  // namespace hostkit

@@ -1,4 +1,4 @@
-#include "TempDirectory.h"
+#include "files/TempDirectory.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,14 +6,14 @@
 #include <iterator>
 #include <sstream>
 
-namespace LoggerTests {
+namespace hostkit {
 namespace {
 
 std::string uniqueName() {
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     std::ostringstream name;
-    name << "dll_logger_test_" << ticks << '_' << counter++;
+    name << "dd7r_test_" << ticks << '_' << counter++;
     return name.str();
 }
 
@@ -47,6 +47,11 @@ void writeFile(const std::filesystem::path& file, const std::string& content) {
     out << content;
 }
 
+void writeFile(const std::filesystem::path& file, const std::vector<std::uint8_t>& content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+}
+
 std::string readFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -72,4 +77,4 @@ std::vector<std::string> filesBelow(const std::filesystem::path& directory) {
     return files;
 }
 
-}  // namespace LoggerTests
+}  // namespace hostkit

@@ -3,7 +3,8 @@
 # their tables: bench_kernels first (when present, ending with the kernel table: each kernel's
 # ratio to its layout's memory pass), then bench_frame (each frame case beside SDL2, with its
 # floor), then every other bench_* binary of the build's bin folder (bench_scaling: the scaling
-# table, renderer calls as live textures and quads a frame grow); then, under Wine, the i686
+# table, renderer calls as live textures and quads a frame grow; bench_decode: image decoding
+# and upload); then, under Wine, the i686
 # kernel table (bench_kernels_win), the product's frame (bench_frame_win: dd7r.dll on Wine's
 # DirectDraw 7, beside the native cases and SDL2 of the same run) and the product's scaling
 # table (bench_scaling_win).
@@ -17,8 +18,7 @@
 #   DD7R_BUILD_DIR      build folder (default build/linux-release)
 #   DD7R_WINDOWS_BUILD  Windows build folder (default build/windows-x86, windows-x86 preset; its
 #                       image dependencies must be in place, as for scripts/test.sh)
-#   DD7R_BENCH_SCENE    scene folder (default: shared/bench/scene beside the repository or
-#                       beside its parent folder)
+#   DD7R_BENCH_SCENE    scene folder (default: tools/bench/scene of this repository)
 #   DD7R_BENCH_JOBS     build jobs (default 2: the machine is shared)
 #   DD7R_WINE_SAMPLES   frames timed per Wine case in each round (default 40; the best is reported)
 #   DD7R_WINE_ROUNDS    rounds over all the Wine cases (default 3; each case keeps its fastest)
@@ -47,14 +47,7 @@ jobs="${DD7R_BENCH_JOBS:-2}"
 # bench_frame's figures, for bench_frame_win to set its own beside them.
 frame_summary="$root/$build/frame-summary.txt"
 
-default_scene() {
-  local candidate
-  for candidate in "$root/../shared/bench/scene" "$root/../../shared/bench/scene"; do
-    [ -d "$candidate" ] && { (cd "$candidate" && pwd); return; }
-  done
-  echo "$root/../shared/bench/scene"
-}
-export DD7R_BENCH_SCENE="${DD7R_BENCH_SCENE:-$(default_scene)}"
+export DD7R_BENCH_SCENE="${DD7R_BENCH_SCENE:-$root/tools/bench/scene}"
 
 failed_targets=()
 failed_runs=()

@@ -33,19 +33,8 @@ std::uint8_t* GuardedSurface::row(int y) const {
 DDSURFACEDESC2 GuardedSurface::describe(std::uint32_t redMask, std::uint32_t greenMask,
                                         std::uint32_t blueMask) {
     const auto stride = static_cast<std::int32_t>((pagesPerRow_ + 1) * PageRun::pageSize());
-    DDSURFACEDESC2 desc;
-    std::memset(&desc, 0, sizeof desc);
-    desc.dwSize = sizeof desc;
-    desc.dwWidth = static_cast<DWORD>(layout_.width);
-    desc.dwHeight = static_cast<DWORD>(layout_.height);
-    desc.lPitch = layout_.bottomUp ? -stride : stride;
-    desc.lpSurface = row(0);
-    desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    desc.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(8 * layout_.bytesPerPixel);
-    desc.ddpfPixelFormat.dwRBitMask = redMask;
-    desc.ddpfPixelFormat.dwGBitMask = greenMask;
-    desc.ddpfPixelFormat.dwBBitMask = blueMask;
-    return desc;
+    return describePixels(layout_, row(0), layout_.bottomUp ? -stride : stride, redMask, greenMask,
+                          blueMask);
 }
 
 void GuardedSurface::copyPixelsTo(TestSurface& surface) const {

@@ -43,15 +43,20 @@ void TestSurface::setPixel(int x, int y, std::uint32_t value) {
 
 DDSURFACEDESC2 TestSurface::describe(std::uint32_t redMask, std::uint32_t greenMask,
                                      std::uint32_t blueMask) {
+    return describePixels(layout_, firstPixel(), pitch(), redMask, greenMask, blueMask);
+}
+
+DDSURFACEDESC2 describePixels(const SurfaceLayout& layout, void* firstPixel, std::int32_t pitch,
+                              std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask) {
     DDSURFACEDESC2 desc;
     std::memset(&desc, 0, sizeof desc);
     desc.dwSize = sizeof desc;
-    desc.dwWidth = static_cast<DWORD>(layout_.width);
-    desc.dwHeight = static_cast<DWORD>(layout_.height);
-    desc.lPitch = pitch();
-    desc.lpSurface = firstPixel();
+    desc.dwWidth = static_cast<DWORD>(layout.width);
+    desc.dwHeight = static_cast<DWORD>(layout.height);
+    desc.lPitch = pitch;
+    desc.lpSurface = firstPixel;
     desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    desc.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(8 * layout_.bytesPerPixel);
+    desc.ddpfPixelFormat.dwRGBBitCount = static_cast<DWORD>(8 * layout.bytesPerPixel);
     desc.ddpfPixelFormat.dwRBitMask = redMask;
     desc.ddpfPixelFormat.dwGBitMask = greenMask;
     desc.ddpfPixelFormat.dwBBitMask = blueMask;

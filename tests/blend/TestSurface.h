@@ -22,6 +22,11 @@ struct SurfaceLayout {
     bool bottomUp = false;  // negative pitch: row 0 is highest in memory
 };
 
+// A description as Lock fills it for pixels of that layout at `firstPixel`, rows `pitch` bytes
+// apart: first pixel, pitch, size and (16-bit) masks.
+DDSURFACEDESC2 describePixels(const SurfaceLayout& layout, void* firstPixel, std::int32_t pitch,
+                              std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask);
+
 class TestSurface {
 public:
     TestSurface(const SurfaceLayout& layout, std::mt19937& random);

@@ -1,7 +1,7 @@
 // GetLogLevelFromIniFile: the level of a tag in KelLogger.ini, 0 whenever it cannot be read.
 
 #include "LoggerLibrary.h"
-#include "TempDirectory.h"
+#include "files/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,10 @@
 
 namespace LoggerTests {
 namespace {
+
+using hostkit::TempDirectory;
+using hostkit::CurrentDirectoryScope;
+using hostkit::writeFile;
 
 struct IniCase {
     const char* what;

@@ -2,7 +2,7 @@
 // ones are kept, and that an unusable place costs nothing but the lines.
 
 #include "LoggerLibrary.h"
-#include "TempDirectory.h"
+#include "files/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,13 @@
 
 namespace LoggerTests {
 namespace {
+
+using hostkit::TempDirectory;
+using hostkit::CurrentDirectoryScope;
+using hostkit::writeFile;
+using hostkit::readFile;
+using hostkit::readLines;
+using hostkit::filesBelow;
 
 constexpr std::uint32_t kHostValueA = 0x11;
 constexpr std::uint32_t kHostValueB = 0xCAFE0022;

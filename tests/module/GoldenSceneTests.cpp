@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "DisplayLayout.h"
-#include "support/PngWriter.h"
+#include "image/ImageFiles.h"
 #include "support/SceneFixture.h"
 
 using namespace ZelUISystem;
@@ -213,7 +213,7 @@ TEST_P(GoldenSceneTest, FrameMatchesItsChecksum) {
     const std::string folder = moduletest::executableDirectory() + "golden-frames" +
                                (forcedLevel != nullptr && *forcedLevel != '\0' ? std::string("-") + forcedLevel : "");
     std::filesystem::create_directories(std::filesystem::u8path(folder));
-    EXPECT_TRUE(moduletest::writePng(folder + "/" + name + ".png", kWidth, kHeight, toRgb(pixels, ddtest::surfaceDesc(target.get()).ddpfPixelFormat)));
+    EXPECT_TRUE(dd7rdemo::writePng(folder + "/" + name + ".png", dd7rdemo::Image(kWidth, kHeight, 3, toRgb(pixels, ddtest::surfaceDesc(target.get()).ddpfPixelFormat))));
 
     const std::uint64_t checksum = fnv1a(pixels);
     char text[32];

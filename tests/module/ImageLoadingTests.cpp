@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "corona_testing.h"
-#include "support/PngWriter.h"
+#include "image/ImageFiles.h"
 #include "support/FailureText.h"
 #include "support/RendererFixture.h"
 
@@ -73,7 +73,7 @@ protected:
     fs::path folder;
     moduletest::RendererPtr renderer;
     const std::vector<std::uint8_t> picture = rgbaPicture(5, 3);
-    const std::vector<std::uint8_t> png = moduletest::encodePng(5, 3, 4, picture);
+    const std::vector<std::uint8_t> png = dd7rdemo::encodePng(dd7rdemo::Image(5, 3, 4, picture));
 };
 
 TEST_F(ImageLoadingTest, PngFileIsDecodedUploadedAndRemembered) {
@@ -195,7 +195,7 @@ TEST_F(ImageLoadingTest, FileIsPreferredOverKeptBytesForRebuilding) {
     const std::string directory = writeFile("a.png", png);
     CDD7Texture* texture = newTexture();
     texture->loadFromFile("a.png", directory.c_str());
-    const std::vector<std::uint8_t> other = moduletest::encodePng(2, 2, 3, std::vector<std::uint8_t>(12, 99));
+    const std::vector<std::uint8_t> other = dd7rdemo::encodePng(dd7rdemo::Image(2, 2, 3, std::vector<std::uint8_t>(12, 99)));
     texture->loadFromFileData(other.data(), static_cast<std::uint32_t>(other.size()));
     EXPECT_EQ(texture->getWidth(), 2u);
     renderer->preD3DReset();
@@ -228,7 +228,7 @@ TEST_F(ImageLoadingTest, CorruptFilesGiveTheDecoderTextAndNeverCrash) {
         EXPECT_TRUE(result == openFailed || result == "(no exception)") << "byte " << at << ": " << result;
     }
     // Absurd dimensions in the header (CRC made right, so only the size is wrong).
-    std::vector<std::uint8_t> huge = moduletest::encodePng(5, 3, 4, picture);
+    std::vector<std::uint8_t> huge = dd7rdemo::encodePng(dd7rdemo::Image(5, 3, 4, picture));
     huge[16] = 0x7F;  // width 0x7F000005
     EXPECT_EQ(failureOf([&] { newTexture()->loadFromFileData(huge.data(), static_cast<std::uint32_t>(huge.size())); }),
               openFailed);

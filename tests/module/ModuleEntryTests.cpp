@@ -13,12 +13,12 @@
 #include "interface/ModuleExports.h"
 #include "interface/Renderer.h"
 #include "support/LoggerProbe.h"
-#include "support/TestDevice.h"
+#include "host/SettableDevice.h"
 
 using moduletest::recordedCalls;
 using moduletest::recordingLogger;
 using moduletest::recordingLoggerDirectory;
-using moduletest::TestDevice;
+using dd7rdemo::SettableDevice;
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
     }
 
     ddtest::TestDirectDrawPtr directDraw;
-    TestDevice device;
+    SettableDevice device;
     const std::string loggerDir = recordingLoggerDirectory();
 };
 

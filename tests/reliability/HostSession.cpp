@@ -1,7 +1,7 @@
 #include "HostSession.h"
 
 #include "corona_testing.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 
 #include <stdexcept>
 

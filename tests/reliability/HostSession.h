@@ -15,7 +15,7 @@
 #include "interface/ModuleExports.h"
 #include "interface/Renderer.h"
 #include "interface/Texture.h"
-#include "support/FuzzHost.h"
+#include "fuzzhost/FuzzHost.h"
 
 namespace reliability {
 

@@ -18,8 +18,7 @@
 
 #include "HostSession.h"
 #include "SurfacePixels.h"
-#include "renderer/CDD7Render.h"
-#include "texture/CDD7Texture.h"
+#include "core/ModuleCore.h"
 
 namespace reliability {
 namespace {
@@ -33,8 +32,6 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 const char kCreationPrefix[] = "dd7r --> createRenderer() error : ";
-
-ZelUISystem::CornerColours corners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
 
 CDD7Render* asModuleRenderer(Renderer* renderer) { return static_cast<CDD7Render*>(renderer); }
 
@@ -94,7 +91,7 @@ TEST_P(HostileInput, TexturesOfAnotherRendererAreNeitherDrawnNorReleased) {
     Texture* foreign = pixelTexture(other);
     renderer_->setTargetSurface(host_.target());
 
-    renderer_->submitQuad({0, 0, 8, 8}, 0, foreign, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, foreign, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     EXPECT_EQ(0u, asModuleRenderer(renderer_)->queuedQuadCount());
     renderer_->releaseTexture(foreign);
     const auto& otherTextures = asModuleRenderer(other)->textures();
@@ -102,7 +99,7 @@ TEST_P(HostileInput, TexturesOfAnotherRendererAreNeitherDrawnNorReleased) {
 
     // The other renderer still owns it and draws it.
     other->setTargetSurface(host_.target());
-    other->submitQuad({0, 0, 8, 8}, 0, foreign, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    other->submitQuad({0, 0, 8, 8}, 0, foreign, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     other->renderQueue();
     EXPECT_NE(0u, ddtest::readPixel(host_.target(), 3, 3) & 0xFFFFFF);
     destroyRenderer(other);
@@ -111,9 +108,9 @@ TEST_P(HostileInput, TexturesOfAnotherRendererAreNeitherDrawnNorReleased) {
 TEST_P(HostileInput, TexturesOfTheHostsOwnMakingAreNeverTouched) {
     HostOwnTexture own;
     renderer_->setTargetSurface(host_.target());
-    renderer_->submitQuad({0, 0, 8, 8}, 0, &own, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, &own, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->setQueueing(false);
-    renderer_->submitQuad({0, 0, 8, 8}, 0, &own, {0, 0, 8, 8}, corners(0x80FFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, &own, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0x80FFFFFFu), 0);
     renderer_->renderQueue();
     renderer_->releaseTexture(&own);
     EXPECT_EQ(0, own.calls);
@@ -128,7 +125,7 @@ TEST_P(HostileInput, ATextureReleasedTwiceIsReleasedOnce) {
     EXPECT_EQ(ownSurfaces, host_.soft().liveSurfaceCount());
 
     // Nor is a released texture queued or drawn.
-    renderer_->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     EXPECT_EQ(0u, asModuleRenderer(renderer_)->queuedQuadCount());
 
     Texture* second = pixelTexture(renderer_);
@@ -148,7 +145,7 @@ TEST_P(HostileInput, StalePointersReachNeitherTheRenderersOwnTexturesNorNewOnes)
     const std::size_t ownSurfaces = host_.soft().liveSurfaceCount();
     for (Texture* own : {static_cast<Texture*>(scratch), static_cast<Texture*>(composition)}) {
         if (own == nullptr) continue;
-        renderer_->submitQuad({0, 0, 8, 8}, 0, own, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+        renderer_->submitQuad({0, 0, 8, 8}, 0, own, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
         renderer_->releaseTexture(own);
     }
     EXPECT_EQ(0u, renderer->queuedQuadCount());
@@ -164,7 +161,7 @@ TEST_P(HostileInput, StalePointersReachNeitherTheRenderersOwnTexturesNorNewOnes)
     for (int i = 0; i < 32; ++i) madeAfter.push_back(pixelTexture(renderer_));
     EXPECT_EQ(madeAfter.end(), std::find(madeAfter.begin(), madeAfter.end(), released));
     renderer_->releaseTexture(released);
-    renderer_->submitQuad({0, 0, 8, 8}, 0, released, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, released, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     EXPECT_EQ(ownSurfaces + madeAfter.size(), host_.soft().liveSurfaceCount());
     EXPECT_EQ(0u, renderer->queuedQuadCount());
 }
@@ -172,7 +169,7 @@ TEST_P(HostileInput, StalePointersReachNeitherTheRenderersOwnTexturesNorNewOnes)
 TEST_P(HostileInput, RenderQueueWithoutTargetKeepsThePictureForTheNextTarget) {
     Texture* texture = pixelTexture(renderer_);
     ddtest::fillBytes(host_.target(), 0);
-    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->renderQueue();
     renderer_->renderQueue();
     EXPECT_EQ(0u, ddtest::readPixel(host_.target(), 6, 6));  // no target, nothing presented
@@ -184,7 +181,7 @@ TEST_P(HostileInput, RenderQueueWithoutTargetKeepsThePictureForTheNextTarget) {
 
     renderer_->setTargetSurface(nullptr);
     renderer_->setQueueing(false);
-    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->renderQueue();
 }
 
@@ -224,7 +221,7 @@ TEST_P(HostileInput, InvisibleRectanglesLeaveTheTargetUntouched) {
             for (const FloatRect& source : kHostileSources)
                 for (std::uint32_t colour : kColours)
                     renderer_->submitQuad(dest, kHostileZ[colour % std::size(kHostileZ)], texture, source,
-                                          corners(colour), -1);
+                                          dd7rfuzz::sameCorners(colour), -1);
         renderer_->renderQueue();
     }
     EXPECT_EQ(before, ddtest::readBytes(host_.target()));
@@ -241,21 +238,21 @@ TEST_P(HostileInput, HostileRectanglesAcrossTheDisplayAreClippedOrRefused) {
         for (const FloatRect& dest : across)
             for (const FloatRect& source : kHostileSources)
                 for (std::uint32_t colour : kColours)
-                    for (float z : kHostileZ) renderer_->submitQuad(dest, z, texture, source, corners(colour), 0);
+                    for (float z : kHostileZ) renderer_->submitQuad(dest, z, texture, source, dd7rfuzz::sameCorners(colour), 0);
         renderer_->renderQueue();
         renderer_->discardQueue();
     }
     // The renderer still draws an ordinary quad afterwards.
     renderer_->setQueueing(true);
     ddtest::fillBytes(host_.target(), 0);
-    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({4, 4, 12, 12}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->renderQueue();
     EXPECT_EQ(0xC0C0C0u, ddtest::readPixel(host_.target(), 6, 6) & 0xFFFFFF);
 }
 
 TEST_P(HostileInput, NullPointersInEverySlotThatTakesOne) {
     renderer_->releaseTexture(nullptr);
-    renderer_->submitQuad({0, 0, 8, 8}, 0, nullptr, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, nullptr, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->setTargetSurface(nullptr);
     renderer_->renderQueue();
     renderer_->getDisplaySize(nullptr, nullptr);
@@ -282,7 +279,7 @@ TEST_P(HostileInput, NullPointersInEverySlotThatTakesOne) {
     EXPECT_EQ("CDD7Texture::loadFromFileData -- Failed to load image from file data.",
               failureText([&] { texture->loadFromFileData(nullptr, 4); }));
     renderer_->setTargetSurface(host_.target());
-    renderer_->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, corners(0xFFFFFFFFu), 0);
+    renderer_->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
     renderer_->renderQueue();
 }
 
@@ -317,7 +314,7 @@ TEST(HostileCreation, HostileDisplaySizesFailCleanlyOrMakeAUsableRenderer) {
             if (renderer != nullptr) {
                 Texture* texture = pixelTexture(renderer);
                 renderer->setTargetSurface(host.target());
-                renderer->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, corners(0x80FFFFFFu), 0);
+                renderer->submitQuad({0, 0, 8, 8}, 0, texture, {0, 0, 8, 8}, dd7rfuzz::sameCorners(0x80FFFFFFu), 0);
                 renderer->renderQueue();
             } else {
                 EXPECT_EQ(0u, std::string(getLastErrorString()).rfind(kCreationPrefix, 0));

@@ -2,15 +2,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <system_error>
 #include <vector>
 
-#include <unistd.h>
-
-#include "support/ImageFileWriters.h"
+#include "files/TempDirectory.h"
+#include "fuzzhost/TestPicture.h"
 
 namespace reliability {
 
@@ -20,37 +16,22 @@ using ZelUISystem::Renderer;
 using ZelUISystem::Texture;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string writeFileDirectory(const std::string& fileName, const Bytes& bytes);
-
 // The image files of the session, made once; the one on disk is removed at exit.
 struct SessionFiles {
     SessionFiles() {
-        const dd7rfuzz::RgbaPicture picture = dd7rfuzz::makePicture(13, 9, 7);
-        inMemory = {dd7rfuzz::encodePng(picture, true), dd7rfuzz::encodeJpeg(picture),
-                    dd7rfuzz::encodeBmp(picture, 24), dd7rfuzz::encodeTga(picture, 32, true),
-                    dd7rfuzz::encodeGif(picture)};
-        directory = writeFileDirectory(fileName, dd7rfuzz::encodePng(dd7rfuzz::makePicture(11, 6, 2), false));
-    }
-    ~SessionFiles() {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
+        const dd7rdemo::Image picture = dd7rfuzz::makePicture(13, 9, 7);
+        for (std::size_t format : {0u, 2u, 3u, 5u, 7u}) inMemory.push_back(dd7rfuzz::encodeInFormat(format, picture));
+        hostkit::writeFile(folder.path() / fileName, dd7rfuzz::encodeInFormat(1, dd7rfuzz::makePicture(11, 6, 2)));
+        directory = folder.utf8() + "/";
     }
     SessionFiles(const SessionFiles&) = delete;
     SessionFiles& operator=(const SessionFiles&) = delete;
 
     std::vector<Bytes> inMemory;  // PNG with alpha, JPEG, BMP, TGA, GIF
+    hostkit::TempDirectory folder;
     std::string fileName = "session picture.png";
-    std::string directory;
+    std::string directory;  // the folder's UTF-8 name with a trailing separator
 };
-
-std::string writeFileDirectory(const std::string& fileName, const Bytes& bytes) {
-    const std::filesystem::path directory =
-        std::filesystem::temp_directory_path() / ("dd7r-reliability-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(directory);
-    std::ofstream stream(directory / fileName, std::ios::binary);
-    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return directory.string() + "/";
-}
 
 const SessionFiles& sessionFiles() {
     static const SessionFiles files;
@@ -62,8 +43,6 @@ Bytes rawPixels(std::uint32_t width, std::uint32_t height, std::uint32_t bytesPe
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 41 + seed);
     return pixels;
 }
-
-ZelUISystem::CornerColours corners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
 
 class Session {
 public:
@@ -139,10 +118,10 @@ private:
         const float height = static_cast<float>(texture->getHeight());
         const ZelUISystem::FloatRect source{0.0f, 0.0f, width, height};
         call("submitQuad", [&] {
-            renderer_->submitQuad({x, y, x + width, y + height}, z, texture, source, corners(0xFFFFFFFFu), 0);
-            renderer_->submitQuad({x + 3, y + 2, x + 3 + width * 2, y + 2 + height}, z + 1, texture, source, corners(0x80FFFFFFu), 0);
-            renderer_->submitQuad({x + 1, y + 5, x + 1 + width, y + 5 + height}, z + 2, texture, source, corners(0xC0408020u), 0);
-            renderer_->submitQuad({x, y, x + width / 2, y + height / 2}, z + 3, texture, source, corners(0xFF20C0FFu), 0);
+            renderer_->submitQuad({x, y, x + width, y + height}, z, texture, source, dd7rfuzz::sameCorners(0xFFFFFFFFu), 0);
+            renderer_->submitQuad({x + 3, y + 2, x + 3 + width * 2, y + 2 + height}, z + 1, texture, source, dd7rfuzz::sameCorners(0x80FFFFFFu), 0);
+            renderer_->submitQuad({x + 1, y + 5, x + 1 + width, y + 5 + height}, z + 2, texture, source, dd7rfuzz::sameCorners(0xC0408020u), 0);
+            renderer_->submitQuad({x, y, x + width / 2, y + height / 2}, z + 3, texture, source, dd7rfuzz::sameCorners(0xFF20C0FFu), 0);
         });
     }
 

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "support/ByteReader.h"
-#include "support/FuzzHost.h"
+#include "fuzzhost/ByteReader.h"
+#include "fuzzhost/FuzzHost.h"
 
 namespace {
 
@@ -18,15 +18,13 @@ const char kFileDataFailure[] = "CDD7Render::createTexture failed from file data
 // Opaque white (copied), translucent white (blended), a tint, and fully transparent.
 const std::uint32_t kQuadColours[] = {0xFFFFFFFFu, 0x80FFFFFFu, 0xFF4080C0u, 0x00000000u};
 
-ZelUISystem::CornerColours sameCorners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
-
 void drawWhole(ZelUISystem::CDD7Render& renderer, ZelUISystem::Texture* texture, std::uint32_t colour) {
     const float width = static_cast<float>(texture->getWidth());
     const float height = static_cast<float>(texture->getHeight());
     const ZelUISystem::FloatRect source{0.0f, 0.0f, width, height};
     const ZelUISystem::FloatRect dest{1.0f, 1.0f, 1.0f + width / 2, 1.0f + height};  // stretched
-    renderer.submitQuad(source, 0.0f, texture, source, sameCorners(colour), 0);
-    renderer.submitQuad(dest, 1.0f, texture, source, sameCorners(colour), 0);
+    renderer.submitQuad(source, 0.0f, texture, source, dd7rfuzz::sameCorners(colour), 0);
+    renderer.submitQuad(dest, 1.0f, texture, source, dd7rfuzz::sameCorners(colour), 0);
     renderer.renderQueue();
 }
 

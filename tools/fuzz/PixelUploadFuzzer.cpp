@@ -9,8 +9,8 @@
 #include <iterator>
 #include <vector>
 
-#include "support/ByteReader.h"
-#include "support/FuzzHost.h"
+#include "fuzzhost/ByteReader.h"
+#include "fuzzhost/FuzzHost.h"
 
 namespace {
 

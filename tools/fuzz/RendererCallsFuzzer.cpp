@@ -11,10 +11,10 @@
 #include <limits>
 #include <vector>
 
-#include "support/ByteReader.h"
-#include "support/FuzzHost.h"
-#include "support/ImageFileChoice.h"
-#include "texture/CDD7Texture.h"
+#include "fuzzhost/ByteReader.h"
+#include "fuzzhost/FuzzHost.h"
+#include "fuzzhost/ImageFileChoice.h"
+#include "core/ModuleCore.h"
 
 namespace {
 

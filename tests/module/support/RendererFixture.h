@@ -8,11 +8,9 @@
 #include "SurfacePixels.h"
 #include "TestDirectDraw.h"
 #include "diagnostics/ModuleLogger.h"
-#include "renderer/CDD7Render.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 #include "support/LoggerProbe.h"
-#include "support/TestDevice.h"
-#include "texture/CDD7Texture.h"
+#include "host/SettableDevice.h"
 
 namespace moduletest {
 
@@ -53,7 +51,7 @@ protected:
     }
 
     ddtest::TestDirectDrawPtr directDraw;
-    TestDevice device;
+    dd7rdemo::SettableDevice device;
 };
 
 }  // namespace moduletest

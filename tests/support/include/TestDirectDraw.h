@@ -3,6 +3,7 @@
 // DirectDraw 7 on Windows (and under Wine). Tests written against these functions run
 // unchanged on both; tests that need the stand-in's hooks are guarded by DD7R_TEST_SOFT_DDRAW.
 
+#include "TestDisplayFormat.h"
 #include "platform/DirectDraw.h"
 #include "softddraw/PixelFormats.h"
 
@@ -14,11 +15,6 @@
 #endif
 
 namespace ddtest {
-
-enum class TestDisplayFormat { Palettized8, Rgb555, Rgb565, Rgb24, Xrgb32 };
-
-DDPIXELFORMAT pixelFormatOf(TestDisplayFormat format);
-const char* displayFormatName(TestDisplayFormat format);
 
 // A DirectDraw object whose display has that pixel layout, at DDSCL_NORMAL; null when this
 // DirectDraw cannot show the layout. The stand-in behaves like Wine: no video memory.

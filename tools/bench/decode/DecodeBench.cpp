@@ -13,7 +13,7 @@
 
 #include "corona.h"
 #include "interface/RendererDevice.h"
-#include "renderer/CDD7Render.h"
+#include "core/ModuleCore.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "FrameTraffic.h"
+#include "screen/FrameTraffic.h"
 #include "platform/DirectDraw.h"
 
 namespace framebench {

@@ -29,12 +29,13 @@
 #include <utility>
 #include <vector>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 #include "DDrawCallTimer.h"
-#include "FrameCases.h"
-#include "FrameTraffic.h"
-#include "SceneFiles.h"
-#include "WineFrame.h"
+#include "scene/FrameCases.h"
+#include "screen/FrameTraffic.h"
+#include "scene/SceneFiles.h"
+#include "screen/WineFrame.h"
+#include "host/RendererModule.h"
 #include "WineTables.h"
 
 namespace framebench {
@@ -219,15 +220,6 @@ void printMemoryPasses(const std::deque<Scene>& scenes, const std::vector<double
                     scenes[i].quads.size(), passBytesPerMillisecond[i] / 1e6);
 }
 
-std::string moduleBesideProgram() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    const std::string::size_type slash = folder.find_last_of("\\/");
-    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-    return folder + "dd7r.dll";
-}
-
 const char* wineVersion() {
     using VersionFn = const char*(CDECL*)();
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -240,7 +232,7 @@ int run(const Options& options) {
     std::deque<Scene> scenes;
     for (const auto& [width, height] : findSceneSizes(options.sceneDirectory))
         scenes.push_back(loadScene(options.sceneDirectory, width, height, textures));
-    const ModuleLibrary module(moduleBesideProgram());
+    const ModuleLibrary module(dd7rdemo::defaultRendererModulePath());
     std::printf("bench_frame_win: dd7r.dll on DirectDraw 7 (Wine %s), surface memory %d, %d frames per case in each "
                 "of %d rounds, scene %s\n",
                 wineVersion(), options.surfaceMemory, options.samples, options.rounds, options.sceneDirectory.c_str());

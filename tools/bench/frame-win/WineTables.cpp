@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 
 namespace framebench {
 

@@ -22,7 +22,7 @@ std::optional<std::string> optionValue(const std::string& name, int argc, char**
 std::string defaultSceneDirectory() {
     if (const char* fromEnvironment = std::getenv("DD7R_BENCH_SCENE"); fromEnvironment && *fromEnvironment)
         return fromEnvironment;
-    return std::string(DD7R_REPOSITORY_ROOT) + "/../shared/bench/scene";
+    return std::string(DD7R_REPOSITORY_ROOT) + "/tools/bench/scene";
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // The benchmark's own command-line options, taken out of argv before Google Benchmark reads
 // the rest:
 //   --scene-dir=DIR (or --scene-dir DIR)  the scene folder; else $DD7R_BENCH_SCENE; else the
-//                                         shared scene folder beside the repository
+//                                         repository's own tools/bench/scene
 //   --dump-frames=DIR                     writes each renderer's checked frame as a PPM in DIR
 //   --no-frame-check                      only the timings (for profiling the drawing alone)
 //   --summary-out=FILE                    also writes the summary's figures to FILE, for the

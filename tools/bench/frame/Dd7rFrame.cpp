@@ -2,12 +2,11 @@
 
 #include <stdexcept>
 
-#include "BenchDevice.h"
-#include "SceneSubmission.h"
+#include "screen/BenchDevice.h"
+#include "scene/SceneSubmission.h"
 
 #include "interface/RendererDevice.h"
-#include "renderer/CDD7Render.h"
-#include "texture/CDD7Texture.h"
+#include "core/ModuleCore.h"
 
 namespace framebench {
 

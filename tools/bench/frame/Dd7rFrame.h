@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "FramePixels.h"
-#include "SceneFiles.h"
-#include "SoftScreen.h"
+#include "screen/FramePixels.h"
+#include "scene/SceneFiles.h"
+#include "screen/SoftScreen.h"
 
 namespace ZelUISystem {
 class CDD7Render;

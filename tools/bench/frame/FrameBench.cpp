@@ -10,13 +10,13 @@
 #include <string>
 
 #include "BenchOptions.h"
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 #include "Dd7rFrame.h"
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 #include "FrameChecks.h"
 #include "FrameSummary.h"
-#include "FrameTraffic.h"
-#include "SceneFiles.h"
+#include "screen/FrameTraffic.h"
+#include "scene/SceneFiles.h"
 #include "SdlFrame.h"
 #include "StretchBaseline.h"
 

@@ -4,7 +4,7 @@
 #include <iomanip>
 
 #include "Dd7rFrame.h"
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 #include "FrameCompare.h"
 #include "SdlFrame.h"
 

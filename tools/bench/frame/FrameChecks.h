@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "SceneFiles.h"
+#include "scene/SceneFiles.h"
 
 namespace framebench {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "FramePixels.h"
+#include "screen/FramePixels.h"
 
 namespace framebench {
 

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <ostream>
 
-#include "FrameCases.h"
+#include "scene/FrameCases.h"
 
 namespace framebench {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "FramePixels.h"
-#include "SceneFiles.h"
+#include "screen/FramePixels.h"
+#include "scene/SceneFiles.h"
 
 struct SDL_Renderer;
 struct SDL_Surface;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "SceneFiles.h"
+#include "scene/SceneFiles.h"
 
 namespace framebench {
 

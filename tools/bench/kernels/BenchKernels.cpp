@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 #include "KernelTable.h"
 #include "TimedKernels.h"
 

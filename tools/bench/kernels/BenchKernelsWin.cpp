@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 #include "KernelTable.h"
 #include "TimedKernels.h"
 

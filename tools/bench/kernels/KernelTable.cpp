@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 
 namespace dd7r_bench {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "BenchSurfaces.h"
+#include "screen/BenchSurfaces.h"
 
 namespace dd7r_bench {
 

@@ -8,11 +8,11 @@
 #include <map>
 #include <memory>
 
-#include "BenchDevice.h"
+#include "screen/BenchDevice.h"
 #include "ScalingRun.h"
-#include "SoftScreen.h"
+#include "screen/SoftScreen.h"
 #include "interface/DestroySlot.h"
-#include "renderer/CDD7Render.h"
+#include "core/ModuleCore.h"
 
 namespace scalingbench {
 
@@ -56,14 +56,4 @@ private:
 
 }  // namespace scalingbench
 
-int main(int argc, char** argv) {
-    try {
-        const scalingbench::ScalingOptions options = scalingbench::parseScalingOptions(argc, argv);
-        scalingbench::SoftHost host;
-        scalingbench::runScaling(host, options);
-        return 0;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_scaling: %s\n", error.what());
-        return 1;
-    }
-}
+int main(int argc, char** argv) { return scalingbench::scalingMain<scalingbench::SoftHost>("bench_scaling", argc, argv); }

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <exception>
 
 namespace ZelUISystem {
 class Renderer;
@@ -44,5 +46,20 @@ void runScaling(ScalingHost& host, const ScalingOptions& options);
 
 // "--rounds=N" (and nothing else); throws std::invalid_argument.
 ScalingOptions parseScalingOptions(int argc, char** argv);
+
+// A scaling program's main(): the options, then a Host, then the table. A failure is printed
+// after the program's name; the exit status is 1 then, else 0.
+template <typename Host>
+int scalingMain(const char* program, int argc, char** argv) {
+    try {
+        const ScalingOptions options = parseScalingOptions(argc, argv);
+        Host host;
+        runScaling(host, options);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", program, error.what());
+        return 1;
+    }
+}
 
 }  // namespace scalingbench

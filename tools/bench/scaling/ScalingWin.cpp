@@ -13,23 +13,15 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include "BenchDevice.h"
+#include "screen/BenchDevice.h"
 #include "ScalingRun.h"
-#include "WineFrame.h"
+#include "screen/WineFrame.h"
+#include "host/RendererModule.h"
 #include "interface/Renderer.h"
 
 namespace scalingbench {
 
 namespace {
-
-std::string moduleBesideProgram() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length < MAX_PATH ? length : 0);
-    const std::string::size_type slash = folder.find_last_of("\\/");
-    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-    return folder + "dd7r.dll";
-}
 
 // The process's commit charge (private committed memory): Wine's heap walk leaves out the large
 // blocks it maps apart, so this is the figure that sees every allocation, in pages. Read as
@@ -43,7 +35,7 @@ std::size_t committedBytes() {
 
 class WineHost final : public ScalingHost {
 public:
-    WineHost() : module_(moduleBesideProgram()), screen_(kScreenWidth, kScreenHeight, 0) {}
+    WineHost() : module_(dd7rdemo::defaultRendererModulePath()), screen_(kScreenWidth, kScreenHeight, 0) {}
 
     ZelUISystem::Renderer* createRenderer(int blendMode) override {
         auto device = std::make_unique<framebench::BenchDevice>(screen_.directDraw(), kScreenWidth, kScreenHeight,
@@ -76,14 +68,4 @@ private:
 
 }  // namespace scalingbench
 
-int main(int argc, char** argv) {
-    try {
-        const scalingbench::ScalingOptions options = scalingbench::parseScalingOptions(argc, argv);
-        scalingbench::WineHost host;
-        scalingbench::runScaling(host, options);
-        return 0;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench_scaling_win: %s\n", error.what());
-        return 1;
-    }
-}
+int main(int argc, char** argv) { return scalingbench::scalingMain<scalingbench::WineHost>("bench_scaling_win", argc, argv); }

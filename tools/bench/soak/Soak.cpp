@@ -24,11 +24,11 @@
 #include "interface/ModuleExports.h"
 #include "interface/Renderer.h"
 #include "interface/Texture.h"
-#include "renderer/ProcessorCheck.h"
+#include "core/ModuleCore.h"
 #include "softddraw/PixelFormats.h"
 #include "softddraw/SoftDirectDraw.h"
-#include "support/FuzzHost.h"
-#include "support/ImageFileWriters.h"
+#include "fuzzhost/FuzzHost.h"
+#include "fuzzhost/TestPicture.h"
 
 namespace {
 
@@ -97,15 +97,13 @@ std::vector<std::uint8_t> rgbaPixels(std::uint32_t width, std::uint32_t height, 
     return pixels;
 }
 
-ZelUISystem::CornerColours corners(std::uint32_t colour) { return {{colour, colour, colour, colour}}; }
-
 class SoakHost {
 public:
     explicit SoakHost(const SoakSettings& settings)
         : settings_(settings),
           soft_(softddraw::SoftDirectDraw::create(softddraw::xrgb32Format(), softddraw::VideoMemory::Absent)),
-          pngFile_(dd7rfuzz::encodePng(dd7rfuzz::makePicture(32, 32, 5), true)),
-          jpegFile_(dd7rfuzz::encodeJpeg(dd7rfuzz::makePicture(40, 24, 6))) {
+          pngFile_(dd7rfuzz::encodeInFormat(0, dd7rfuzz::makePicture(32, 32, 5))),
+          jpegFile_(dd7rfuzz::encodeInFormat(2, dd7rfuzz::makePicture(40, 24, 6))) {
         device_.directDraw = soft_;
         device_.width = 320.0f;
         device_.height = 240.0f;
@@ -192,7 +190,7 @@ private:
                 const float y = static_cast<float>((i * 23 + frame * 3) % 220) - 10.0f;
                 const float scale = i % 3 == 0 ? 1.5f : 1.0f;
                 renderer_->submitQuad({x, y, x + width * scale, y + height * scale}, z += 1.0f, texture,
-                                      {0, 0, width, height}, corners(colours[i % 4]), 0);
+                                      {0, 0, width, height}, dd7rfuzz::sameCorners(colours[i % 4]), 0);
             }
             renderer_->renderQueue();
             renderer_->discardQueue();

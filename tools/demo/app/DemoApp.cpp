@@ -6,7 +6,7 @@
 #include "image/ImageFiles.h"
 #include "run/RenderSession.h"
 #include "skin/SkinFiles.h"
-#include "system/DemoPlatform.h"
+#include "system/HostPlatform.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "app/LoggingSetup.h"
 
-#include "system/DemoPlatform.h"
+#include "system/HostPlatform.h"
 
 #include <filesystem>
 #include <fstream>

@@ -104,15 +104,6 @@ const std::map<std::string, ValueParser>& valueOptions() {
 
 }  // namespace
 
-const char* displayFormatName(DisplayFormat format) {
-    switch (format) {
-        case DisplayFormat::Rgb565: return "565";
-        case DisplayFormat::Rgb555: return "555";
-        case DisplayFormat::Xrgb32: break;
-    }
-    return "32";
-}
-
 ParsedOptions parseOptions(int argc, const char* const* argv) {
     ParsedOptions parsed;
     for (int i = 1; i < argc; ++i) {

@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "system/DisplayFormat.h"
+
 namespace dd7rdemo {
-
-// The display layouts the demo renders in; the value is the name a user types.
-enum class DisplayFormat { Rgb565 = 565, Rgb555 = 555, Xrgb32 = 32 };
-
-const char* displayFormatName(DisplayFormat format);  // "565", "555", "32"
 
 struct DemoOptions {
     std::string outputDirectory = "dd7r-demo-output";

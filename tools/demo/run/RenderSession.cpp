@@ -2,7 +2,7 @@
 
 #include "host/DemoDevice.h"
 #include "image/SurfaceCapture.h"
-#include "system/DemoPlatform.h"
+#include "system/HostPlatform.h"
 #include "system/PresentationWindow.h"
 #include "interface/Renderer.h"
 #include "platform/Rgb16PixelFormat.h"

@@ -1,6 +1,6 @@
 #include "skin/SkinImages.h"
 
-#include "skin/BitmapFont.h"
+#include "image/BitmapFont.h"
 
 #include <cstdlib>
 #include <functional>

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "support/DisplayLayouts.h"
-#include "support/ImageFileWriters.h"
+#include "fuzzhost/DisplayLayouts.h"
+#include "fuzzhost/TestPicture.h"
 
 namespace {
 
@@ -39,19 +39,6 @@ void write(const std::filesystem::path& folder, const std::string& name, const B
     stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-Bytes encoded(int format, const dd7rfuzz::RgbaPicture& picture) {
-    switch (format) {
-        case 0: return dd7rfuzz::encodePng(picture, true);
-        case 1: return dd7rfuzz::encodePng(picture, false);
-        case 2: return dd7rfuzz::encodeJpeg(picture);
-        case 3: return dd7rfuzz::encodeBmp(picture, 24);
-        case 4: return dd7rfuzz::encodeBmp(picture, 32);
-        case 5: return dd7rfuzz::encodeTga(picture, 32, true);
-        case 6: return dd7rfuzz::encodeTga(picture, 24, false);
-        default: return dd7rfuzz::encodeGif(picture);
-    }
-}
-
 const char* const kFormatNames[] = {"rgba.png", "rgb.png", "jpg", "24.bmp", "32.bmp", "32.tga", "24.tga", "gif"};
 
 const Config kConfigs[] = {
@@ -67,7 +54,7 @@ void writeImageDataSeeds(const std::filesystem::path& folder) {
             const Config& config = kConfigs[(format + variant * 5) % std::size(kConfigs)];
             Bytes seed = configBytes(config);
             seed.push_back(static_cast<std::uint8_t>(index % 4));
-            const Bytes file = encoded(format, dd7rfuzz::makePicture(5 + 9 * variant, 4 + 7 * variant, index));
+            const Bytes file = dd7rfuzz::encodeInFormat(static_cast<std::size_t>(format), dd7rfuzz::makePicture(5 + 9 * variant, 4 + 7 * variant, index));
             seed.insert(seed.end(), file.begin(), file.end());
             write(folder, "seed-" + std::to_string(index) + "." + kFormatNames[format], seed);
             ++index;

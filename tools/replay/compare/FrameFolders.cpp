@@ -5,7 +5,7 @@
 #include <map>
 #include <system_error>
 
-#include "compare/PngRead.h"
+#include "image/PngRead.h"
 
 namespace dd7rreplay {
 

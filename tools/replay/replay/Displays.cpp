@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "system/DemoPlatform.h"
+#include "system/HostPlatform.h"
 
 namespace dd7rreplay {
 

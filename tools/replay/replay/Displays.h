@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "options/DemoOptions.h"
+#include "system/DisplayFormat.h"
 #include "platform/DirectDraw.h"
 #include "reader/CaptureCall.h"
 

@@ -6,7 +6,7 @@
 
 #include "interface/Texture.h"
 #include "platform/SurfaceLock.h"
-#include "system/DemoPlatform.h"
+#include "system/HostPlatform.h"
 
 namespace dd7rreplay {
 

@@ -19,17 +19,18 @@ mkdir -p "$work"
 "$native/dd7r-capture-scenarios" reset "$work/scenario" >/dev/null
 cp "$work/scenario/scenario.capture" "$work/reset.capture"
 
-# Each replay's exit code is kept: a divergence (1) must be the same on both sides.
+# Each replay's exit code is kept: a divergence (1) must be the same on both sides. DD7R_CAPTURE
+# names the capture being read: a replay that recorded itself would wipe it.
 for name in demo reset; do
   status=0
-  "$native/dd7r-replay" "$work/$name.capture" --inspect "$work/$name-native" >"$work/$name-native.out" || status=$?
+  DD7R_CAPTURE="$work/$name.capture" "$native/dd7r-replay" "$work/$name.capture" --inspect "$work/$name-native" >"$work/$name-native.out" || status=$?
   echo "$status" >"$work/$name-native.status"
 done
 # Under Wine, Z: is the Unix root, so absolute paths work as they are.
 "$root/scripts/wine-session.sh" bash -c '
   for name in demo reset; do
     status=0
-    wine "$1/dd7r-replay.exe" "Z:$2/$name.capture" --inspect "Z:$2/$name-windows" >"$2/$name-windows.out" || status=$?
+    DD7R_CAPTURE="Z:$2/$name.capture" wine "$1/dd7r-replay.exe" "Z:$2/$name.capture" --inspect "Z:$2/$name-windows" >"$2/$name-windows.out" || status=$?
     echo "$status" >"$2/$name-windows.status"
   done
 ' wine-inspect "$windows" "$work"
@@ -44,4 +45,4 @@ for name in demo reset; do
   diff -r "$work/$name-native/textures" "$work/$name-windows/textures"
   diff -r "$work/$name-native/thumbs" "$work/$name-windows/thumbs"
 done
-echo "windows inspector: the reports under Wine equal the native ones ($(du -sh "$work/demo-windows" | cut -f1) for the demo)"
+echo "windows inspector: the reports under Wine equal the native ones"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/ObservedModule.h"
 #include "interface/Texture.h"
 #include "platform/SurfaceLock.h"
-#include "core/ObservedModule.h"
 
 namespace dd7rreplay {
 

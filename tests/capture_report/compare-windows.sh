@@ -41,7 +41,8 @@ for name in demo reset; do
     { echo "windows inspector: $name exits with $(cat "$work/$name-windows.status") under Wine," \
            "$(cat "$work/$name-native.status") natively"; cat "$work/$name-windows.out"; exit 1; }
   node "$here/compare-reports.mjs" "$work/$name-native" "$work/$name-windows" "$work/$name-native" "Z:$work/$name-windows"
-  # The texture and thumbnail pictures, by name and content.
+  # The page itself, and the texture and thumbnail pictures by name and content.
+  for page in index.html inspector.js inspector.css; do cmp "$work/$name-native/$page" "$work/$name-windows/$page"; done
   diff -r "$work/$name-native/textures" "$work/$name-windows/textures"
   diff -r "$work/$name-native/thumbs" "$work/$name-windows/thumbs"
 done

@@ -81,6 +81,9 @@ phase "capture round trip (native, Wine, Wine capture replayed natively)"; scrip
 phase "inspector in headless Chromium (reports of the demo's and a reset's captures)"
 tests/capture_report/run.sh
 
+phase "windows inspector under Wine against the native one (the demo's and a reset's captures)"
+tests/capture_report/compare-windows.sh
+
 close_phase
 printf '\n==== done: time per phase\n'
 printf '%s\n' "${timings[@]}"

@@ -6,7 +6,7 @@
 //
 // Natively the pointer is a symbol of the shared module (dd7rQuadObserver), so that a tool that
 // loads the module by path can find it; the Windows module exports nothing more than its three
-// entry points, and is not observed.
+// entry points, so a Windows tool observes the module's code linked into it.
 
 #include <cstdint>
 

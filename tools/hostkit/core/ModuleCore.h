@@ -6,6 +6,8 @@
 //   CDD7Render    built straight over a host's device; its queue and render pass
 //   CDD7Texture   a texture's DirectDraw surface, to check an upload or lose it on purpose
 //   overrideProcessorHasMMXForTesting   blend modes 1 and 2 on a processor answer of our choice
+// The Windows replay's inspector links the module in as well, entry points included, to set the
+// quad observer (core/ObservedModule.h, renderer/QuadObserver.h): dd7r.dll exports no observer.
 // Everything else a tool needs goes through the host headers (interface/) like any host.
 
 #include "renderer/CDD7Render.h"

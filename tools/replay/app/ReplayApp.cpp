@@ -9,6 +9,7 @@
 
 #include "app/CaptureStats.h"
 #include "compare/FrameFolders.h"
+#include "core/ObservedModule.h"
 #include "host/RendererModule.h"
 #include "image/ContactSheet.h"
 #include "image/ImageFiles.h"
@@ -138,7 +139,7 @@ int printDivergences(const ReplayReport& report) {
 // The replay with the module's quad observer set: a report (--inspect) or one pixel's history.
 int inspect(const ReplayOptions& options, const CaptureFile& capture) {
     const auto start = std::chrono::steady_clock::now();
-    const dd7rdemo::RendererModule module(dd7rdemo::defaultRendererModulePath());
+    const dd7rdemo::RendererModule module = dd7rdemo::observableRendererModule();
     if (!module.ok()) {
         std::fprintf(stderr, "dd7r-replay: %s\n", module.error().c_str());
         return 2;
@@ -172,7 +173,7 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
                 return writer ? writer->addTexture(texture, surface) : std::string();
             });
         std::string error;
-        if (!inspector.attach(module.path(), error)) {
+        if (!inspector.attach(module, error)) {
             std::fprintf(stderr, "dd7r-replay: %s\n", error.c_str());
             return 2;
         }

@@ -109,10 +109,11 @@ std::string replayUsageText() {
            "                     and the sizes in the capture\n"
            "  --inspect DIR      write an inspection report: DIR/index.html, opened from disk in\n"
            "                     a browser (frames, the path of every quad, pixel histories); at\n"
-           "                     most 1000 frames, chosen with --frames (native build only)\n"
+           "                     most 1000 frames, chosen with --frames (on Windows, of the module\n"
+           "                     built into this program)\n"
            "  --pixel-history FRAME X Y\n"
            "                     print the events of the frame and every one that wrote pixel\n"
-           "                     (X, Y), with its value before and after (native build only)\n";
+           "                     (X, Y), with its value before and after\n";
 }
 
 }  // namespace dd7rreplay

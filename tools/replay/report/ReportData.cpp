@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/ObservedModule.h"
 #include "interface/Texture.h"
 #include "platform/SurfaceLock.h"
-#include "system/HostPlatform.h"
 
 namespace dd7rreplay {
 
@@ -149,24 +149,11 @@ Inspector::~Inspector() {
     if (observerSlot_ != nullptr && *observerSlot_ == this) *observerSlot_ = nullptr;
 }
 
-bool Inspector::attach(const std::string& modulePath, std::string& error) {
-#if defined(_WIN32)
-    (void)modulePath;
-    error = "the Windows module tells no observer which path its quads take: inspect the capture with the native "
-            "dd7r-replay (a capture from either build replays there)";
-    return false;
-#else
-    void* library = dd7rdemo::loadSharedLibrary(modulePath, error);
-    if (library == nullptr) return false;
-    observerSlot_ = static_cast<ZelUISystem::QuadObserver**>(
-        dd7rdemo::findSharedLibrarySymbol(library, "dd7rQuadObserver"));
-    if (observerSlot_ == nullptr) {
-        error = modulePath + " has no quad observer (dd7rQuadObserver): a module too old to inspect";
-        return false;
-    }
+bool Inspector::attach(const dd7rdemo::RendererModule& module, std::string& error) {
+    observerSlot_ = dd7rdemo::quadObserverOf(module, error);
+    if (observerSlot_ == nullptr) return false;
     *observerSlot_ = this;
     return true;
-#endif
 }
 
 bool Inspector::readRect(IDirectDrawSurface7* surface, int left, int top, int right, int bottom,

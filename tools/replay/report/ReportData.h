@@ -2,7 +2,7 @@
 // Builds an InspectFrame for every frame of a replay: listens to the calls the replay issues and,
 // through the module's quad observer, to every quad drawQuad draws; after each pixel-writing
 // event it reads the rectangle the event wrote. Frames outside [first, last] are replayed but not
-// kept. Natively only: the observer is a symbol of the module loaded by path.
+// kept. The module is one whose observer can be set (core/ObservedModule.h).
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/RendererModule.h"
 #include "report/FrameHistory.h"
 #include "renderer/QuadObserver.h"
 #include "replay/Replayer.h"
@@ -40,7 +41,7 @@ public:
 
     // Points the loaded module's observer at this inspector; false (with `error`) when the module
     // has none.
-    bool attach(const std::string& modulePath, std::string& error);
+    bool attach(const dd7rdemo::RendererModule& module, std::string& error);
     void frameDrawn(const ReplayFrame& frame);
 
     void callStarting(const CaptureCall& call) override;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The inspector in a real browser: reports of the demo's capture (every layout and blend mode)
-# and of a capture with a reset, failed loads and a texture in another layout, opened in headless
+# and of a capture with a reset, failed loads, a texture in another layout and quads off the target, opened in headless
 # Chromium and checked against dd7r-replay's command-line twin. Needs build/linux built and the
 # node packages of this folder (scripts/install-deps.sh installs both Chromium and them).
 # Screenshots are kept in build/inspector-test/.
@@ -34,4 +34,26 @@ node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture
   "$work/scenario-replay" "$work/inspector-failed-loads.png" "FAILED" "mismatched layout"
 node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture" "$work/scenario-report" 1 \
   "$work/scenario-replay" "$work/inspector-reset.png" "preD3DReset" "file changed before a rebuild" "postD3DReset"
+
+# The same capture with its opaque white quads moved to reach past the target's corner at their
+# source's size: unstretched keyed copies DirectDraw refuses (BltFast does not clip), which the
+# module takes for drawn. SubmitQuad (kind 8): destination at 4, source at 28, colours at 44.
+node -e '
+  const fs = require("fs");
+  const [, from, to] = process.argv;
+  const bytes = fs.readFileSync(from);
+  let moved = 0;
+  for (let at = 16; at < bytes.length; at += 5 + bytes.readUInt32LE(at + 1)) {
+    const p = at + 5;
+    if (bytes[at] !== 8 || ![0, 1, 2, 3].every((i) => bytes.readUInt32LE(p + 44 + 4 * i) === 0xFFFFFFFF)) continue;
+    const width = bytes.readFloatLE(p + 36) - bytes.readFloatLE(p + 28), height = bytes.readFloatLE(p + 40) - bytes.readFloatLE(p + 32);
+    [150, 100, 150 + width, 100 + height].forEach((value, i) => bytes.writeFloatLE(value, p + 4 + 4 * i));
+    ++moved;
+  }
+  fs.writeFileSync(to, bytes);
+  process.exit(moved > 0 ? 0 : 1);' "$work/scenario/scenario.capture" "$work/off-target.capture"
+"$bin/dd7r-replay" "$work/off-target.capture" --inspect "$work/off-target-report" >/dev/null
+"$bin/dd7r-replay" "$work/off-target.capture" --out "$work/off-target-replay" >/dev/null
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/off-target.capture" "$work/off-target-report" 0 \
+  "$work/off-target-replay" "$work/inspector-off-target.png" "DirectDraw refused the blit"
 echo "inspector test: screenshots in $work"

@@ -522,7 +522,8 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
         if (image == textureImages_.end() && quad.textureSurface != nullptr && textures_)
             image = textureImages_.emplace(key, textures_(note, quad.textureSurface)).first;
         if (image != textureImages_.end()) event.textureImage = image->second;
-        if (!event.skipped && quad.textureSurface != nullptr) event.inputs.texture = pixelsOf(textureId, quad.textureSurface);
+        // Read even when the quad was skipped: the texture viewer shows it.
+        if (quad.textureSurface != nullptr) event.inputs.texture = pixelsOf(textureId, quad.textureSurface);
     } else if (quad.texture != nullptr) {
         d.push_back({"texture", "a pointer the capture did not see made"});
     }

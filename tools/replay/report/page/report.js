@@ -345,6 +345,7 @@ const DD7R = (function () {
           image.data.set([c[0], c[1], c[2], 255], i * 4);
         }
         context.putImageData(image, 0, 0);
+        canvas.style.width = (texture.width * zoom) + 'px';  // every texel shown, at the frame's zoom
         figure.appendChild(canvas);
       }
       const caption = document.createElement('figcaption');
@@ -430,6 +431,7 @@ const DD7R = (function () {
     canvas.style.height = (canvas.height * zoom) + 'px';
     if (picked) place($('pixelMark'), picked[0], picked[1], picked[0] + 1, picked[1] + 1);
     $('outline').hidden = true;
+    document.querySelectorAll('#textures canvas').forEach((texture) => { texture.style.width = (texture.width * zoom) + 'px'; });
   }
 
   // The nearest frame of the report to n (a report may hold a range, or skip frames).

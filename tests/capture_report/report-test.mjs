@@ -111,6 +111,10 @@ try {
         `event list differs from --pixel-history:\n page ${JSON.stringify(rows)}\n replay ${JSON.stringify(probe.events)}`);
   for (const text of expected)
     check(rows.some((row) => row.label.includes(text)), `no event of frame ${frame} says "${text}"`);
+  // A frame lists its own renderer's calls only.
+  const renderer = (await page.textContent('#frameTitle')).match(/renderer (\d+)/)[1];
+  for (const row of rows.filter((r) => /^(createRenderer -> renderer|destroyRenderer) \d+/.test(r.label)))
+    check(row.label.endsWith(' ' + renderer), `frame ${frame} of renderer ${renderer} lists ${row.label}`);
 
   // A quad drawn on the target: the last one whose rectangle lies inside the frame.
   const size = await page.$eval('#frame', (canvas) => [canvas.width, canvas.height]);

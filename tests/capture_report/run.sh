@@ -19,10 +19,11 @@ start=$(date +%s.%N)
 "$bin/dd7r-replay" "$work/demo.capture" --inspect "$work/demo-report"
 echo "inspector test: demo report written in $(echo "$(date +%s.%N) - $start" | bc) s, $(du -sh "$work/demo-report" | cut -f1)"
 "$bin/dd7r-replay" "$work/demo.capture" --out "$work/demo-replay" >/dev/null
-# Frame 3: 565 layout, blend mode 1 (quads blended on the target); frame 1: blend mode 0 (the
-# composition surface copied to the target at the end of the pass).
-node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 3 \
-  "$work/demo-replay" "$work/inspector-demo-frame3.png" "blended"
+# Frame 2: 565 layout, blend mode 1 (quads blended on the target), the first frame of a new
+# renderer; frame 1: blend mode 0 (the composition surface copied to the target at the end of
+# the pass).
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 2 \
+  "$work/demo-replay" "$work/inspector-demo-frame2.png" "blended" "createRenderer -> renderer 2"
 node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/demo.capture" "$work/demo-report" 1 \
   "$work/demo-replay" "$work/inspector-demo-frame1.png" "composition surface copied to the target"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The inspector in a real browser: reports of the demo's capture (every layout and blend mode)
-# and of a capture with a reset, failed loads, a texture in another layout and quads off the target, opened in headless
-# Chromium and checked against dd7r-replay's command-line twin. Needs build/linux built and the
+# and of a capture with a reset, failed loads, a texture in another layout, quads off the target
+# and a failed createRenderer, opened in headless Chromium and checked against dd7r-replay's command-line twin. Needs build/linux built and the
 # node packages of this folder (scripts/install-deps.sh installs both Chromium and them).
 # Screenshots are kept in build/inspector-test/.
 set -euo pipefail
@@ -57,4 +57,19 @@ node -e '
 "$bin/dd7r-replay" "$work/off-target.capture" --out "$work/off-target-replay" >/dev/null
 node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/off-target.capture" "$work/off-target-report" 0 \
   "$work/off-target-replay" "$work/inspector-off-target.png" "DirectDraw refused the blit"
+
+# The demo's capture with its second createRenderer (kind 2) failed for want of a device:
+# renderer 0, no device given. The replay's createRenderer fails too, and says why.
+node -e '
+  const fs = require("fs");
+  const [, from, to] = process.argv;
+  const bytes = fs.readFileSync(from);
+  let seen = 0;
+  for (let at = 16; at < bytes.length; at += 5 + bytes.readUInt32LE(at + 1))
+    if (bytes[at] === 2 && ++seen === 2) { bytes.writeUInt32LE(0, at + 5); bytes[at + 9] = 0; }
+  fs.writeFileSync(to, bytes);' "$work/demo.capture" "$work/no-device.capture"
+"$bin/dd7r-replay" "$work/no-device.capture" --inspect "$work/no-device-report" >/dev/null
+"$bin/dd7r-replay" "$work/no-device.capture" --out "$work/no-device-replay" >/dev/null
+node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/no-device.capture" "$work/no-device-report" 2 \
+  "$work/no-device-replay" "$work/inspector-no-device.png" "createRenderer FAILED: " "Renderer device is NULL"
 echo "inspector test: screenshots in $work"

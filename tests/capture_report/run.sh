@@ -38,7 +38,9 @@ node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/scenario/scenario.capture
 
 # The same capture with its opaque white quads moved to reach past the target's corner at their
 # source's size: unstretched keyed copies DirectDraw refuses (BltFast does not clip), which the
-# module takes for drawn. SubmitQuad (kind 8): destination at 4, source at 28, colours at 44.
+# module takes for drawn; and its half-transparent white quad (the texture in another layout)
+# made opaque: copied, not blended, by a blit between layouts (Wine's DirectDraw refuses it).
+# SubmitQuad (kind 8): destination at 4, source at 28, colours at 44.
 node -e '
   const fs = require("fs");
   const [, from, to] = process.argv;
@@ -51,12 +53,16 @@ node -e '
     [150, 100, 150 + width, 100 + height].forEach((value, i) => bytes.writeFloatLE(value, p + 4 + 4 * i));
     ++moved;
   }
+  for (let at = 16; at < bytes.length; at += 5 + bytes.readUInt32LE(at + 1))
+    if (bytes[at] === 8 && bytes.readUInt32LE(at + 5 + 44) === 0x90FFFFFF)
+      for (let i = 0; i < 4; ++i) bytes.writeUInt32LE(0xFFFFFFFF, at + 5 + 44 + 4 * i);
   fs.writeFileSync(to, bytes);
   process.exit(moved > 0 ? 0 : 1);' "$work/scenario/scenario.capture" "$work/off-target.capture"
 "$bin/dd7r-replay" "$work/off-target.capture" --inspect "$work/off-target-report" >/dev/null
 "$bin/dd7r-replay" "$work/off-target.capture" --out "$work/off-target-replay" >/dev/null
 node "$here/report-test.mjs" "$bin/dd7r-replay" "$work/off-target.capture" "$work/off-target-report" 0 \
-  "$work/off-target-replay" "$work/inspector-off-target.png" "DirectDraw refused the blit"
+  "$work/off-target-replay" "$work/inspector-off-target.png" "DirectDraw refused the blit" \
+  "FLAGGED: layouts differ (texture 565, destination 32-bit)"
 
 # The demo's capture with its second createRenderer (kind 2) failed for want of a device:
 # renderer 0, no device given. The replay's createRenderer fails too, and says why.

@@ -75,6 +75,7 @@ struct InspectEvent {
     int submission = -1;         // quads: the host's submission number in its pass (-1: unknown)
     unsigned drawing = 0;        // quads: the drawing number in the frame (z order), from 1
     double microseconds = -1.0;  // quads: what drawing it cost in the replay
+    std::string warning;         // where another DirectDraw would behave otherwise
     bool hasInputs = false;
     QuadInputs inputs;
     bool hasRect = false;  // the rectangle to outline: a quad's destination as drawn

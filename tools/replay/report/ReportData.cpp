@@ -186,6 +186,29 @@ std::string refusedBlit(const QuadObservation& quad) {
     return "";
 }
 
+std::string layoutText(const DDPIXELFORMAT& format) {
+    const PixelLayout layout{format.dwRGBBitCount / 8, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
+    if (layout.bytes == 2) return layout.green == 0x07E0 ? "565" : layout.green == 0x03E0 ? "555" : "16-bit";
+    return std::to_string(format.dwRGBBitCount) + "-bit";
+}
+
+// A blit between surfaces of different layouts: the software DirectDraw converts the pixels,
+// Wine's refuses the blit, so on Windows nothing would be drawn here.
+std::string crossLayoutBlit(const QuadObservation& quad) {
+    if (!endsInABlit(quad.path) || quad.destination == nullptr || quad.textureSurface == nullptr) return "";
+    DDSURFACEDESC2 dest{};
+    DDSURFACEDESC2 source{};
+    dest.dwSize = source.dwSize = sizeof(DDSURFACEDESC2);
+    if (FAILED(quad.destination->GetSurfaceDesc(&dest)) || FAILED(quad.textureSurface->GetSurfaceDesc(&source))) return "";
+    const DDPIXELFORMAT& d = dest.ddpfPixelFormat;
+    const DDPIXELFORMAT& s = source.ddpfPixelFormat;
+    if (d.dwRGBBitCount == s.dwRGBBitCount && d.dwRBitMask == s.dwRBitMask && d.dwGBitMask == s.dwGBitMask &&
+        d.dwBBitMask == s.dwBBitMask)
+        return "";
+    return "layouts differ (texture " + layoutText(s) + ", destination " + layoutText(d) +
+           "): this replay's DirectDraw converted the blit; Wine's refuses it, so on Windows nothing is drawn here";
+}
+
 bool sameFloats(const float* a, const float* b, int count) {
     for (int i = 0; i < count; ++i)
         if (a[i] != b[i]) return false;
@@ -471,9 +494,11 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
                                    ? std::string(quad.whiteKernel ? "white" : "coloured") + " " + modeName(quad.kernelMode)
                                    : std::string();
     if (!kernel.empty()) how += ", " + kernel.substr(0, kernel.find(' ')) + " kernel " + modeName(quad.kernelMode);
+    if (!event.skipped) event.warning = crossLayoutBlit(quad);
     event.label = "quad " + std::to_string(event.drawing) +
                   (event.submission > 0 ? " (submitted " + std::to_string(event.submission) + ")" : "") + ": " + how +
-                  ", texture " + std::to_string(textureId) + (onTarget ? "" : ", on the composition surface");
+                  ", texture " + std::to_string(textureId) + (onTarget ? "" : ", on the composition surface") +
+                  (event.warning.empty() ? "" : ", FLAGGED: " + event.warning.substr(0, event.warning.find(':')));
     event.texture = textureId;
     event.hasRect = true;
     event.rect[0] = quad.destRect.left;
@@ -485,6 +510,7 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
     d.push_back({"path", pathName(quad.path)});
     if (quad.path == QuadPath::Skipped) d.push_back({"skipped because", skipName(quad.skip)});
     if (!refused.empty()) d.push_back({"skipped because", refused});
+    if (!event.warning.empty()) d.push_back({"flagged", event.warning});
     if (!kernel.empty())
         d.push_back({"blend kernel", std::string(quad.whiteKernel ? "white quads (half or alpha, by blend mode)"
                                                                   : "colour-modulated") +

@@ -103,6 +103,7 @@ std::string eventJson(const InspectEvent& event, const std::string& textureKey) 
         out += ",\"drawing\":" + std::to_string(event.drawing) + ",\"submission\":" + std::to_string(event.submission) +
                ",\"us\":" + cost;
     if (event.hasInputs) out += inputsJson(event.inputs, textureKey);
+    if (!event.warning.empty()) out += ",\"warning\":" + js(event.warning);
     out += ",\"rect\":" + (event.hasRect ? rectArray(event.rect) : std::string("null"));
     if (event.hasPatch) {
         const Patch& p = event.patch;

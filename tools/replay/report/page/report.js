@@ -381,6 +381,7 @@ const DD7R = (function () {
       if (event.rect) row.dataset.rect = event.rect.join(',');
       if (event.failed) row.classList.add('failed');
       if (event.skipped) row.classList.add('skipped');
+      if (event.warning) { row.classList.add('flagged'); row.title = event.warning; }
       row.insertCell().appendChild(text(String(i)));
       row.insertCell().appendChild(text(event.label));
       row.insertCell().appendChild(text(costText(event.us)));

@@ -209,6 +209,28 @@ std::string crossLayoutBlit(const QuadObservation& quad) {
            "): this replay's DirectDraw converted the blit; Wine's refuses it, so on Windows nothing is drawn here";
 }
 
+// What a drawn quad's pixels were made of, for the history's why.
+QuadInputs inputsOf(const QuadObservation& quad, const std::string& kernel,
+                    std::shared_ptr<const TexturePixels> texture) {
+    QuadInputs in;
+    const RECT& dest = quad.destRect;
+    const RECT& source = quad.sourceRect;
+    const long rects[2][4] = {{dest.left, dest.top, dest.right, dest.bottom},
+                              {source.left, source.top, source.right, source.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        in.dest[i] = static_cast<int>(rects[0][i]);
+        in.source[i] = static_cast<int>(rects[1][i]);
+    }
+    in.colour[0] = quad.alpha;
+    in.colour[1] = quad.red;
+    in.colour[2] = quad.green;
+    in.colour[3] = quad.blue;
+    in.path = pathName(quad.path);
+    in.kernel = kernel;
+    in.texture = std::move(texture);
+    return in;
+}
+
 bool sameFloats(const float* a, const float* b, int count) {
     for (int i = 0; i < count; ++i)
         if (a[i] != b[i]) return false;
@@ -532,72 +554,67 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
     d.push_back({"average colour (a r g b)", std::to_string(quad.alpha) + " " + std::to_string(quad.red) + " " +
                                                  std::to_string(quad.green) + " " + std::to_string(quad.blue)});
     if (textureId != 0) {
-        TextureNote& note = textureNotes_[textureId];
-        note.id = textureId;
-        if (const ZelUISystem::Texture* texture = replayer_.textureFor(textureId)) {
-            note.width = texture->getWidth();
-            note.height = texture->getHeight();
-        }
-        d.push_back({"texture", std::to_string(textureId) + ", " + std::to_string(note.width) + "x" +
-                                    std::to_string(note.height) + ", RGB mode " + modeName(quad.textureMode) +
-                                    (quad.textureHasAlpha ? ", colour-keyed alpha" : "") +
-                                    (quad.textureInMemory ? ", in memory" : "")});
-        d.push_back({"texture from", note.origin.empty() ? "unknown" : note.origin});
-        const auto key = std::make_pair(textureId, note.version);
-        auto image = textureImages_.find(key);
-        if (image == textureImages_.end() && quad.textureSurface != nullptr && textures_)
-            image = textureImages_.emplace(key, textures_(note, quad.textureSurface)).first;
-        if (image != textureImages_.end()) event.textureImage = image->second;
-        // Read even when the quad was skipped: the texture viewer shows it.
-        if (quad.textureSurface != nullptr) event.inputs.texture = pixelsOf(textureId, quad.textureSurface);
+        noteQuadTexture(event, quad, textureId);
     } else if (quad.texture != nullptr) {
         d.push_back({"texture", "a pointer the capture did not see made"});
     }
-
     if (!event.skipped) {
-        QuadInputs& in = event.inputs;
         event.hasInputs = true;
-        const RECT& dr = quad.destRect;
-        const RECT& sr = quad.sourceRect;
-        const int dest[4] = {static_cast<int>(dr.left), static_cast<int>(dr.top), static_cast<int>(dr.right),
-                             static_cast<int>(dr.bottom)};
-        const int source[4] = {static_cast<int>(sr.left), static_cast<int>(sr.top), static_cast<int>(sr.right),
-                               static_cast<int>(sr.bottom)};
-        std::copy(dest, dest + 4, in.dest);
-        std::copy(source, source + 4, in.source);
-        in.colour[0] = quad.alpha;
-        in.colour[1] = quad.red;
-        in.colour[2] = quad.green;
-        in.colour[3] = quad.blue;
-        in.path = pathName(quad.path);
-        in.kernel = kernel;
-        int width = 0;
-        int height = 0;
-        PixelLayout layout;
-        const std::size_t offset = frame_.pixels.size();
-        const int left = std::max<int>(quad.destRect.left, 0);
-        const int top = std::max<int>(quad.destRect.top, 0);
-        if (readRect(quad.destination, left, top, quad.destRect.right, quad.destRect.bottom, frame_.pixels, layout,
-                     width, height) &&
-            width > 0 && height > 0) {
-            event.hasPatch = true;
-            event.patch = Patch{left, top, left + width, top + height, offset, !onTarget};
-            if (left != quad.destRect.left || top != quad.destRect.top || left + width != quad.destRect.right ||
-                top + height != quad.destRect.bottom)
-                d.push_back({"clipped to", rectText(RECT{left, top, left + width, top + height})});
-            if (!onTarget) frame_.compositionLayout = layout;
-            // (A target replaced by another size since the frame began is not tracked.)
-            if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes &&
-                static_cast<unsigned>(left + width) <= frame_.width && static_cast<unsigned>(top + height) <= frame_.height) {
-                const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
-                for (int y = 0; y < height; ++y)
-                    std::memcpy(state_.data() + (static_cast<std::size_t>(top + y) * frame_.width + left) * layout.bytes,
-                                frame_.pixels.data() + offset + static_cast<std::size_t>(y) * rowBytes, rowBytes);
-                wrote_ = true;
-            }
-        }
+        event.inputs = inputsOf(quad, kernel, std::move(event.inputs.texture));
+        takeQuadPixels(event, quad, onTarget);
     }
     frame_.events.push_back(std::move(event));
+}
+
+// The texture a quad drew, as the event names it: its size, mode, origin, picture and pixels.
+void Inspector::noteQuadTexture(InspectEvent& event, const QuadObservation& quad, std::uint32_t textureId) {
+    TextureNote& note = textureNotes_[textureId];
+    note.id = textureId;
+    if (const ZelUISystem::Texture* texture = replayer_.textureFor(textureId)) {
+        note.width = texture->getWidth();
+        note.height = texture->getHeight();
+    }
+    event.details.push_back({"texture", std::to_string(textureId) + ", " + std::to_string(note.width) + "x" +
+                                            std::to_string(note.height) + ", RGB mode " + modeName(quad.textureMode) +
+                                            (quad.textureHasAlpha ? ", colour-keyed alpha" : "") +
+                                            (quad.textureInMemory ? ", in memory" : "")});
+    event.details.push_back({"texture from", note.origin.empty() ? "unknown" : note.origin});
+    const auto key = std::make_pair(textureId, note.version);
+    auto image = textureImages_.find(key);
+    if (image == textureImages_.end() && quad.textureSurface != nullptr && textures_)
+        image = textureImages_.emplace(key, textures_(note, quad.textureSurface)).first;
+    if (image != textureImages_.end()) event.textureImage = image->second;
+    // Read even when the quad was skipped: the texture viewer shows it.
+    if (quad.textureSurface != nullptr) event.inputs.texture = pixelsOf(textureId, quad.textureSurface);
+}
+
+// The rectangle a drawn quad wrote, as it stands after it; the target's state follows it.
+void Inspector::takeQuadPixels(InspectEvent& event, const QuadObservation& quad, bool onTarget) {
+    int width = 0;
+    int height = 0;
+    PixelLayout layout;
+    const std::size_t offset = frame_.pixels.size();
+    const int left = std::max<int>(quad.destRect.left, 0);
+    const int top = std::max<int>(quad.destRect.top, 0);
+    if (!readRect(quad.destination, left, top, quad.destRect.right, quad.destRect.bottom, frame_.pixels, layout, width,
+                  height) ||
+        width <= 0 || height <= 0)
+        return;
+    event.hasPatch = true;
+    event.patch = Patch{left, top, left + width, top + height, offset, !onTarget};
+    if (left != quad.destRect.left || top != quad.destRect.top || left + width != quad.destRect.right ||
+        top + height != quad.destRect.bottom)
+        event.details.push_back({"clipped to", rectText(RECT{left, top, left + width, top + height})});
+    if (!onTarget) frame_.compositionLayout = layout;
+    // (A target replaced by another size since the frame began is not tracked.)
+    if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes &&
+        static_cast<unsigned>(left + width) <= frame_.width && static_cast<unsigned>(top + height) <= frame_.height) {
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(state_.data() + (static_cast<std::size_t>(top + y) * frame_.width + left) * layout.bytes,
+                        frame_.pixels.data() + offset + static_cast<std::size_t>(y) * rowBytes, rowBytes);
+        wrote_ = true;
+    }
 }
 
 // A frame lists its own renderer's calls; another renderer's since the previous frame are named

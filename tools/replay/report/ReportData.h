@@ -59,6 +59,8 @@ private:
                   std::vector<std::uint8_t>& into, PixelLayout& layout, int& width, int& height);
     void addCallEvent(const CaptureCall& call, bool threw, const std::string& text, const CaptureCall* captured);
     void addQuadEvent(const ZelUISystem::QuadObservation& observation);
+    void noteQuadTexture(InspectEvent& event, const ZelUISystem::QuadObservation& quad, std::uint32_t textureId);
+    void takeQuadPixels(InspectEvent& event, const ZelUISystem::QuadObservation& quad, bool onTarget);
     void noteTextureCall(const CaptureCall& call, bool threw);
     std::uint32_t textureIdOf(const void* texture) const;
     int submissionOf(const ZelUISystem::QuadObservation& quad, std::uint32_t textureId);

@@ -512,10 +512,10 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
     std::string how = pathName(quad.path);
     if (quad.path == QuadPath::Skipped) how += std::string(" (") + skipName(quad.skip) + ")";
     if (!refused.empty()) how = "skipped (" + refused + "; the module took the " + how + " path)";
-    const std::string kernel = quad.path == QuadPath::Blended || quad.path == QuadPath::StretchedBlended
-                                   ? std::string(quad.whiteKernel ? "white" : "coloured") + " " + modeName(quad.kernelMode)
-                                   : std::string();
-    if (!kernel.empty()) how += ", " + kernel.substr(0, kernel.find(' ')) + " kernel " + modeName(quad.kernelMode);
+    const bool blended = quad.path == QuadPath::Blended || quad.path == QuadPath::StretchedBlended;
+    const std::string kernelKind = quad.whiteKernel ? "white" : "coloured";
+    const std::string kernel = blended ? kernelKind + " " + modeName(quad.kernelMode) : std::string();
+    if (blended) how += ", " + kernelKind + " kernel " + modeName(quad.kernelMode);
     if (!event.skipped) event.warning = crossLayoutBlit(quad);
     event.label = "quad " + std::to_string(event.drawing) +
                   (event.submission > 0 ? " (submitted " + std::to_string(event.submission) + ")" : "") + ": " + how +

@@ -6,6 +6,9 @@
 //   node report-test.mjs REPLAY CAPTURE REPORT FRAME FRAMES_DIR SCREENSHOT [EXPECT...]
 //
 // EXPECT: texts some event label of the frame must contain (e.g. "FAILED", "mismatched layout").
+// Also: quads reaching outside the target are shown skipped and write no pixel, a history's texel
+// is the texture's pixel, the search finds what the event list says, and the address opens a
+// frame, event and pixel again.
 
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -33,8 +36,10 @@ function pixelHistory(x, y) {
     if (part === 'events:') {
       const match = /^  event (\d+): (.*?)(?: \[(-?\d+),(-?\d+),(-?\d+),(-?\d+)\])?$/.exec(line);
       events.push({ index: Number(match[1]), label: match[2], rect: match[3] === undefined ? null : match.slice(3, 7).join(',') });
+    } else if (part === 'history:' && line.startsWith('    why: ')) {
+      history[history.length - 1].why = line.slice(9);
     } else if (part === 'history:') {
-      history.push(line.slice(2));
+      history.push({ line: line.slice(2), why: undefined });
     }
   }
   return { events, history };
@@ -106,6 +111,10 @@ try {
         `event list differs from --pixel-history:\n page ${JSON.stringify(rows)}\n replay ${JSON.stringify(probe.events)}`);
   for (const text of expected)
     check(rows.some((row) => row.label.includes(text)), `no event of frame ${frame} says "${text}"`);
+  // A frame lists its own renderer's calls only.
+  const renderer = (await page.textContent('#frameTitle')).match(/renderer (\d+)/)[1];
+  for (const row of rows.filter((r) => /^(createRenderer -> renderer|destroyRenderer) \d+/.test(r.label)))
+    check(row.label.endsWith(' ' + renderer), `frame ${frame} of renderer ${renderer} lists ${row.label}`);
 
   // A quad drawn on the target: the last one whose rectangle lies inside the frame.
   const size = await page.$eval('#frame', (canvas) => [canvas.width, canvas.height]);
@@ -133,14 +142,15 @@ try {
     // Clicking the pixel lists its history as the command line does.
     await page.mouse.click(canvasBox.x + (x + 0.5) * zoom, canvasBox.y + (y + 0.5) * zoom);
     await page.waitForFunction((p) => document.getElementById('history').dataset.pixel === p, `${x},${y}`);
-    const lines = await page.$$eval('#historyTable tr', (list) => list.map((tr) => tr.dataset.line));
+    const readHistory = () => page.$$eval('#historyTable tr', (list) => list.map((tr) => ({ line: tr.dataset.line, why: tr.dataset.why })));
+    const lines = await readHistory();
     check(JSON.stringify(lines) === JSON.stringify(twin.history),
           `pixel (${x}, ${y}) history differs:\n page ${JSON.stringify(lines)}\n replay ${JSON.stringify(twin.history)}`);
 
     // Scrubbed to an event: the pixel holds what the history says it held after that event.
     const valueAfter = (event) => {
-      let value = twin.history[0];
-      for (const line of twin.history.slice(1)) {
+      let value = twin.history[0].line;
+      for (const line of twin.history.slice(1).map((step) => step.line)) {
         const step = /^event (\d+)( \(composition surface\))?: .* -> (.*)$/.exec(line);
         if (Number(step[1]) <= event && !step[2]) value = step[3];
       }
@@ -155,8 +165,73 @@ try {
       check(JSON.stringify(shown) === JSON.stringify(valueAfter(event)),
             `after event ${event} pixel (${x}, ${y}) shows ${shown}, the history says ${valueAfter(event)}`);
     }
+    // The texel a write names is the texture's pixel, as the texture viewer shows it; a copy
+    // writes that texel's colour (or, keyed, leaves the pixel alone).
+    let named = 0;
+    for (const [i, step] of twin.history.entries()) {
+      const texel = /^(.*?); texel \((\d+), (\d+)\) of texture (\d+) = (.*?); quad colour/.exec(step.why || '');
+      if (!texel) continue;
+      ++named;
+      const [u, v, id] = [Number(texel[2]), Number(texel[3]), texel[4]];
+      const shownTexel = await page.$eval(`#textures figure[data-texture="${id}"] canvas`,
+        (canvas, p) => Array.from(canvas.getContext('2d').getImageData(p[0], p[1], 1, 1).data.slice(0, 3)), [u, v]);
+      check(JSON.stringify(shownTexel) === JSON.stringify(rgbOf(texel[5])),
+            `texel (${u}, ${v}) of texture ${id}: the history says ${texel[5]}, the texture viewer shows ${shownTexel}`);
+      const [before, after] = step.line.split(': ').slice(1).join(': ').split(' -> ');
+      if (!/blended|tinted/.test(texel[1]))
+        check(JSON.stringify(rgbOf(after)) === JSON.stringify(rgbOf(texel[5])) || before === after,
+              `history step ${i} copies texel ${texel[5]} but writes ${after}`);
+    }
+    check(named > 0 || !twin.history.some((step) => step.why && step.why.includes('texel')),
+          `pixel (${x}, ${y}): no history step names its texel's value`);
+
+    // The address opens the same frame, event and pixel in a fresh page.
+    await page.click(`#events tr[data-event="${quad.index}"]`);
+    const address = page.url();
+    check(address.endsWith(`#frame=${frame}&event=${quad.index}&pixel=${x},${y}`), `the address does not name what is shown: ${address}`);
+    const linked = await browser.newPage();
+    await linked.goto(address);
+    await linked.waitForFunction((p) => document.getElementById('history').dataset.pixel === p, `${x},${y}`);
+    check(JSON.stringify(await linked.evaluate(() => DD7R.state())) === JSON.stringify({ frame, after: quad.index, pixel: [x, y] }),
+          `the address ${address} opens ${JSON.stringify(await linked.evaluate(() => DD7R.state()))}`);
+    check(JSON.stringify(await linked.$$eval('#historyTable tr', (list) => list.map((tr) => ({ line: tr.dataset.line, why: tr.dataset.why })))) ===
+          JSON.stringify(twin.history), 'the linked page shows another history');
+    await linked.close();
+
+    const textureOfQuad = quad.label.match(/texture (\d+)/)?.[1];
+    // Search and filter: the rows shown are the events the command line's list says match.
+    const contains = (e, p) => { if (!e.rect) return false; const q = e.rect.split(',').map(Number); return p[0] >= q[0] && p[0] < q[2] && p[1] >= q[1] && p[1] < q[3]; };
+    const searches = [
+      [`pixel:${x},${y}`, (e) => contains(e, [x, y])],
+      ['skipped', (e) => e.label.includes('skipped')],
+      ['path:blended', (e) => /^quad .*: (stretched, )?blended/.test(e.label)],
+      [`texture:${textureOfQuad}`, (e) => new RegExp(`texture ${textureOfQuad}(\\D|$)`, 'i').test(e.label)],
+    ].filter(([words]) => words !== 'texture:undefined');
+    for (const [words, wanted] of searches) {
+      await page.fill('#filter', words);
+      const shownRows = await page.$$eval('#events tr', (list) => list.filter((tr) => !tr.hidden).map((tr) => Number(tr.dataset.event)));
+      const expectedRows = probe.events.filter(wanted).map((e) => e.index);
+      check(JSON.stringify(shownRows) === JSON.stringify(expectedRows), `search "${words}" shows ${shownRows}, expected ${expectedRows}`);
+    }
+    await page.fill('#filter', '');
+
+    // Keys: down steps to the next event.
+    await page.click(`#events tr[data-event="${quad.index - 1}"]`);
+    await page.keyboard.press('ArrowDown');
+    check((await page.evaluate(() => DD7R.state().after)) === quad.index, 'the down key does not step to the next event');
     await row.hover();
     await page.screenshot({ path: screenshot, fullPage: false });
+  }
+
+  // A quad reaching outside the target writes nothing there (DirectDraw refuses the blit or the
+  // lock): shown skipped, and absent from the history of a pixel it covers inside the target.
+  for (const e of probe.events.filter((e) => e.rect && e.label.startsWith('quad') && !inside(e))) {
+    const r = e.rect.split(',').map(Number);
+    check(e.label.includes('skipped'), `event ${e.index} reaches outside the ${size} target but is not shown skipped: ${e.label}`);
+    const px = Math.max(r[0], 0), py = Math.max(r[1], 0);
+    if (px < size[0] && py < size[1] && px < r[2] && py < r[3])
+      check(!pixelHistory(px, py).history.some((step) => step.line.startsWith(`event ${e.index}:`)),
+            `the skipped event ${e.index} claims a write at (${px}, ${py})`);
   }
 
   // After its last event the frame is the replay's frame, pixel for pixel.

@@ -42,6 +42,45 @@ Rgb toRgb(std::uint32_t value, const PixelLayout& layout) {
     return Rgb{channel(value, layout.red), channel(value, layout.green), channel(value, layout.blue)};
 }
 
+bool texelOf(const QuadInputs& inputs, int x, int y, int& u, int& v) {
+    const std::int64_t destWidth = inputs.dest[2] - inputs.dest[0];
+    const std::int64_t destHeight = inputs.dest[3] - inputs.dest[1];
+    const std::int64_t sourceWidth = inputs.source[2] - inputs.source[0];
+    const std::int64_t sourceHeight = inputs.source[3] - inputs.source[1];
+    const std::int64_t dx = x - inputs.dest[0];
+    const std::int64_t dy = y - inputs.dest[1];
+    if (destWidth <= 0 || destHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return false;
+    if (dx < 0 || dy < 0 || dx >= destWidth || dy >= destHeight) return false;
+    const std::int64_t stepX = (sourceWidth << 16) / destWidth;
+    const std::int64_t stepY = (sourceHeight << 16) / destHeight;
+    u = static_cast<int>(inputs.source[0] + ((dx * stepX) >> 16));
+    v = static_cast<int>(inputs.source[1] + ((dy * stepY) >> 16));
+    return true;
+}
+
+std::string writeExplained(const InspectEvent& event, int x, int y) {
+    if (event.kind == "present") return "copied from the composition surface (its black left out)";
+    if (!event.hasInputs) return event.kind == "quad" ? "" : "written by the call";
+    const QuadInputs& in = event.inputs;
+    std::string text = in.path + (in.kernel.empty() ? "" : ", kernel " + in.kernel);
+    int u = 0;
+    int v = 0;
+    if (texelOf(in, x, y, u, v)) {
+        text += "; texel (" + std::to_string(u) + ", " + std::to_string(v) + ")";
+        const TexturePixels* texture = in.texture.get();
+        if (texture != nullptr && u >= 0 && v >= 0 && u < texture->width && v < texture->height && texture->layout.bytes != 0) {
+            const std::size_t at = (static_cast<std::size_t>(v) * static_cast<std::size_t>(texture->width) +
+                                    static_cast<std::size_t>(u)) * texture->layout.bytes;
+            if (at + texture->layout.bytes <= texture->bytes.size())
+                text += " of texture " + std::to_string(texture->id) + " = " +
+                        valueText(pixelValue(texture->bytes.data() + at, texture->layout.bytes), texture->layout);
+        }
+    }
+    text += "; quad colour (a r g b) " + std::to_string(in.colour[0]) + " " + std::to_string(in.colour[1]) + " " +
+            std::to_string(in.colour[2]) + " " + std::to_string(in.colour[3]);
+    return text;
+}
+
 bool pixelHistory(const InspectFrame& frame, unsigned x, unsigned y, PixelHistory& history) {
     if (x >= frame.width || y >= frame.height || frame.layout.bytes == 0) return false;
     const std::size_t at = (static_cast<std::size_t>(y) * frame.width + x) * frame.layout.bytes;
@@ -103,6 +142,8 @@ std::string pixelHistoryText(const InspectFrame& frame, unsigned x, unsigned y) 
         text += "  event " + std::to_string(step.event) + (step.composition ? " (composition surface)" : "") + ": " +
                 (step.beforeKnown ? valueText(step.before, layout) : std::string("not recorded")) + " -> " +
                 valueText(step.after, layout) + "\n";
+        const std::string why = writeExplained(frame.events[step.event], static_cast<int>(x), static_cast<int>(y));
+        if (!why.empty()) text += "    why: " + why + "\n";
     }
     return text;
 }

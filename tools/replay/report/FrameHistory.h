@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,18 +41,58 @@ struct Patch {
     bool composition = false;  // on the renderer's composition surface (blend mode 0), not the target
 };
 
+// A texture's pixels as a quad found them (one version of its picture), so that a history can
+// name the texel a write came from.
+struct TexturePixels {
+    std::uint32_t id = 0;
+    unsigned version = 0;
+    int width = 0;
+    int height = 0;
+    PixelLayout layout;
+    std::vector<std::uint8_t> bytes;  // rows, no padding
+    std::string key() const { return "t" + std::to_string(id) + "-" + std::to_string(version); }
+};
+
+// What a drawn quad's pixels were made of: the rectangles DirectDraw was handed, the one colour
+// the quad is drawn in, how it was drawn and the texture it sampled.
+struct QuadInputs {
+    int dest[4] = {0, 0, 0, 0};
+    int source[4] = {0, 0, 0, 0};
+    std::uint32_t colour[4] = {0, 0, 0, 0};  // alpha, red, green, blue
+    std::string path;
+    std::string kernel;  // empty for the copies DirectDraw makes alone
+    std::shared_ptr<const TexturePixels> texture;
+};
+
 struct InspectEvent {
     std::string kind;    // "quad", "present", or the call's name
     std::string label;   // one line
     std::vector<std::pair<std::string, std::string>> details;
     bool failed = false;
+    bool skipped = false;        // a quad that wrote nothing
+    std::uint32_t renderer = 0;  // whose call it was (0: the module's, or unknown)
     std::string thrown;
+    int submission = -1;         // quads: the host's submission number in its pass (-1: unknown)
+    unsigned drawing = 0;        // quads: the drawing number in the frame (z order), from 1
+    double microseconds = -1.0;  // quads: what drawing it cost in the replay
+    std::string warning;         // where another DirectDraw would behave otherwise
+    bool hasInputs = false;
+    QuadInputs inputs;
     bool hasRect = false;  // the rectangle to outline: a quad's destination as drawn
     int rect[4] = {0, 0, 0, 0};
     std::uint32_t texture = 0;  // capture id, 0 for none
     std::string textureImage;   // the texture's picture file in the report, if any
     bool hasPatch = false;
     Patch patch;
+};
+
+// A texture alive when the frame was presented, with where its picture came from.
+struct LiveTexture {
+    std::uint32_t id = 0;
+    std::string origin;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::shared_ptr<const TexturePixels> pixels;  // null until a quad drew it
 };
 
 struct InspectFrame {
@@ -64,6 +105,8 @@ struct InspectFrame {
     std::vector<std::uint8_t> base;  // the target before the module drew (rows, no padding)
     std::vector<InspectEvent> events;
     std::vector<std::uint8_t> pixels;  // every patch's pixels, one after another
+    std::vector<LiveTexture> textures;
+    std::vector<std::string> otherRenderers;  // calls on other renderers since the previous frame
 };
 
 struct PixelStep {
@@ -73,6 +116,13 @@ struct PixelStep {
     std::uint32_t before = 0;
     std::uint32_t after = 0;
 };
+
+// The texel of `inputs.texture` DirectDraw copied to (x, y): its nearest-neighbour stretch, for
+// destination offset d, takes source offset (d * step) >> 16, step = (sourceSize << 16) / destSize
+// (which is d itself when the sizes agree). False outside the rectangles.
+bool texelOf(const QuadInputs& inputs, int x, int y, int& u, int& v);
+// Why the event left (x, y) as it did: the path, the texel and its value, the quad colour.
+std::string writeExplained(const InspectEvent& event, int x, int y);
 
 struct PixelHistory {
     std::uint32_t start = 0;  // what the target held

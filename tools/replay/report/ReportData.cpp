@@ -140,6 +140,109 @@ std::string callLabel(const CaptureCall& call) {
 
 bool writesTextureOnReset(RecordKind kind) { return kind == RecordKind::PostReset; }
 
+// The paths that end in a DirectDraw blit onto the destination (Blt or BltFast) rather than a
+// kernel over a locked rectangle.
+bool endsInABlit(QuadPath path) {
+    switch (path) {
+        case QuadPath::Copied:
+        case QuadPath::KeyedCopy:
+        case QuadPath::Stretched:
+        case QuadPath::KeyedStretched:
+        case QuadPath::Tinted:
+        case QuadPath::EightBitCopied:
+        case QuadPath::EightBitKeyed: return true;
+        default: return false;
+    }
+}
+
+bool surfaceSize(IDirectDrawSurface7* surface, long& width, long& height) {
+    if (surface == nullptr) return false;
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    if (FAILED(surface->GetSurfaceDesc(&desc))) return false;
+    width = static_cast<long>(desc.dwWidth);
+    height = static_cast<long>(desc.dwHeight);
+    return true;
+}
+
+bool fitsInside(const RECT& rect, long width, long height) {
+    return rect.left >= 0 && rect.top >= 0 && rect.left < rect.right && rect.top < rect.bottom &&
+           rect.right <= width && rect.bottom <= height;
+}
+
+// DirectDraw refuses a blit whose rectangles are empty or reach outside their surfaces (no
+// clipper is attached to what the module draws on): the module goes on as if it had drawn, but
+// nothing was. The reason, or "" when the blit was not refused for its rectangles.
+std::string refusedBlit(const QuadObservation& quad) {
+    if (!endsInABlit(quad.path)) return "";
+    long width = 0;
+    long height = 0;
+    if (surfaceSize(quad.destination, width, height) && !fitsInside(quad.destRect, width, height))
+        return "DirectDraw refused the blit (DDERR_INVALIDRECT): the destination " + rectText(quad.destRect) +
+               " is not inside the " + std::to_string(width) + "x" + std::to_string(height) + " surface";
+    if (surfaceSize(quad.textureSurface, width, height) && !fitsInside(quad.sourceRect, width, height))
+        return "DirectDraw refused the blit (DDERR_INVALIDRECT): the source " + rectText(quad.sourceRect) +
+               " is not inside the " + std::to_string(width) + "x" + std::to_string(height) + " texture";
+    return "";
+}
+
+std::string layoutText(const DDPIXELFORMAT& format) {
+    const PixelLayout layout{format.dwRGBBitCount / 8, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
+    if (layout.bytes == 2) return layout.green == 0x07E0 ? "565" : layout.green == 0x03E0 ? "555" : "16-bit";
+    return std::to_string(format.dwRGBBitCount) + "-bit";
+}
+
+// A blit between surfaces of different layouts: the software DirectDraw converts the pixels,
+// Wine's refuses the blit, so on Windows nothing would be drawn here.
+std::string crossLayoutBlit(const QuadObservation& quad) {
+    if (!endsInABlit(quad.path) || quad.destination == nullptr || quad.textureSurface == nullptr) return "";
+    DDSURFACEDESC2 dest{};
+    DDSURFACEDESC2 source{};
+    dest.dwSize = source.dwSize = sizeof(DDSURFACEDESC2);
+    if (FAILED(quad.destination->GetSurfaceDesc(&dest)) || FAILED(quad.textureSurface->GetSurfaceDesc(&source))) return "";
+    const DDPIXELFORMAT& d = dest.ddpfPixelFormat;
+    const DDPIXELFORMAT& s = source.ddpfPixelFormat;
+    if (d.dwRGBBitCount == s.dwRGBBitCount && d.dwRBitMask == s.dwRBitMask && d.dwGBitMask == s.dwGBitMask &&
+        d.dwBBitMask == s.dwBBitMask)
+        return "";
+    return "layouts differ (texture " + layoutText(s) + ", destination " + layoutText(d) +
+           "): this replay's DirectDraw converted the blit; Wine's refuses it, so on Windows nothing is drawn here";
+}
+
+// What a drawn quad's pixels were made of, for the history's why.
+QuadInputs inputsOf(const QuadObservation& quad, const std::string& kernel,
+                    std::shared_ptr<const TexturePixels> texture) {
+    QuadInputs in;
+    const RECT& dest = quad.destRect;
+    const RECT& source = quad.sourceRect;
+    const long rects[2][4] = {{dest.left, dest.top, dest.right, dest.bottom},
+                              {source.left, source.top, source.right, source.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        in.dest[i] = static_cast<int>(rects[0][i]);
+        in.source[i] = static_cast<int>(rects[1][i]);
+    }
+    in.colour[0] = quad.alpha;
+    in.colour[1] = quad.red;
+    in.colour[2] = quad.green;
+    in.colour[3] = quad.blue;
+    in.path = pathName(quad.path);
+    in.kernel = kernel;
+    in.texture = std::move(texture);
+    return in;
+}
+
+bool sameFloats(const float* a, const float* b, int count) {
+    for (int i = 0; i < count; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+std::string microsecondsText(double microseconds) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.1f us", microseconds);
+    return text;
+}
+
 }  // namespace
 
 Inspector::Inspector(const Replayer& replayer, unsigned first, unsigned last, FrameSink frames, TextureSink textures)
@@ -153,6 +256,7 @@ bool Inspector::attach(const dd7rdemo::RendererModule& module, std::string& erro
     observerSlot_ = dd7rdemo::quadObserverOf(module, error);
     if (observerSlot_ == nullptr) return false;
     *observerSlot_ = this;
+    lastError_ = reinterpret_cast<GetLastErrorStringFn>(dd7rdemo::findSharedLibrarySymbol(library, "getLastErrorString"));
     return true;
 }
 
@@ -218,7 +322,7 @@ void Inspector::noteTextureCall(const CaptureCall& call, bool threw) {
             if (call.overload == TextureOverload::Sized) origin = "sized " + number(call.size);
             if (call.overload == TextureOverload::FileData) origin = "file data (" + std::to_string(call.byteCount) + " bytes)";
             if (call.overload == TextureOverload::File) origin = "file " + call.name.value_or("(null)");
-            textureNotes_[call.texture] = TextureNote{call.texture, origin, 0, 0, 0};
+            textureNotes_[call.texture] = TextureNote{call.texture, origin, 0, currentRenderer_, 0, 0};
             if (const ZelUISystem::Texture* made = replayer_.textureFor(call.texture)) textureIds_[made] = call.texture;
             return;
         }
@@ -248,17 +352,33 @@ void Inspector::callStarting(const CaptureCall& call) {
     if (!keeping()) return;
     // The target as it stands before the module may draw on it in this call.
     if ((call.kind == RecordKind::RenderQueue || call.kind == RecordKind::SubmitQuad) && !baseTaken_) takeBase();
+    if (call.kind == RecordKind::SubmitQuad) {
+        Submission submission;
+        submission.number = ++submitted_;
+        submission.texture = call.texture;
+        std::copy(call.destination, call.destination + 4, submission.destination);
+        std::copy(call.source, call.source + 4, submission.source);
+        submission.z = call.z;
+        std::copy(call.colours, call.colours + 4, submission.colours);
+        submissions_.push_back(submission);
+    }
     if (call.kind == RecordKind::RenderQueue) {
         InspectEvent event;
         event.kind = "renderQueue";
+        event.renderer = currentRenderer_;
         event.label = "renderQueue (the pass draws the queued quads)";
         frame_.events.push_back(std::move(event));
     }
+    mark_ = std::chrono::steady_clock::now();
 }
 
 void Inspector::callFinished(const CaptureCall& call, bool threw, const std::string& text,
                              const CaptureCall* captured) {
     noteTextureCall(call, threw);
+    if (call.kind == RecordKind::RenderQueue || call.kind == RecordKind::DiscardQueue) {
+        submissions_.clear();
+        submitted_ = 0;
+    }
     if (!keeping()) return;
     if (call.kind == RecordKind::TargetContents) {
         if (!wrote_) {
@@ -292,11 +412,26 @@ void Inspector::addCallEvent(const CaptureCall& call, bool threw, const std::str
     // The text the user's module threw; the replay's may name other folders.
     const std::string capturedText = captured == nullptr ? "" : captured->flag ? captured->text : "(not a standard exception)";
     event.label = callLabel(call);
+    event.renderer = call.renderer;
+    if (call.renderer == 0 && call.texture != 0) {
+        const auto note = textureNotes_.find(call.texture);
+        if (note != textureNotes_.end()) event.renderer = note->second.renderer;
+    }
+    if (call.kind == RecordKind::CreateRenderer && call.renderer == 0 && captured == nullptr) {
+        // createRenderer fails by returning null: its text is the module's last error, here the
+        // replay's (the capture keeps none).
+        const char* error = lastError_ != nullptr ? lastError_() : nullptr;
+        const std::string reason = error != nullptr && *error != '\0' ? error : "(no error text)";
+        event.label = "createRenderer FAILED: " + reason;
+        event.failed = true;
+        event.thrown = reason;
+        event.details.push_back({"failed", "returned no renderer: " + reason});
+    }
     if (captured != nullptr) event.label += " FAILED: " + capturedText;
     if (captured == nullptr && threw) event.label += " FAILED in the replay only: " + text;
     if (captured != nullptr && !threw) event.label += " (did not fail in the replay)";
-    event.failed = threw || captured != nullptr;
-    event.thrown = captured != nullptr ? capturedText : text;
+    event.failed = event.failed || threw || captured != nullptr;
+    if (event.thrown.empty()) event.thrown = captured != nullptr ? capturedText : text;
     if (call.kind == RecordKind::CreateTexture || call.texture != 0) event.texture = call.texture;
     event.details.push_back({"call", recordKindName(call.kind)});
     event.details.push_back({"capture offset", std::to_string(call.offset)});
@@ -311,21 +446,68 @@ void Inspector::quadDrawn(const QuadObservation& observation) noexcept {
     } catch (...) {
         // A quad the inspector could not note (out of memory) is left out of the report.
     }
+    mark_ = std::chrono::steady_clock::now();
+}
+
+// The host's number for the quad in its pass: the first submission not yet drawn that matches
+// it (the queue draws in z order, not in the order quads came).
+int Inspector::submissionOf(const QuadObservation& quad, std::uint32_t textureId) {
+    const float destination[4] = {quad.hostDestRect.left, quad.hostDestRect.top, quad.hostDestRect.right,
+                                  quad.hostDestRect.bottom};
+    const float source[4] = {quad.hostSourceRect.left, quad.hostSourceRect.top, quad.hostSourceRect.right,
+                             quad.hostSourceRect.bottom};
+    for (auto it = submissions_.begin(); it != submissions_.end(); ++it) {
+        if (textureId != 0 && it->texture != textureId) continue;
+        if (it->z != quad.z || !sameFloats(it->destination, destination, 4) || !sameFloats(it->source, source, 4) ||
+            !std::equal(it->colours, it->colours + 4, quad.corners.colour))
+            continue;
+        const int number = it->number;
+        submissions_.erase(it);
+        return number;
+    }
+    return -1;
+}
+
+// The texture's pixels as they are now, read once per version of its picture.
+std::shared_ptr<const TexturePixels> Inspector::pixelsOf(std::uint32_t id, IDirectDrawSurface7* surface) {
+    const unsigned version = textureNotes_[id].version;
+    auto& kept = texturePixels_[id];
+    if (kept && kept->version == version) return kept;
+    auto pixels = std::make_shared<TexturePixels>();
+    pixels->id = id;
+    pixels->version = version;
+    if (!readRect(surface, 0, 0, 1 << 20, 1 << 20, pixels->bytes, pixels->layout, pixels->width, pixels->height))
+        return nullptr;
+    kept = std::move(pixels);
+    return kept;
 }
 
 void Inspector::addQuadEvent(const QuadObservation& quad) {
+    const double microseconds =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - mark_).count();
     IDirectDrawSurface7* target = replayer_.targetOf(currentRenderer_);
     const bool onTarget = quad.destination == target;
     const std::uint32_t textureId = textureIdOf(quad.texture);
     InspectEvent event;
     event.kind = "quad";
-    ++quadNumber_;
+    event.renderer = currentRenderer_;
+    event.drawing = ++quadNumber_;
+    event.submission = submissionOf(quad, textureId);
+    event.microseconds = microseconds;
+    const std::string refused = refusedBlit(quad);
+    event.skipped = quad.path == QuadPath::Skipped || !refused.empty();
     std::string how = pathName(quad.path);
     if (quad.path == QuadPath::Skipped) how += std::string(" (") + skipName(quad.skip) + ")";
-    if (quad.path == QuadPath::Blended || quad.path == QuadPath::StretchedBlended)
-        how += std::string(", ") + (quad.whiteKernel ? "white" : "coloured") + " kernel " + modeName(quad.kernelMode);
-    event.label = "quad " + std::to_string(quadNumber_) + ": " + how + ", texture " + std::to_string(textureId) +
-                  (onTarget ? "" : ", on the composition surface");
+    if (!refused.empty()) how = "skipped (" + refused + "; the module took the " + how + " path)";
+    const bool blended = quad.path == QuadPath::Blended || quad.path == QuadPath::StretchedBlended;
+    const std::string kernelKind = quad.whiteKernel ? "white" : "coloured";
+    const std::string kernel = blended ? kernelKind + " " + modeName(quad.kernelMode) : std::string();
+    if (blended) how += ", " + kernelKind + " kernel " + modeName(quad.kernelMode);
+    if (!event.skipped) event.warning = crossLayoutBlit(quad);
+    event.label = "quad " + std::to_string(event.drawing) +
+                  (event.submission > 0 ? " (submitted " + std::to_string(event.submission) + ")" : "") + ": " + how +
+                  ", texture " + std::to_string(textureId) + (onTarget ? "" : ", on the composition surface") +
+                  (event.warning.empty() ? "" : ", FLAGGED: " + event.warning.substr(0, event.warning.find(':')));
     event.texture = textureId;
     event.hasRect = true;
     event.rect[0] = quad.destRect.left;
@@ -336,12 +518,18 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
     auto& d = event.details;
     d.push_back({"path", pathName(quad.path)});
     if (quad.path == QuadPath::Skipped) d.push_back({"skipped because", skipName(quad.skip)});
-    if (quad.path == QuadPath::Blended || quad.path == QuadPath::StretchedBlended)
+    if (!refused.empty()) d.push_back({"skipped because", refused});
+    if (!event.warning.empty()) d.push_back({"flagged", event.warning});
+    if (!kernel.empty())
         d.push_back({"blend kernel", std::string(quad.whiteKernel ? "white quads (half or alpha, by blend mode)"
                                                                   : "colour-modulated") +
                                          ", layout " + modeName(quad.kernelMode)});
     if (quad.tintFellBack) d.push_back({"tint", "could not be drawn: copied untinted"});
     d.push_back({"drawn on", onTarget ? "the target" : "the composition surface"});
+    d.push_back({"order", "drawn " + std::to_string(event.drawing) + " of the frame (z order), submitted " +
+                              (event.submission > 0 ? std::to_string(event.submission) : std::string("(unknown)")) +
+                              " of the host's pass"});
+    d.push_back({"cost in the replay", microsecondsText(microseconds)});
     d.push_back({"z", number(quad.z)});
     d.push_back({"destination", rectText(quad.hostDestRect.left, quad.hostDestRect.top, quad.hostDestRect.right,
                                          quad.hostDestRect.bottom)});
@@ -353,51 +541,99 @@ void Inspector::addQuadEvent(const QuadObservation& quad) {
     d.push_back({"average colour (a r g b)", std::to_string(quad.alpha) + " " + std::to_string(quad.red) + " " +
                                                  std::to_string(quad.green) + " " + std::to_string(quad.blue)});
     if (textureId != 0) {
-        TextureNote& note = textureNotes_[textureId];
-        note.id = textureId;
-        if (const ZelUISystem::Texture* texture = replayer_.textureFor(textureId)) {
-            note.width = texture->getWidth();
-            note.height = texture->getHeight();
-        }
-        d.push_back({"texture", std::to_string(textureId) + ", " + std::to_string(note.width) + "x" +
-                                    std::to_string(note.height) + ", RGB mode " + modeName(quad.textureMode) +
-                                    (quad.textureHasAlpha ? ", colour-keyed alpha" : "") +
-                                    (quad.textureInMemory ? ", in memory" : "")});
-        d.push_back({"texture from", note.origin.empty() ? "unknown" : note.origin});
-        const auto key = std::make_pair(textureId, note.version);
-        auto image = textureImages_.find(key);
-        if (image == textureImages_.end() && quad.textureSurface != nullptr && textures_)
-            image = textureImages_.emplace(key, textures_(note, quad.textureSurface)).first;
-        if (image != textureImages_.end()) event.textureImage = image->second;
+        noteQuadTexture(event, quad, textureId);
     } else if (quad.texture != nullptr) {
         d.push_back({"texture", "a pointer the capture did not see made"});
     }
-
-    if (quad.path != QuadPath::Skipped) {
-        int width = 0;
-        int height = 0;
-        PixelLayout layout;
-        const std::size_t offset = frame_.pixels.size();
-        const int left = std::max<int>(quad.destRect.left, 0);
-        const int top = std::max<int>(quad.destRect.top, 0);
-        if (readRect(quad.destination, left, top, quad.destRect.right, quad.destRect.bottom, frame_.pixels, layout,
-                     width, height) &&
-            width > 0 && height > 0) {
-            event.hasPatch = true;
-            event.patch = Patch{left, top, left + width, top + height, offset, !onTarget};
-            if (!onTarget) frame_.compositionLayout = layout;
-            // (A target replaced by another size since the frame began is not tracked.)
-            if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes &&
-                static_cast<unsigned>(left + width) <= frame_.width && static_cast<unsigned>(top + height) <= frame_.height) {
-                const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
-                for (int y = 0; y < height; ++y)
-                    std::memcpy(state_.data() + (static_cast<std::size_t>(top + y) * frame_.width + left) * layout.bytes,
-                                frame_.pixels.data() + offset + static_cast<std::size_t>(y) * rowBytes, rowBytes);
-                wrote_ = true;
-            }
-        }
+    if (!event.skipped) {
+        event.hasInputs = true;
+        event.inputs = inputsOf(quad, kernel, std::move(event.inputs.texture));
+        takeQuadPixels(event, quad, onTarget);
     }
     frame_.events.push_back(std::move(event));
+}
+
+// The texture a quad drew, as the event names it: its size, mode, origin, picture and pixels.
+void Inspector::noteQuadTexture(InspectEvent& event, const QuadObservation& quad, std::uint32_t textureId) {
+    TextureNote& note = textureNotes_[textureId];
+    note.id = textureId;
+    if (const ZelUISystem::Texture* texture = replayer_.textureFor(textureId)) {
+        note.width = texture->getWidth();
+        note.height = texture->getHeight();
+    }
+    event.details.push_back({"texture", std::to_string(textureId) + ", " + std::to_string(note.width) + "x" +
+                                            std::to_string(note.height) + ", RGB mode " + modeName(quad.textureMode) +
+                                            (quad.textureHasAlpha ? ", colour-keyed alpha" : "") +
+                                            (quad.textureInMemory ? ", in memory" : "")});
+    event.details.push_back({"texture from", note.origin.empty() ? "unknown" : note.origin});
+    const auto key = std::make_pair(textureId, note.version);
+    auto image = textureImages_.find(key);
+    if (image == textureImages_.end() && quad.textureSurface != nullptr && textures_)
+        image = textureImages_.emplace(key, textures_(note, quad.textureSurface)).first;
+    if (image != textureImages_.end()) event.textureImage = image->second;
+    // Read even when the quad was skipped: the texture viewer shows it.
+    if (quad.textureSurface != nullptr) event.inputs.texture = pixelsOf(textureId, quad.textureSurface);
+}
+
+// The rectangle a drawn quad wrote, as it stands after it; the target's state follows it.
+void Inspector::takeQuadPixels(InspectEvent& event, const QuadObservation& quad, bool onTarget) {
+    int width = 0;
+    int height = 0;
+    PixelLayout layout;
+    const std::size_t offset = frame_.pixels.size();
+    const int left = std::max<int>(quad.destRect.left, 0);
+    const int top = std::max<int>(quad.destRect.top, 0);
+    if (!readRect(quad.destination, left, top, quad.destRect.right, quad.destRect.bottom, frame_.pixels, layout, width,
+                  height) ||
+        width <= 0 || height <= 0)
+        return;
+    event.hasPatch = true;
+    event.patch = Patch{left, top, left + width, top + height, offset, !onTarget};
+    if (left != quad.destRect.left || top != quad.destRect.top || left + width != quad.destRect.right ||
+        top + height != quad.destRect.bottom)
+        event.details.push_back({"clipped to", rectText(RECT{left, top, left + width, top + height})});
+    if (!onTarget) frame_.compositionLayout = layout;
+    // (A target replaced by another size since the frame began is not tracked.)
+    if (onTarget && baseTaken_ && layout.bytes == frame_.layout.bytes &&
+        static_cast<unsigned>(left + width) <= frame_.width && static_cast<unsigned>(top + height) <= frame_.height) {
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * layout.bytes;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(state_.data() + (static_cast<std::size_t>(top + y) * frame_.width + left) * layout.bytes,
+                        frame_.pixels.data() + offset + static_cast<std::size_t>(y) * rowBytes, rowBytes);
+        wrote_ = true;
+    }
+}
+
+// A frame lists its own renderer's calls; another renderer's since the previous frame are named
+// apart. Their pixels stay where they are: patches are found by offset, not by position.
+void Inspector::keepOwnRenderersEvents(std::uint32_t renderer) {
+    std::vector<InspectEvent> own;
+    own.reserve(frame_.events.size());
+    for (InspectEvent& event : frame_.events) {
+        if (event.renderer == 0 || event.renderer == renderer)
+            own.push_back(std::move(event));
+        else
+            frame_.otherRenderers.push_back("renderer " + std::to_string(event.renderer) + ": " + event.label);
+    }
+    frame_.events = std::move(own);
+}
+
+// Every texture alive as the frame is presented, with its picture when a quad has drawn it.
+void Inspector::noteLiveTextures() {
+    for (const auto& entry : textureNotes_) {
+        const TextureNote& note = entry.second;
+        const ZelUISystem::Texture* texture = replayer_.textureFor(note.id);
+        if (texture == nullptr || (note.renderer != 0 && note.renderer != frame_.renderer)) continue;
+        LiveTexture live;
+        live.id = note.id;
+        live.origin = note.origin.empty() ? "unknown" : note.origin;
+        live.width = texture->getWidth();
+        live.height = texture->getHeight();
+        const auto pixels = texturePixels_.find(note.id);
+        if (pixels != texturePixels_.end() && pixels->second && pixels->second->version == note.version)
+            live.pixels = pixels->second;
+        frame_.textures.push_back(std::move(live));
+    }
 }
 
 void Inspector::frameDrawn(const ReplayFrame& drawn) {
@@ -443,6 +679,8 @@ void Inspector::frameDrawn(const ReplayFrame& drawn) {
         }
         frame_.index = drawn.index;
         frame_.renderer = drawn.renderer;
+        keepOwnRenderersEvents(drawn.renderer);
+        noteLiveTextures();
         if (frames_) frames_(frame_, drawn);
     }
     frame_ = InspectFrame{};

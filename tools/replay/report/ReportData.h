@@ -4,8 +4,10 @@
 // event it reads the rectangle the event wrote. Frames outside [first, last] are replayed but not
 // kept. The module is one whose observer can be set (core/ObservedModule.h).
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <map>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "host/RendererModule.h"
 #include "report/FrameHistory.h"
+#include "interface/ModuleExports.h"
 #include "renderer/QuadObserver.h"
 #include "replay/Replayer.h"
 
@@ -23,6 +26,7 @@ struct TextureNote {
     std::uint32_t id = 0;
     std::string origin;   // how the host filled it
     unsigned version = 0;  // counts the calls that changed its picture
+    std::uint32_t renderer = 0;  // whose texture it is
     std::uint32_t width = 0;
     std::uint32_t height = 0;
 };
@@ -56,8 +60,24 @@ private:
                   std::vector<std::uint8_t>& into, PixelLayout& layout, int& width, int& height);
     void addCallEvent(const CaptureCall& call, bool threw, const std::string& text, const CaptureCall* captured);
     void addQuadEvent(const ZelUISystem::QuadObservation& observation);
+    void noteQuadTexture(InspectEvent& event, const ZelUISystem::QuadObservation& quad, std::uint32_t textureId);
+    void takeQuadPixels(InspectEvent& event, const ZelUISystem::QuadObservation& quad, bool onTarget);
     void noteTextureCall(const CaptureCall& call, bool threw);
     std::uint32_t textureIdOf(const void* texture) const;
+    int submissionOf(const ZelUISystem::QuadObservation& quad, std::uint32_t textureId);
+    std::shared_ptr<const TexturePixels> pixelsOf(std::uint32_t id, IDirectDrawSurface7* surface);
+    void keepOwnRenderersEvents(std::uint32_t renderer);
+    void noteLiveTextures();
+
+    // A quad the host submitted in the current pass, not yet drawn.
+    struct Submission {
+        int number = 0;
+        std::uint32_t texture = 0;
+        float destination[4] = {};
+        float source[4] = {};
+        float z = 0.0f;
+        std::uint32_t colours[4] = {};
+    };
 
     const Replayer& replayer_;
     unsigned first_;
@@ -65,6 +85,7 @@ private:
     FrameSink frames_;
     TextureSink textures_;
     ZelUISystem::QuadObserver** observerSlot_ = nullptr;
+    GetLastErrorStringFn lastError_ = nullptr;
 
     unsigned frameIndex_ = 0;
     InspectFrame frame_;
@@ -76,6 +97,10 @@ private:
     std::map<std::uint32_t, TextureNote> textureNotes_;
     std::map<const void*, std::uint32_t> textureIds_;
     std::map<std::pair<std::uint32_t, unsigned>, std::string> textureImages_;
+    std::map<std::uint32_t, std::shared_ptr<const TexturePixels>> texturePixels_;  // the latest version read
+    std::vector<Submission> submissions_;
+    int submitted_ = 0;
+    std::chrono::steady_clock::time_point mark_;  // when the module last got on with drawing
 };
 
 }  // namespace dd7rreplay

@@ -79,10 +79,31 @@ std::string rectArray(const int (&rect)[4]) {
            std::to_string(rect[3]) + "]";
 }
 
-std::string eventJson(const InspectEvent& event) {
+std::string intArray(const int (&values)[4]) {
+    return "[" + std::to_string(values[0]) + "," + std::to_string(values[1]) + "," + std::to_string(values[2]) + "," +
+           std::to_string(values[3]) + "]";
+}
+
+// What the page needs to explain a quad's write: the same fields writeExplained reads.
+std::string inputsJson(const QuadInputs& in, const std::string& textureKey) {
+    return ",\"inputs\":{\"dest\":" + intArray(in.dest) + ",\"source\":" + intArray(in.source) + ",\"colour\":[" +
+           std::to_string(in.colour[0]) + "," + std::to_string(in.colour[1]) + "," + std::to_string(in.colour[2]) + "," +
+           std::to_string(in.colour[3]) + "],\"path\":" + js(in.path) + ",\"kernel\":" + js(in.kernel) +
+           ",\"texture\":" + js(textureKey) + "}";
+}
+
+std::string eventJson(const InspectEvent& event, const std::string& textureKey) {
+    char cost[32];
+    std::snprintf(cost, sizeof(cost), "%.1f", event.microseconds);
     std::string out = "{\"kind\":" + js(event.kind) + ",\"label\":" + js(event.label) +
-                      ",\"failed\":" + (event.failed ? "true" : "false") + ",\"thrown\":" + js(event.thrown) +
+                      ",\"failed\":" + (event.failed ? "true" : "false") + ",\"skipped\":" +
+                      (event.skipped ? "true" : "false") + ",\"thrown\":" + js(event.thrown) +
                       ",\"texture\":" + std::to_string(event.texture);
+    if (event.kind == "quad")
+        out += ",\"drawing\":" + std::to_string(event.drawing) + ",\"submission\":" + std::to_string(event.submission) +
+               ",\"us\":" + cost;
+    if (event.hasInputs) out += inputsJson(event.inputs, textureKey);
+    if (!event.warning.empty()) out += ",\"warning\":" + js(event.warning);
     out += ",\"rect\":" + (event.hasRect ? rectArray(event.rect) : std::string("null"));
     if (event.hasPatch) {
         const Patch& p = event.patch;
@@ -147,15 +168,28 @@ void ReportWriter::addFrame(const InspectFrame& frame, const ReplayFrame& drawn)
     unsigned failed = 0;
     std::string events = "[";
     for (std::size_t i = 0; i < frame.events.size(); ++i) {
-        if (frame.events[i].kind == "quad") ++quads;
-        if (frame.events[i].failed) ++failed;
-        events += (i == 0 ? "" : ",\n") + eventJson(frame.events[i]);
+        const InspectEvent& event = frame.events[i];
+        if (event.kind == "quad") ++quads;
+        if (event.failed) ++failed;
+        events += (i == 0 ? "" : ",\n") + eventJson(event, addTexturePixels(event.inputs.texture));
     }
     events += "]";
+    std::string textures = "[";
+    for (std::size_t i = 0; i < frame.textures.size(); ++i) {
+        const LiveTexture& texture = frame.textures[i];
+        textures += std::string(i == 0 ? "" : ",") + "{\"id\":" + std::to_string(texture.id) + ",\"origin\":" +
+                    js(texture.origin) + ",\"width\":" + std::to_string(texture.width) + ",\"height\":" +
+                    std::to_string(texture.height) + ",\"key\":" + js(addTexturePixels(texture.pixels)) + "}";
+    }
+    textures += "]";
+    std::string others = "[";
+    for (std::size_t i = 0; i < frame.otherRenderers.size(); ++i)
+        others += (i == 0 ? "" : ",") + js(frame.otherRenderers[i]);
+    others += "]";
     std::string data = "DD7R.frameLoaded(" + std::to_string(frame.index) + ",{\"index\":" + std::to_string(frame.index) +
                        ",\"renderer\":" + std::to_string(frame.renderer) + ",\"width\":" + std::to_string(frame.width) +
                        ",\"height\":" + std::to_string(frame.height) + ",\"layout\":" + layoutArray(frame.layout) +
-                       ",\"composition\":" + layoutArray(frame.compositionLayout) + ",\"picture\":" + js(picture) +
+                       ",\"composition\":" + layoutArray(frame.compositionLayout) + ",\"picture\":" + js(picture) + ",\"textures\":" + textures + ",\"others\":" + others +
                        ",\"pixels\":\"" + packed(frame.pixels) + "\",\"events\":\"" +
                        packed(std::vector<std::uint8_t>(events.begin(), events.end())) + "\"});\n";
     write("data/" + frameFileName("frame-", frame.index, ".js"), data);
@@ -169,6 +203,16 @@ void ReportWriter::addFrame(const InspectFrame& frame, const ReplayFrame& drawn)
     entries_.push_back("{\"index\":" + std::to_string(frame.index) + ",\"renderer\":" + std::to_string(frame.renderer) +
                        ",\"events\":" + std::to_string(frame.events.size()) + ",\"quads\":" + std::to_string(quads) +
                        ",\"failed\":" + std::to_string(failed) + ",\"thumb\":" + js(thumb) + "}");
+}
+
+std::string ReportWriter::addTexturePixels(const std::shared_ptr<const TexturePixels>& pixels) {
+    if (!pixels) return "";
+    const std::string key = pixels->key();
+    if (texturePixels_.insert(key).second)
+        write("data/" + key + ".js", "DD7R.textureLoaded(" + js(key) + ",{\"width\":" + std::to_string(pixels->width) +
+                                         ",\"height\":" + std::to_string(pixels->height) + ",\"layout\":" +
+                                         layoutArray(pixels->layout) + ",\"pixels\":\"" + packed(pixels->bytes) + "\"});\n");
+    return key;
 }
 
 std::string ReportWriter::addTexture(const TextureNote& texture, IDirectDrawSurface7* surface) {
@@ -185,7 +229,9 @@ std::string ReportWriter::addTexture(const TextureNote& texture, IDirectDrawSurf
 void ReportWriter::finish(const std::string& note) {
     std::string frames;
     for (std::size_t i = 0; i < entries_.size(); ++i) frames += (i == 0 ? "" : ",\n") + entries_[i];
+    // The inspector replays natively only (the Windows module tells no observer its quads).
     write("data/index.js", "DD7R.indexLoaded({\"capture\":" + js(captureName_) + ",\"note\":" + js(note) +
+                               ",\"directDraw\":" + js("the software DirectDraw of the native replay") +
                                ",\"frames\":[\n" + frames + "]});\n");
 }
 

@@ -6,6 +6,7 @@
 // thumbs/ and textures/ (PNG pictures).
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,11 +32,14 @@ public:
 private:
     void write(const std::string& relative, const std::string& text);
     void writeBytes(const std::string& relative, const std::vector<std::uint8_t>& bytes);
+    // data/<key>.js with a texture's pixels, once per version of its picture; returns the key.
+    std::string addTexturePixels(const std::shared_ptr<const TexturePixels>& pixels);
 
     std::string folder_;
     std::string captureName_;
     std::vector<std::string> entries_;  // index.js entries, in frame order
     std::set<std::string> pictures_;
+    std::set<std::string> texturePixels_;
     std::uint64_t bytes_ = 0;
 };
 

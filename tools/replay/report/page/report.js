@@ -7,6 +7,7 @@
 const DD7R = (function () {
   const frames = new Map();    // index -> frame data
   const pictures = new Map();  // id -> Uint8Array
+  const textures = new Map();  // key -> {width, height, layout, bytes}: a texture's pixels
   const waiting = new Map();   // script file -> callbacks
   let index = null;
   let current = null;          // the frame shown
@@ -82,6 +83,36 @@ const DD7R = (function () {
     return '0x' + value.toString(16).padStart(layout[0] * 2, '0') + ' (' + c[0] + ', ' + c[1] + ', ' + c[2] + ')';
   }
 
+  // The texel DirectDraw's nearest-neighbour stretch copies to (x, y) (report/FrameHistory.cpp,
+  // texelOf): source offset (d * step) >> 16, step = (sourceSize << 16) / destSize.
+  function texelOf(inputs, x, y) {
+    const d = inputs.dest, s = inputs.source;
+    const dw = d[2] - d[0], dh = d[3] - d[1], sw = s[2] - s[0], sh = s[3] - s[1];
+    const dx = x - d[0], dy = y - d[1];
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || dx < 0 || dy < 0 || dx >= dw || dy >= dh) return null;
+    const stepX = Math.floor(sw * 65536 / dw), stepY = Math.floor(sh * 65536 / dh);
+    return [s[0] + Math.floor(dx * stepX / 65536), s[1] + Math.floor(dy * stepY / 65536)];
+  }
+
+  // Why the event left (x, y) as it did (report/FrameHistory.cpp, writeExplained).
+  function explain(event, x, y) {
+    if (event.kind === 'present') return 'copied from the composition surface (its black left out)';
+    const inputs = event.inputs;
+    if (!inputs) return event.kind === 'quad' ? '' : 'written by the call';
+    let why = inputs.path + (inputs.kernel ? ', kernel ' + inputs.kernel : '');
+    const texel = texelOf(inputs, x, y);
+    if (texel) {
+      why += '; texel (' + texel[0] + ', ' + texel[1] + ')';
+      const texture = textures.get(inputs.texture);
+      if (texture && texel[0] >= 0 && texel[1] >= 0 && texel[0] < texture.width && texel[1] < texture.height && texture.layout[0]) {
+        const at = (texel[1] * texture.width + texel[0]) * texture.layout[0];
+        if (at + texture.layout[0] <= texture.bytes.length)
+          why += ' of texture ' + event.texture + ' = ' + valueText(pixelValue(texture.bytes, at, texture.layout[0]), texture.layout);
+      }
+    }
+    return why + '; quad colour (a r g b) ' + inputs.colour.join(' ');
+  }
+
   // The rule dd7r-replay --pixel-history follows (report/FrameHistory.cpp, pixelHistory).
   function history(frame, x, y) {
     const layout = frame.layout;
@@ -97,7 +128,8 @@ const DD7R = (function () {
       const onComposition = p[5] === 1;
       const l = onComposition ? frame.composition : layout;
       const after = pixelValue(frame.bytes, p[4] + ((y - p[1]) * (p[2] - p[0]) + (x - p[0])) * l[0], l[0]);
-      const step = { event: i, composition: onComposition, beforeKnown: true, before: target, after: after };
+      const step = { event: i, composition: onComposition, beforeKnown: true, before: target, after: after,
+                     why: explain(event, x, y) };
       if (onComposition) {
         step.beforeKnown = compositionKnown;
         step.before = composition;
@@ -216,9 +248,9 @@ const DD7R = (function () {
     result.lines.forEach((line, i) => {
       const row = table.insertRow();
       row.dataset.line = line;
-      const layout = i > 0 && result.steps[i - 1].composition ? current.composition : current.layout;
-      const value = i === 0 ? pixelValue(pictures.get(current.picture), (y * current.width + x) * layout[0], layout[0])
-        : result.steps[i - 1].after;
+      const step = i > 0 ? result.steps[i - 1] : null;
+      const layout = step && step.composition ? current.composition : current.layout;
+      const value = step ? step.after : pixelValue(pictures.get(current.picture), (y * current.width + x) * layout[0], layout[0]);
       const c = rgb(value, layout);
       const swatch = document.createElement('span');
       swatch.className = 'swatch';
@@ -226,25 +258,120 @@ const DD7R = (function () {
       const cell = row.insertCell();
       cell.appendChild(swatch);
       cell.appendChild(text(line));
-      if (i > 0) {
-        const event = current.events[result.steps[i - 1].event];
-        row.insertCell().appendChild(text(event.label));
+      if (step) {
+        const event = current.events[step.event];
+        if (step.why) row.dataset.why = step.why;
+        const what = row.insertCell();
+        what.appendChild(text(event.label));
+        if (step.why) { what.appendChild(document.createElement('br')); what.appendChild(text('why: ' + step.why)); }
         row.addEventListener('mouseenter', () => outline(event));
+        row.addEventListener('click', () => pickEvent(step.event));
       }
     });
     box.appendChild(table);
+    writeHash();
+  }
+
+  // Search and filter: every word must match. texture:N, path:WORD, kernel:WORD, pixel:X,Y (the
+  // rectangle contains the point); any other word is looked for in the label.
+  function matches(event, words) {
+    const path = event.skipped ? 'skipped' : ((event.details.find((d) => d[0] === 'path') || [0, ''])[1]);
+    return words.every((word) => {
+      const colon = word.indexOf(':');
+      const key = colon > 0 ? word.slice(0, colon) : '';
+      const value = word.slice(colon + 1);
+      if (key === 'texture') return event.texture === Number(value);
+      if (key === 'path') return path.includes(value);
+      if (key === 'kernel') return !!event.inputs && event.inputs.kernel.includes(value);
+      if (key === 'pixel') {
+        const p = value.split(',').map(Number);
+        const r = event.rect;
+        return !!r && p.length === 2 && p[0] >= r[0] && p[0] < r[2] && p[1] >= r[1] && p[1] < r[3];
+      }
+      return event.label.toLowerCase().includes(word);
+    });
+  }
+
+  function applyFilter() {
+    if (!current) return;
+    const words = $('filter').value.toLowerCase().split(/\s+/).filter((w) => w.length > 0);
+    let shown = 0;
+    document.querySelectorAll('#events tr').forEach((row) => {
+      const visible = matches(current.events[Number(row.dataset.event)], words);
+      row.hidden = !visible;
+      if (visible) ++shown;
+    });
+    $('filterCount').textContent = shown + ' of ' + current.events.length + ' events';
+  }
+
+  // The frame's events in drawing order, or its quads' costliest first.
+  function orderRows() {
+    const body = $('events').tBodies[0];
+    const rows = Array.from(body.rows);
+    const byCost = $('order').value === 'cost';
+    const cost = (row) => { const e = current.events[Number(row.dataset.event)]; return e.us === undefined ? -1 : e.us; };
+    rows.sort((a, b) => (byCost ? cost(b) - cost(a) : 0) || Number(a.dataset.event) - Number(b.dataset.event));
+    for (const row of rows) body.appendChild(row);
+  }
+
+  function pickEvent(i) {
+    if (!current || i < -1 || i >= current.events.length) return;
+    scrubTo(i);
+    showDetails(i >= 0 ? current.events[i] : null);
+    const row = document.querySelector('#events tr[data-event="' + i + '"]');
+    if (row) row.scrollIntoView({ block: 'nearest' });
+    writeHash();
+  }
+
+  function costText(us) { return us === undefined ? '' : us.toFixed(1) + ' us'; }
+
+  function showTextures(frame) {
+    const box = $('textures');
+    box.textContent = '';
+    $('texturesTitle').textContent = 'textures alive at this frame (' + frame.textures.length + ')';
+    for (const entry of frame.textures) {
+      const figure = document.createElement('figure');
+      figure.dataset.texture = String(entry.id);
+      const texture = textures.get(entry.key);
+      if (texture) {
+        const canvas = document.createElement('canvas');
+        canvas.width = texture.width;
+        canvas.height = texture.height;
+        const context = canvas.getContext('2d');
+        const image = context.createImageData(texture.width, texture.height);
+        const size = texture.layout[0];
+        for (let i = 0; i < texture.width * texture.height; ++i) {
+          const c = rgb(pixelValue(texture.bytes, i * size, size), texture.layout);
+          image.data.set([c[0], c[1], c[2], 255], i * 4);
+        }
+        context.putImageData(image, 0, 0);
+        canvas.style.width = (texture.width * zoom) + 'px';  // every texel shown, at the frame's zoom
+        figure.appendChild(canvas);
+      }
+      const caption = document.createElement('figcaption');
+      caption.textContent = 'texture ' + entry.id + ', ' + entry.width + 'x' + entry.height + ', from ' + entry.origin +
+        (texture ? '' : ' (not drawn yet: no picture kept)');
+      figure.appendChild(caption);
+      box.appendChild(figure);
+    }
   }
 
   function showFrame(n) {
     const frame = frames.get(n);
     current = frame;
     document.querySelectorAll('.thumb').forEach((t) => t.classList.toggle('selected', Number(t.dataset.frame) === n));
+    const selected = document.querySelector('.thumb.selected');
+    if (selected) selected.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+    $('jump').value = String(n);
     const canvas = $('frame');
     canvas.width = frame.width;
     canvas.height = frame.height;
     canvas.dataset.frame = String(n);
     applyZoom();
-    $('frameTitle').textContent = 'frame ' + n + ' (renderer ' + frame.renderer + '), ' + frame.events.length + ' events';
+    let quadTime = 0;
+    for (const event of frame.events) if (event.us !== undefined) quadTime += event.us;
+    $('frameTitle').textContent = 'frame ' + n + ' (renderer ' + frame.renderer + '), ' + frame.events.length +
+      ' events; quads took ' + (quadTime / 1000).toFixed(2) + ' ms on ' + index.directDraw;
     const body = $('events').tBodies[0];
     body.textContent = '';
     frame.events.forEach((event, i) => {
@@ -253,26 +380,47 @@ const DD7R = (function () {
       row.dataset.label = event.label;
       if (event.rect) row.dataset.rect = event.rect.join(',');
       if (event.failed) row.classList.add('failed');
-      if (event.label.indexOf(': skipped') >= 0) row.classList.add('skipped');
+      if (event.skipped) row.classList.add('skipped');
+      if (event.warning) { row.classList.add('flagged'); row.title = event.warning; }
       row.insertCell().appendChild(text(String(i)));
       row.insertCell().appendChild(text(event.label));
+      row.insertCell().appendChild(text(costText(event.us)));
       row.addEventListener('mouseenter', () => outline(event));
       row.addEventListener('mouseleave', () => outline(null));
-      row.addEventListener('click', () => { scrubTo(i); showDetails(event); });
+      row.addEventListener('click', () => pickEvent(i));
     });
+    const others = $('others');
+    others.hidden = frame.others.length === 0;
+    $('othersTitle').textContent = frame.others.length + ' calls on other renderers since the previous frame';
+    $('othersList').textContent = frame.others.join('\n');
     const scrub = $('scrub');
     scrub.max = String(frame.events.length - 1);
     outline(null);
     showDetails(null);
+    orderRows();
+    applyFilter();
+    showTextures(frame);
     scrubTo(frame.events.length - 1);
     if (picked) showHistory(picked[0], picked[1]);
+    writeHash();
   }
 
-  function selectFrame(n) {
+  // Loads what a frame needs (its data, the picture under it, the textures it names), then runs done.
+  function selectFrame(n, done) {
+    const show = () => { showFrame(n); if (done) done(); };
+    const withTextures = () => {
+      const frame = frames.get(n);
+      const keys = new Set(frame.textures.map((t) => t.key));
+      for (const event of frame.events) if (event.inputs) keys.add(event.inputs.texture);
+      const missing = Array.from(keys).filter((key) => key && !textures.has(key));
+      let left = missing.length;
+      if (left === 0) { show(); return; }
+      for (const key of missing) loadScript('data/' + key + '.js', () => { if (--left === 0) show(); });
+    };
     const ready = () => {
       const frame = frames.get(n);
-      if (pictures.has(frame.picture)) { showFrame(n); return; }
-      loadScript('data/' + frame.picture + '.js', () => showFrame(n));
+      if (pictures.has(frame.picture)) { withTextures(); return; }
+      loadScript('data/' + frame.picture + '.js', withTextures);
     };
     if (frames.has(n)) { ready(); return; }
     loadScript(frameFile(n), ready);
@@ -284,10 +432,76 @@ const DD7R = (function () {
     canvas.style.height = (canvas.height * zoom) + 'px';
     if (picked) place($('pixelMark'), picked[0], picked[1], picked[0] + 1, picked[1] + 1);
     $('outline').hidden = true;
+    document.querySelectorAll('#textures canvas').forEach((texture) => { texture.style.width = (texture.width * zoom) + 'px'; });
+  }
+
+  // The nearest frame of the report to n (a report may hold a range, or skip frames).
+  function nearestFrame(n) {
+    let best = index.frames[0].index;
+    for (const entry of index.frames) if (Math.abs(entry.index - n) < Math.abs(best - n)) best = entry.index;
+    return best;
+  }
+
+  function stepFrame(delta) {
+    if (!current) return;
+    const at = index.frames.findIndex((entry) => entry.index === current.index);
+    const next = index.frames[Math.min(Math.max(at + delta, 0), index.frames.length - 1)];
+    if (next.index !== current.index) selectFrame(next.index);
+  }
+
+  // The next or previous event among those the filter shows, in the order shown.
+  function stepEvent(delta) {
+    if (!current) return;
+    const rows = Array.from(document.querySelectorAll('#events tr')).filter((row) => !row.hidden);
+    if (rows.length === 0) return;
+    const at = rows.findIndex((row) => Number(row.dataset.event) === upTo);
+    const next = at < 0 ? (delta > 0 ? 0 : rows.length - 1) : Math.min(Math.max(at + delta, 0), rows.length - 1);
+    pickEvent(Number(rows[next].dataset.event));
+  }
+
+  // The URL names what is shown: #frame=N&event=M&pixel=X,Y opens it again.
+  const history_ = window.history;  // (history is the pixel history here)
+  let applyingHash = false;
+  function writeHash() {
+    if (!current || applyingHash) return;
+    let hash = '#frame=' + current.index + '&event=' + upTo;
+    if (picked) hash += '&pixel=' + picked[0] + ',' + picked[1];
+    if (location.hash !== hash) history_.replaceState(null, '', hash);
+  }
+  function readHash() {
+    const fields = new URLSearchParams(location.hash.slice(1));
+    const number = (name) => (fields.has(name) && fields.get(name) !== '' ? Number(fields.get(name)) : null);
+    const pixel = fields.has('pixel') ? fields.get('pixel').split(',').map(Number) : null;
+    return { frame: number('frame'), event: number('event'), pixel: pixel && pixel.length === 2 && pixel.every(Number.isInteger) ? pixel : null };
+  }
+
+  function openHash() {
+    const wanted = readHash();
+    const n = wanted.frame === null ? index.frames[0].index : nearestFrame(wanted.frame);
+    if (wanted.pixel) picked = wanted.pixel;
+    applyingHash = true;
+    selectFrame(n, () => {
+      if (wanted.event !== null && wanted.event >= -1 && wanted.event < current.events.length) pickEvent(wanted.event);
+      if (wanted.pixel) showHistory(wanted.pixel[0], wanted.pixel[1]);
+      applyingHash = false;
+      writeHash();
+    });
+  }
+
+  function onKey(e) {
+    const tag = e.target.tagName;
+    if (tag === 'INPUT' && e.target.type !== 'range' || tag === 'SELECT' || tag === 'TEXTAREA') return;
+    const actions = { ArrowRight: () => stepFrame(1), ArrowLeft: () => stepFrame(-1), n: () => stepFrame(1), p: () => stepFrame(-1),
+                      ArrowDown: () => stepEvent(1), ArrowUp: () => stepEvent(-1), j: () => stepEvent(1), k: () => stepEvent(-1) };
+    const action = actions[e.key];
+    if (!action) return;
+    e.preventDefault();
+    action();
   }
 
   function start() {
-    $('summary').textContent = index.capture + ': ' + index.frames.length + ' frames' + (index.note ? ' (' + index.note + ')' : '');
+    $('summary').textContent = index.capture + ': ' + index.frames.length + ' frames, replayed on ' + index.directDraw +
+      (index.note ? ' (' + index.note + ')' : '');
     const strip = $('strip');
     for (const entry of index.frames) {
       const item = document.createElement('div');
@@ -303,13 +517,18 @@ const DD7R = (function () {
       item.addEventListener('click', () => selectFrame(entry.index));
       strip.appendChild(item);
     }
+    $('jump').addEventListener('change', (e) => { if (index.frames.length) selectFrame(nearestFrame(Number(e.target.value))); });
+    $('filter').addEventListener('input', applyFilter);
+    $('order').addEventListener('change', orderRows);
     $('zoom').addEventListener('change', (e) => { zoom = Number(e.target.value); applyZoom(); });
-    $('scrub').addEventListener('input', (e) => scrubTo(Number(e.target.value)));
+    $('scrub').addEventListener('input', (e) => pickEvent(Number(e.target.value)));
     $('frame').addEventListener('click', (e) => {
       const box = e.target.getBoundingClientRect();
       showHistory(Math.floor((e.clientX - box.left) / zoom), Math.floor((e.clientY - box.top) / zoom));
     });
-    if (index.frames.length > 0) selectFrame(index.frames[0].index);
+    document.addEventListener('keydown', onKey);
+    window.addEventListener('hashchange', () => { if (index.frames.length) openHash(); });
+    if (index.frames.length > 0) openHash();
   }
 
   return {
@@ -324,8 +543,14 @@ const DD7R = (function () {
       });
     },
     pictureLoaded(id, base64) { inflate(base64).then((bytes) => { pictures.set(id, bytes); finished('data/' + id + '.js'); }); },
-    // For tests and the curious: the frame shown and the last event applied.
-    state() { return { frame: current ? current.index : null, after: upTo }; },
+    textureLoaded(key, data) {
+      inflate(data.pixels).then((bytes) => {
+        textures.set(key, { width: data.width, height: data.height, layout: data.layout, bytes: bytes });
+        finished('data/' + key + '.js');
+      });
+    },
+    // For tests and the curious: the frame shown, the last event applied and the pixel picked.
+    state() { return { frame: current ? current.index : null, after: upTo, pixel: picked }; },
     selectFrame: selectFrame,
     scrubTo: scrubTo,
   };

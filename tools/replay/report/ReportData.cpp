@@ -256,7 +256,7 @@ bool Inspector::attach(const dd7rdemo::RendererModule& module, std::string& erro
     observerSlot_ = dd7rdemo::quadObserverOf(module, error);
     if (observerSlot_ == nullptr) return false;
     *observerSlot_ = this;
-    lastError_ = reinterpret_cast<GetLastErrorStringFn>(dd7rdemo::findSharedLibrarySymbol(library, "getLastErrorString"));
+    lastError_ = module.getLastErrorString;
     return true;
 }
 

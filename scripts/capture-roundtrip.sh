@@ -79,6 +79,12 @@ same_frames "$scenarios/reset/host" "$scenarios/reset/replay"
 cmp -s "$scenarios/reset/host/frame-0000.png" "$scenarios/reset/host/frame-0001.png" &&
   { echo "capture round trip: the rewritten skin file did not change the frame after the reset"; exit 1; }
 
+printf '\n-- a device that throws while textures load: the replay throws the same, and says all is well\n'
+"$native/dd7r-capture-scenarios" throws "$scenarios/throws" >/dev/null
+"$native/dd7r-replay" "$scenarios/throws/scenario.capture" --out "$scenarios/throws/replay" \
+  --compare "$scenarios/throws/host" | tail -n 1
+same_frames "$scenarios/throws/host" "$scenarios/throws/replay"
+
 # A capture of about 300 MB (another picture under each of 4000 frames) is read as a stream:
 # the replay's memory stays far below the file's size (AddressSanitizer's quarantine of freed
 # blocks, which is not the replay's, held small).

@@ -10,8 +10,9 @@ namespace ZelUISystem {
 namespace capture {
 
 constexpr char kMagic[8] = {'D', 'D', '7', 'R', 'C', 'A', 'P', 'T'};
-// Version 2 added SourceFile; a version 1 file is read as it is (it has none).
-constexpr std::uint32_t kFormatVersion = 2;
+// Version 2 added SourceFile, version 3 DeviceThrew; older files are read as they are (they
+// have none).
+constexpr std::uint32_t kFormatVersion = 3;
 constexpr std::uint32_t kOldestReadableVersion = 1;
 constexpr std::uint32_t kHeaderSize = 16;        // magic, version, pointer bits of the writer
 constexpr std::uint32_t kRecordHeaderSize = 5;   // kind (u8), payload length (u32)
@@ -44,8 +45,10 @@ enum class RecordKind : std::uint8_t {
                             // u32 format, u32 blob
     SourceFile = 22,        // u32 texture, u32 blob: the bytes of the file the texture is about
                             // to be rebuilt from, when they differ from those recorded last
+    DeviceThrew = 23,       // u8 query, u8 standard exception, string text: a question to the
+                            // host's device threw instead of answering
 };
-constexpr std::uint8_t kLastRecordKind = 22;
+constexpr std::uint8_t kLastRecordKind = 23;
 
 // The createTexture overload a CreateTexture record stands for, and what follows it.
 enum class TextureOverload : std::uint8_t {

@@ -30,6 +30,11 @@ alignas(16) unsigned char foreignTextureStandIn[64];
 
 FloatRect rectOf(const float (&values)[4]) { return FloatRect{values[0], values[1], values[2], values[3]}; }
 
+// Records that belong to the call before them rather than being calls of their own.
+bool isAnswerOrThrow(RecordKind kind) {
+    return kind == RecordKind::DeviceAnswer || kind == RecordKind::DeviceThrew || kind == RecordKind::Threw;
+}
+
 bool isRendererCall(RecordKind kind) {
     switch (kind) {
         case RecordKind::SetTargetSurface:
@@ -92,7 +97,7 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
     lastFrame_ = lastFrame;
     for (std::size_t index = 0; index < capture_.recordCount() && !stopped_; ++index) {
         const CaptureCall call = capture_.call(index);
-        if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::Threw) continue;
+        if (isAnswerOrThrow(call.kind)) continue;
         gatherAnswers(index);
         ++report_.calls;
         bool threw = false;
@@ -130,7 +135,7 @@ void Replayer::gatherAnswers(std::size_t index) {
     answers_.clearPending();
     for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
         const CaptureCall call = capture_.call(next);
-        if (call.kind == RecordKind::DeviceAnswer)
+        if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::DeviceThrew)
             answers_.add(call);
         else if (call.kind != RecordKind::Threw)
             break;
@@ -144,7 +149,7 @@ bool Replayer::capturedThrow(std::size_t index, CaptureCall& threw) const {
             threw = std::move(call);
             return true;
         }
-        if (call.kind != RecordKind::DeviceAnswer) return false;
+        if (call.kind != RecordKind::DeviceAnswer && call.kind != RecordKind::DeviceThrew) return false;
     }
     return false;
 }

@@ -79,6 +79,15 @@ same_frames "$scenarios/reset/host" "$scenarios/reset/replay"
 cmp -s "$scenarios/reset/host/frame-0000.png" "$scenarios/reset/host/frame-0001.png" &&
   { echo "capture round trip: the rewritten skin file did not change the frame after the reset"; exit 1; }
 
+printf '\n-- a capture whose DirectDraw made 565 surfaces for 555 requests: the replay says so and fails\n'
+"$native/dd7r-capture-scenarios" edit-answers "$scenarios/reset/scenario.capture" "$scenarios/reset/other-answers.capture"
+status=0
+"$native/dd7r-replay" "$scenarios/reset/other-answers.capture" --out "$scenarios/reset/other-answers-replay" \
+  >"$scenarios/reset/other-answers.txt" || status=$?
+tail -n 1 "$scenarios/reset/other-answers.txt"
+[ "$status" -eq 1 ] && grep -q "the captured one made it 16-bit R 0xF800" "$scenarios/reset/other-answers.txt" ||
+  { echo "capture round trip: a DirectDraw answering otherwise went unreported (exit $status)"; exit 1; }
+
 printf '\n-- a device that throws while textures load: the replay throws the same, and says all is well\n'
 "$native/dd7r-capture-scenarios" throws "$scenarios/throws" >/dev/null
 "$native/dd7r-replay" "$scenarios/throws/scenario.capture" --out "$scenarios/throws/replay" \

@@ -11,6 +11,8 @@
 //   dd7r-capture-scenarios long DIR FRAMES QUADS [changing]   a long session, for sizes and
 //                                          times (changing: another picture under every frame)
 //   dd7r-capture-scenarios edit-quads IN OUT       every quad moved and recoloured
+//   dd7r-capture-scenarios edit-answers IN OUT     every 565 surface recorded as made for a 555
+//                                                  request (a DirectDraw that answers so)
 //
 // DIR receives scenario.capture and host/frame-NNNN.png.
 
@@ -322,11 +324,37 @@ int editQuads(const std::string& in, const std::string& out) {
     return edited != 0 ? 0 : 1;
 }
 
+void putU32(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint32_t value) {
+    for (unsigned i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Every 565 surface the module asked DirectDraw for is recorded as asked in 555 and made in 565,
+// as a DirectDraw that hands out its own 16-bit layout would have answered.
+int editAnswers(const std::string& in, const std::string& out) {
+    std::vector<std::uint8_t> bytes = readAll(in);
+    const dd7rreplay::CaptureFile capture(bytes);
+    unsigned edited = 0;
+    for (std::size_t index = 0; index < capture.recordCount(); ++index) {
+        const dd7rreplay::CaptureCall call = capture.call(index);
+        if (call.kind != ZelUISystem::capture::RecordKind::SurfaceAnswer || call.pixelFormat.red != 0xF800) continue;
+        const std::uint64_t askedFormat = call.offset + ZelUISystem::capture::kRecordHeaderSize + 16;
+        putU32(bytes, askedFormat + 8, 0x7C00);
+        putU32(bytes, askedFormat + 12, 0x03E0);
+        ++edited;
+    }
+    std::ofstream file(out, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file) throw std::runtime_error("cannot write " + out);
+    std::printf("edit-answers: %u surface requests now 555\n", edited);
+    return edited != 0 ? 0 : 1;
+}
+
 int run(int argc, char** argv) {
     const std::string scenario = argc > 1 ? argv[1] : "";
     if (scenario == "edit-quads" && argc == 4) return editQuads(argv[2], argv[3]);
+    if (scenario == "edit-answers" && argc == 4) return editAnswers(argv[2], argv[3]);
     if (argc < 3 || (scenario != "immediate" && scenario != "reset" && scenario != "throws" && scenario != "long")) {
-        std::fprintf(stderr, "usage: dd7r-capture-scenarios immediate|reset|throws|long DIR [FRAMES QUADS] | edit-quads IN OUT\n");
+        std::fprintf(stderr, "usage: dd7r-capture-scenarios immediate|reset|throws|long DIR [FRAMES QUADS] | edit-quads|edit-answers IN OUT\n");
         return 2;
     }
     const fs::path folder = fs::u8path(argv[2]);

@@ -4,14 +4,15 @@
 // a one-byte kind, a 32-bit payload length and the payload. docs/capture-format.md describes
 // every payload.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ZelUISystem {
 namespace capture {
 
 constexpr char kMagic[8] = {'D', 'D', '7', 'R', 'C', 'A', 'P', 'T'};
-// Version 2 added SourceFile, version 3 DeviceThrew; older files are read as they are (they
-// have none).
+// Version 2 added SourceFile, version 3 DeviceThrew and SurfaceAnswer; older files are read as
+// they are (they have none).
 constexpr std::uint32_t kFormatVersion = 3;
 constexpr std::uint32_t kOldestReadableVersion = 1;
 constexpr std::uint32_t kHeaderSize = 16;        // magic, version, pointer bits of the writer
@@ -47,8 +48,12 @@ enum class RecordKind : std::uint8_t {
                             // to be rebuilt from, when they differ from those recorded last
     DeviceThrew = 23,       // u8 query, u8 standard exception, string text: a question to the
                             // host's device threw instead of answering
+    SurfaceAnswer = 24,     // u32 flags, u32 width, u32 height, u32 caps, pixel format asked,
+                            // u32 result, pixel format made: what DirectDraw answered when the
+                            // module asked it for a surface during the call
 };
-constexpr std::uint8_t kLastRecordKind = 23;
+constexpr std::uint8_t kLastRecordKind = 24;
+constexpr std::uint8_t kFirstVersion3Kind = 23;
 
 // The createTexture overload a CreateTexture record stands for, and what follows it.
 enum class TextureOverload : std::uint8_t {
@@ -79,6 +84,8 @@ constexpr std::uint32_t kForeignTexture = 0xFFFFFFFFu;
 constexpr std::uint32_t kNoBlob = 0;
 // A string is a u32 length and its bytes; this length stands for a null pointer.
 constexpr std::uint32_t kNullString = 0xFFFFFFFFu;
+// The longest exception text kept: readers refuse longer strings.
+constexpr std::size_t kLongestExceptionText = 65536;
 
 }  // namespace capture
 }  // namespace ZelUISystem

@@ -18,6 +18,7 @@ namespace ZelUISystem {
 namespace capture {
 
 CaptureSession* hostLevelSession = nullptr;
+CaptureSession* hostCallSession = nullptr;
 
 CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
     active_ = writer_.open(path_);
@@ -26,6 +27,7 @@ CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
 
 CaptureSession::~CaptureSession() {
     if (hostLevelSession == this) setHostLevelSession(nullptr);
+    if (hostCallSession == this) hostCallSession = nullptr;
     try {
         writer_.close();
     } catch (...) {
@@ -65,10 +67,12 @@ void CaptureSession::beginHostCall() {
     inHostCall_ = true;
     threw_ = false;
     setHostLevelSession(nullptr);
+    hostCallSession = this;
 }
 
 void CaptureSession::endHostCall() {
     inHostCall_ = false;
+    hostCallSession = nullptr;
     try {
         for (const RecordBuilder& answer : heldAnswers_) writer_.append(answer);
         heldAnswers_.clear();
@@ -91,6 +95,7 @@ void CaptureSession::noteThrow(bool standardException, const char* text) {
         threw_ = true;
         threwStandard_ = standardException;
         threwText_ = text != nullptr ? text : "";
+        if (threwText_.size() > kLongestExceptionText) threwText_.resize(kLongestExceptionText);
     } catch (...) {
         threwText_.clear();
     }

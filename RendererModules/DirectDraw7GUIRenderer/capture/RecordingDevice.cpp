@@ -1,6 +1,7 @@
 #include "capture/RecordingDevice.h"
 
 #include <exception>
+#include <string>
 
 #include "capture/CaptureSession.h"
 #include "capture/PixelFormatRecord.h"
@@ -16,8 +17,10 @@ namespace {
 void recordThrow(CaptureSession& session, DeviceQuery query, bool standard, const char* text) {
     if (!session.active()) return;
     try {
+        std::string kept = text != nullptr ? text : "";
+        if (kept.size() > kLongestExceptionText) kept.resize(kLongestExceptionText);
         RecordBuilder threw(RecordKind::DeviceThrew);
-        threw.u8(static_cast<std::uint8_t>(query)).flag(standard).string(text != nullptr ? text : "");
+        threw.u8(static_cast<std::uint8_t>(query)).flag(standard).string(kept.c_str());
         session.writeDeviceAnswer(threw);
     } catch (...) {
         session.disable("out of memory while capturing");

@@ -101,6 +101,15 @@ void decodeBody(RecordKind kind, PayloadCursor& in, CaptureCall& call) {
             break;
         case RecordKind::DeviceAnswer: decodeDeviceAnswer(in, call); break;
         case RecordKind::DeviceThrew: decodeDeviceThrew(in, call); break;
+        case RecordKind::SurfaceAnswer:
+            call.surfaceFlags = in.u32("surface request flags");
+            call.width = in.u32("width");
+            call.height = in.u32("height");
+            call.caps = in.u32("caps");
+            call.pixelFormat = readPixelFormat(in);
+            call.result = in.u32("result");
+            call.madeFormat = readPixelFormat(in);
+            break;
         case RecordKind::Threw:
             call.flag = in.flag("standard exception");
             call.text = in.string("exception text").value_or("");
@@ -211,6 +220,7 @@ const char* recordKindName(RecordKind kind) {
         case RecordKind::FillFromMemory: return "fillFromMemory";
         case RecordKind::SourceFile: return "source file";
         case RecordKind::DeviceThrew: return "device threw";
+        case RecordKind::SurfaceAnswer: return "surface answer";
     }
     return "unknown";
 }

@@ -24,6 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Every divergence, then how many and where the first was; 1 (the exit status) when there was any.
+int printDivergences(const ReplayReport& report) {
+    for (const ReplayDivergence& divergence : report.divergences)
+        std::printf("dd7r-replay: diverged: %s\n", divergence.text().c_str());
+    if (report.divergences.empty()) return 0;
+    const ReplayDivergence& first = report.divergences.front();
+    std::printf("dd7r-replay: %zu divergences, the first in call %u (%s at offset %llu)\n", report.divergences.size(),
+                first.call, recordKindName(first.kind), static_cast<unsigned long long>(first.offset));
+    return 1;
+}
+
 constexpr unsigned kSheetColumns = 8;
 constexpr unsigned kMaxSheetFrames = 64;
 constexpr unsigned kThumbnailWidth = 240;
@@ -103,7 +114,7 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 
     std::printf("dd7r-replay: %u calls, %u frames, %u calls skipped (on renderers or textures the capture did not see being made)\n",
                 report.calls, report.frames, report.skippedCalls);
-    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
+    printDivergences(report);
     std::printf("dd7r-replay: output folder %s\n", folder.u8string().c_str());
     if (writer.failed) {
         std::fprintf(stderr, "dd7r-replay: cannot write into %s\n", folder.u8string().c_str());
@@ -130,10 +141,6 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 // A report holds at most this many frames: --frames chooses which.
 constexpr unsigned kMaxInspectFrames = 1000;
 
-int printDivergences(const ReplayReport& report) {
-    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
-    return report.divergences.empty() ? 0 : 1;
-}
 
 // The replay with the module's quad observer set: a report (--inspect) or one pixel's history.
 int inspect(const ReplayOptions& options, const CaptureFile& capture) {

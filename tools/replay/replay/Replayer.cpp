@@ -1,6 +1,7 @@
 #include "replay/Replayer.h"
 
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -31,8 +32,82 @@ alignas(16) unsigned char foreignTextureStandIn[64];
 FloatRect rectOf(const float (&values)[4]) { return FloatRect{values[0], values[1], values[2], values[3]}; }
 
 // Records that belong to the call before them rather than being calls of their own.
-bool isAnswerOrThrow(RecordKind kind) {
-    return kind == RecordKind::DeviceAnswer || kind == RecordKind::DeviceThrew || kind == RecordKind::Threw;
+bool isAnswer(RecordKind kind) {
+    return kind == RecordKind::DeviceAnswer || kind == RecordKind::DeviceThrew || kind == RecordKind::SurfaceAnswer;
+}
+
+bool isAnswerOrThrow(RecordKind kind) { return isAnswer(kind) || kind == RecordKind::Threw; }
+
+std::string hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%X", value);
+    return text;
+}
+
+std::string layoutText(const PixelFormatFields& format) {
+    if ((format.flags & DDPF_PALETTEINDEXED8) != 0) return "8-bit palettized";
+    std::string text = std::to_string(format.bitCount) + "-bit R " + hex(format.red) + " G " + hex(format.green) +
+                       " B " + hex(format.blue);
+    if ((format.flags & DDPF_ALPHAPIXELS) != 0) text += " A " + hex(format.alpha);
+    return text;
+}
+
+bool sameLayout(const PixelFormatFields& a, const PixelFormatFields& b) {
+    const std::uint32_t kinds = DDPF_RGB | DDPF_PALETTEINDEXED8 | DDPF_ALPHAPIXELS;
+    return (a.flags & kinds) == (b.flags & kinds) && a.bitCount == b.bitCount && a.red == b.red &&
+           a.green == b.green && a.blue == b.blue && ((a.flags & DDPF_ALPHAPIXELS) == 0 || a.alpha == b.alpha);
+}
+
+std::string answerText(std::uint32_t result, const PixelFormatFields& made) {
+    if (FAILED(static_cast<HRESULT>(result))) return "refused it (" + hex(result) + ")";
+    return "made it " + layoutText(made);
+}
+
+PixelFormatFields fieldsOf(const DDPIXELFORMAT& format) {
+    PixelFormatFields fields;
+    fields.flags = format.dwFlags;
+    fields.bitCount = format.dwRGBBitCount;
+    fields.red = format.dwRBitMask;
+    fields.green = format.dwGBitMask;
+    fields.blue = format.dwBBitMask;
+    fields.alpha = format.dwRGBAlphaBitMask;
+    return fields;
+}
+
+// Asks `directDraw` for the surface the recorded request asked for; how its answer differs from
+// the recorded one, or empty when it does not.
+std::string surfaceAnswerDifference(IDirectDraw7* directDraw, const CaptureCall& asked) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = asked.surfaceFlags;
+    desc.dwWidth = asked.width;
+    desc.dwHeight = asked.height;
+    desc.ddsCaps.dwCaps = asked.caps;
+    desc.ddpfPixelFormat.dwSize = sizeof(desc.ddpfPixelFormat);
+    desc.ddpfPixelFormat.dwFlags = asked.pixelFormat.flags;
+    desc.ddpfPixelFormat.dwRGBBitCount = asked.pixelFormat.bitCount;
+    desc.ddpfPixelFormat.dwRBitMask = asked.pixelFormat.red;
+    desc.ddpfPixelFormat.dwGBitMask = asked.pixelFormat.green;
+    desc.ddpfPixelFormat.dwBBitMask = asked.pixelFormat.blue;
+    desc.ddpfPixelFormat.dwRGBAlphaBitMask = asked.pixelFormat.alpha;
+    IDirectDrawSurface7* surface = nullptr;
+    const HRESULT result = directDraw->CreateSurface(&desc, &surface, nullptr);
+    PixelFormatFields made;
+    if (SUCCEEDED(result) && surface != nullptr) {
+        DDSURFACEDESC2 madeDesc{};
+        madeDesc.dwSize = sizeof(madeDesc);
+        if (SUCCEEDED(surface->GetSurfaceDesc(&madeDesc))) made = fieldsOf(madeDesc.ddpfPixelFormat);
+        surface->Release();
+    }
+    const bool capturedMade = SUCCEEDED(static_cast<HRESULT>(asked.result));
+    const bool same = capturedMade ? SUCCEEDED(result) && sameLayout(made, asked.madeFormat)
+                                   : static_cast<std::uint32_t>(result) == asked.result;
+    if (same) return {};
+    std::string request = std::to_string(asked.width) + "x" + std::to_string(asked.height) + " surface";
+    if ((asked.surfaceFlags & DDSD_PIXELFORMAT) != 0) request += " of " + layoutText(asked.pixelFormat);
+    return "asked for a " + request + ", the replay's DirectDraw " +
+           answerText(static_cast<std::uint32_t>(result), made) + "; the captured one " +
+           answerText(asked.result, asked.madeFormat);
 }
 
 bool isRendererCall(RecordKind kind) {
@@ -114,9 +189,10 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
         }
         CaptureCall captured;
         const bool threwWhenCaptured = capturedThrow(index, captured);
-        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
+        compareSurfaceAnswers(call);
         if (threw != threwWhenCaptured)
             diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
+        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
     }
     return report_;
 }
@@ -133,9 +209,12 @@ IDirectDrawSurface7* Replayer::targetOf(std::uint32_t renderer) const {
 
 void Replayer::gatherAnswers(std::size_t index) {
     answers_.clearPending();
+    surfaceAnswers_.clear();
     for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
-        const CaptureCall call = capture_.call(next);
-        if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::DeviceThrew)
+        CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::SurfaceAnswer)
+            surfaceAnswers_.push_back(std::move(call));
+        else if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::DeviceThrew)
             answers_.add(call);
         else if (call.kind != RecordKind::Threw)
             break;
@@ -149,14 +228,44 @@ bool Replayer::capturedThrow(std::size_t index, CaptureCall& threw) const {
             threw = std::move(call);
             return true;
         }
-        if (call.kind != RecordKind::DeviceAnswer && call.kind != RecordKind::DeviceThrew) return false;
+        if (!isAnswer(call.kind)) return false;
     }
     return false;
 }
 
+std::string ReplayDivergence::text() const {
+    return "record at offset " + std::to_string(offset) + " (" + recordKindName(kind) + "): " + what;
+}
+
 void Replayer::diverge(const CaptureCall& call, const std::string& what) {
-    report_.divergences.push_back("record at offset " + std::to_string(call.offset) + " (" +
-                                  recordKindName(call.kind) + "): " + what);
+    ReplayDivergence divergence;
+    divergence.call = report_.calls == 0 ? 0 : report_.calls - 1;
+    divergence.offset = call.offset;
+    divergence.kind = call.kind;
+    divergence.what = what;
+    report_.divergences.push_back(std::move(divergence));
+    if (listener_ != nullptr) listener_->diverged(report_.divergences.back());
+}
+
+IDirectDraw7* Replayer::directDrawOf(const CaptureCall& call) const {
+    std::uint32_t renderer = call.renderer;
+    if (call.kind != RecordKind::CreateRenderer && !isRendererCall(call.kind) && call.kind != RecordKind::DestroyRenderer) {
+        const auto owner = textureOwners_.find(call.texture);
+        if (owner == textureOwners_.end()) return nullptr;
+        renderer = owner->second;
+    }
+    const auto found = renderers_.find(renderer);
+    return found == renderers_.end() ? nullptr : found->second->directDraw;
+}
+
+void Replayer::compareSurfaceAnswers(const CaptureCall& call) {
+    if (surfaceAnswers_.empty()) return;
+    IDirectDraw7* directDraw = directDrawOf(call);
+    if (directDraw == nullptr) return;
+    for (const CaptureCall& asked : surfaceAnswers_) {
+        const std::string difference = surfaceAnswerDifference(directDraw, asked);
+        if (!difference.empty()) diverge(call, difference);
+    }
 }
 
 void Replayer::issue(std::size_t, const CaptureCall& call) {

@@ -142,6 +142,15 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 constexpr unsigned kMaxInspectFrames = 1000;
 
 
+// A pixel's history without the list of all the frame's events before it (the history names
+// the events that wrote the pixel).
+std::string withoutEventList(const std::string& text) {
+    const std::size_t events = text.find("events:\n");
+    const std::size_t history = text.find("history:\n");
+    if (events == std::string::npos || history == std::string::npos || history < events) return text;
+    return text.substr(0, events) + text.substr(history);
+}
+
 // The replay with the module's quad observer set: a report (--inspect) or one pixel's history.
 int inspect(const ReplayOptions& options, const CaptureFile& capture) {
     const auto start = std::chrono::steady_clock::now();
@@ -194,7 +203,7 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
                          options.historyFrame);
             return 2;
         }
-        std::fputs(historyText.c_str(), stdout);
+        std::fputs((options.listEvents ? historyText : withoutEventList(historyText)).c_str(), stdout);
         return printDivergences(report);
     }
     if (writer->frames() == 0) {

@@ -51,6 +51,10 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
             options.statsOnly = true;
             continue;
         }
+        if (argument == "--events") {
+            options.listEvents = true;
+            continue;
+        }
         if (argument == "--pixel-history") {
             unsigned values[3] = {0, 0, 0};
             for (unsigned& value : values) {
@@ -90,6 +94,7 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
         options.capturePath = argument;
     }
     if (options.capturePath.empty() && !options.helpRequested) parsed.error = "no capture file given (see --help)";
+    if (options.listEvents && !options.pixelHistory && parsed.ok()) parsed.error = "--events goes with --pixel-history";
     return parsed;
 }
 
@@ -111,8 +116,9 @@ std::string replayUsageText() {
            "                     a browser (frames, the path of every quad, pixel histories); at\n"
            "                     most 1000 frames, chosen with --frames (native build only)\n"
            "  --pixel-history FRAME X Y\n"
-           "                     print the events of the frame and every one that wrote pixel\n"
-           "                     (X, Y), with its value before and after (native build only)\n";
+           "                     print every event of the frame that wrote pixel (X, Y), with\n"
+           "                     its value before and after (native build only)\n"
+           "  --events           with --pixel-history: list all the frame's events first\n";
 }
 
 }  // namespace dd7rreplay

@@ -247,14 +247,15 @@ void Replayer::diverge(const CaptureCall& call, const std::string& what) {
     if (listener_ != nullptr) listener_->diverged(report_.divergences.back());
 }
 
+std::uint32_t Replayer::rendererOf(const CaptureCall& call) const {
+    if (call.kind == RecordKind::CreateRenderer || call.kind == RecordKind::DestroyRenderer || isRendererCall(call.kind))
+        return call.renderer;
+    const auto owner = textureOwners_.find(call.texture);
+    return owner == textureOwners_.end() ? 0 : owner->second;
+}
+
 IDirectDraw7* Replayer::directDrawOf(const CaptureCall& call) const {
-    std::uint32_t renderer = call.renderer;
-    if (call.kind != RecordKind::CreateRenderer && !isRendererCall(call.kind) && call.kind != RecordKind::DestroyRenderer) {
-        const auto owner = textureOwners_.find(call.texture);
-        if (owner == textureOwners_.end()) return nullptr;
-        renderer = owner->second;
-    }
-    const auto found = renderers_.find(renderer);
+    const auto found = renderers_.find(rendererOf(call));
     return found == renderers_.end() ? nullptr : found->second->directDraw;
 }
 
@@ -296,6 +297,8 @@ void Replayer::createRenderer(const CaptureCall& call) {
     // The captured logging folder belongs to the captured machine: the replay logs nothing.
     state->renderer = module_.createRenderer(state->device.get(), call.reserved, call.flag, nullptr,
                                              call.loggerValueA, call.loggerValueB);
+    const char* error = state->renderer == nullptr ? module_.getLastErrorString() : nullptr;
+    if (state->renderer == nullptr && listener_ != nullptr) listener_->callFailed(call, error != nullptr ? error : "");
     if (call.renderer == 0) {
         if (state->renderer != nullptr) {
             diverge(call, "succeeded in the replay, but failed when captured");
@@ -304,7 +307,7 @@ void Replayer::createRenderer(const CaptureCall& call) {
         return;
     }
     if (state->renderer == nullptr) {
-        diverge(call, std::string("failed in the replay: ") + module_.getLastErrorString());
+        diverge(call, std::string("failed in the replay: ") + (error != nullptr ? error : ""));
         return;
     }
     renderers_[call.renderer] = std::move(state);

@@ -65,6 +65,9 @@ public:
                               const CaptureCall* captured) = 0;
     // The call just finished (or still running) diverged; told before callFinished.
     virtual void diverged(const ReplayDivergence&) {}
+    // The call failed in the replay without throwing (createRenderer made no renderer), with
+    // the module's error text; told before callFinished.
+    virtual void callFailed(const CaptureCall&, const std::string& /*error*/) {}
 
 protected:
     ~ReplayListener() = default;
@@ -83,6 +86,9 @@ public:
     // What the replay made for the capture's ids (null: none, or gone).
     ZelUISystem::Texture* textureFor(std::uint32_t id) const;
     IDirectDrawSurface7* targetOf(std::uint32_t renderer) const;
+    // The capture's renderer a call concerns: its own, or for a texture call the renderer that
+    // made the texture (0: none the replay knows).
+    std::uint32_t rendererOf(const CaptureCall& call) const;
 
 private:
     struct RendererState;

@@ -29,12 +29,12 @@ void recordThrow(CaptureSession& session, DeviceQuery query, bool standard, cons
 
 }  // namespace
 
-// Asks the host's device; when the question throws, the capture notes it (a replay throws the
-// same there) and the exception goes on to the module unchanged.
+// Runs a question to the host's device (through callHost); when it throws, the capture notes it
+// (a replay throws the same there) and the exception goes on to the module unchanged.
 template <typename Ask>
 decltype(auto) RecordingDevice::askHost(DeviceQuery query, Ask&& ask) {
     try {
-        return callHost(ask);
+        return ask();
     } catch (const std::exception& error) {
         recordThrow(session_, query, true, error.what());
         throw;
@@ -45,7 +45,9 @@ decltype(auto) RecordingDevice::askHost(DeviceQuery query, Ask&& ask) {
 }
 
 IDirectDraw7* RecordingDevice::queryDirectDraw() {
-    IDirectDraw7* directDraw = askHost(DeviceQuery::DirectDraw, [&] { return host_->queryDirectDraw(); });
+    IDirectDraw7* directDraw = askHost(DeviceQuery::DirectDraw, [&] {
+        return callHost([&] { return host_->queryDirectDraw(); });
+    });
     if (!session_.active()) return directDraw;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DirectDraw)).flag(directDraw != nullptr);
@@ -63,7 +65,7 @@ IDirectDraw7* RecordingDevice::queryDirectDraw() {
 }
 
 void RecordingDevice::queryDisplaySize(float* width, float* height) {
-    askHost(DeviceQuery::DisplaySize, [&] { host_->queryDisplaySize(width, height); });
+    askHost(DeviceQuery::DisplaySize, [&] { callHost([&] { host_->queryDisplaySize(width, height); }); });
     if (!session_.active()) return;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DisplaySize));
@@ -79,19 +81,25 @@ void RecordingDevice::recordInt(DeviceQuery query, int value) {
 }
 
 int RecordingDevice::queryBlendMode() {
-    const int answer = askHost(DeviceQuery::BlendMode, [&] { return host_->queryBlendMode(); });
+    const int answer = askHost(DeviceQuery::BlendMode, [&] {
+        return callHost([&] { return host_->queryBlendMode(); });
+    });
     recordInt(DeviceQuery::BlendMode, answer);
     return answer;
 }
 
 int RecordingDevice::querySurfaceMemory() {
-    const int answer = askHost(DeviceQuery::SurfaceMemory, [&] { return host_->querySurfaceMemory(); });
+    const int answer = askHost(DeviceQuery::SurfaceMemory, [&] {
+        return callHost([&] { return host_->querySurfaceMemory(); });
+    });
     recordInt(DeviceQuery::SurfaceMemory, answer);
     return answer;
 }
 
 int RecordingDevice::queryTexturePixelFormat() {
-    const int answer = askHost(DeviceQuery::TexturePixelFormat, [&] { return host_->queryTexturePixelFormat(); });
+    const int answer = askHost(DeviceQuery::TexturePixelFormat, [&] {
+        return callHost([&] { return host_->queryTexturePixelFormat(); });
+    });
     recordInt(DeviceQuery::TexturePixelFormat, answer);
     return answer;
 }

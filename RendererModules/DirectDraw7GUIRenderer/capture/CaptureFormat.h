@@ -11,7 +11,8 @@ namespace ZelUISystem {
 namespace capture {
 
 constexpr char kMagic[8] = {'D', 'D', '7', 'R', 'C', 'A', 'P', 'T'};
-// Version 2 added SourceFile, version 3 DeviceThrew and SurfaceAnswer; older files are read as
+// Version 2 added SourceFile, version 3 DeviceThrew, SurfaceAnswer
+// and LoggerThrew; older files are read as
 // they are (they have none).
 constexpr std::uint32_t kFormatVersion = 3;
 constexpr std::uint32_t kOldestReadableVersion = 1;
@@ -51,8 +52,10 @@ enum class RecordKind : std::uint8_t {
     SurfaceAnswer = 24,     // u32 flags, u32 width, u32 height, u32 caps, pixel format asked,
                             // u32 result, pixel format made: what DirectDraw answered when the
                             // module asked it for a surface during the call
+    LoggerThrew = 25,       // u8 standard exception, string text: a call into the logging
+                            // library threw during the call
 };
-constexpr std::uint8_t kLastRecordKind = 24;
+constexpr std::uint8_t kLastRecordKind = 25;
 constexpr std::uint8_t kFirstVersion3Kind = 23;
 
 // The createTexture overload a CreateTexture record stands for, and what follows it.

@@ -101,6 +101,10 @@ void decodeBody(RecordKind kind, PayloadCursor& in, CaptureCall& call) {
             break;
         case RecordKind::DeviceAnswer: decodeDeviceAnswer(in, call); break;
         case RecordKind::DeviceThrew: decodeDeviceThrew(in, call); break;
+        case RecordKind::LoggerThrew:
+            call.flag = in.flag("standard exception");
+            call.text = in.string("exception text").value_or("");
+            break;
         case RecordKind::SurfaceAnswer:
             call.surfaceFlags = in.u32("surface request flags");
             call.width = in.u32("width");
@@ -221,6 +225,7 @@ const char* recordKindName(RecordKind kind) {
         case RecordKind::SourceFile: return "source file";
         case RecordKind::DeviceThrew: return "device threw";
         case RecordKind::SurfaceAnswer: return "surface answer";
+        case RecordKind::LoggerThrew: return "logging library threw";
     }
     return "unknown";
 }

@@ -26,6 +26,9 @@ namespace {
 
 // Every divergence, then how many and where the first was; 1 (the exit status) when there was any.
 int printDivergences(const ReplayReport& report) {
+    if (report.loggerThrows != 0)
+        std::printf("dd7r-replay: %u calls threw when captured because the logging library did (the replay runs "
+                    "without it)\n", report.loggerThrows);
     for (const ReplayDivergence& divergence : report.divergences)
         std::printf("dd7r-replay: diverged: %s\n", divergence.text().c_str());
     if (report.divergences.empty()) return 0;

@@ -52,6 +52,9 @@ struct ReplayReport {
     unsigned calls = 0;
     unsigned skippedCalls = 0;       // on renderers or textures the capture never saw made
     std::vector<ReplayDivergence> divergences;  // in the order they happened
+    // Calls that threw when captured because the logging library threw, which the replay (with
+    // no logging library) does not repeat.
+    unsigned loggerThrows = 0;
 };
 
 // Told about every call the replay issues (the inspector builds its report from it).
@@ -128,6 +131,7 @@ private:
     std::string workDirectory_;
     AnswerBook answers_;
     std::vector<CaptureCall> surfaceAnswers_;  // recorded during the call being replayed
+    bool loggerThrew_ = false;                 // the logging library threw during it
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
     std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
     std::map<std::uint32_t, std::uint32_t> textureOwners_;

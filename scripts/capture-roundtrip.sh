@@ -137,6 +137,18 @@ scripts/wine-session.sh bash -c '
     --frames 0-1 | tail -n 2
 ' wine-roundtrip "$windows" "$work" "${demo_options[*]}" "${combinations[@]}"
 
+# A host of Microsoft's compiler whose device and logging library throw (tests/msvc_abi): its
+# captures replay natively with no divergence.
+msvc_host="$windows/msvc_abi_host.exe"
+if [ -f "$msvc_host" ]; then
+  for scenario in session logger-int; do
+    printf '\n-- the Microsoft-ABI host, %s: captured under Wine, replayed natively\n' "$scenario"
+    capture="$work/msvc-$scenario.capture"
+    (cd "$windows" && DD7R_CAPTURE="Z:$capture" "$root/scripts/wine-session.sh" wine msvc_abi_host.exe "$scenario" >/dev/null)
+    "$native/dd7r-replay" "$capture" --out "$work/msvc-$scenario-replay" | grep -v '^frame' | tail -n 2
+  done
+fi
+
 for combination in "${combinations[@]}"; do
   read -r format blend <<<"$combination"
   case_dir="$work/format$format-blend$blend"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "capture/LoggerThrows.h"
+#include "diagnostics/CallWitness.h"
 #include "platform/DirectDraw.h"
 #include "platform/HostExceptions.h"
 #include "interface/Logger.h"
@@ -37,10 +37,10 @@ decltype(auto) callLogger(Call&& call) {
     try {
         return call();
     } catch (const std::exception& error) {
-        capture::noteLoggerThrow(true, error.what());
+        if (callWitness != nullptr) callWitness->loggerThrew(true, error.what());
         throw;
     } catch (...) {
-        capture::noteLoggerThrow(false, nullptr);
+        if (callWitness != nullptr) callWitness->loggerThrew(false, nullptr);
         throw;
     }
 }

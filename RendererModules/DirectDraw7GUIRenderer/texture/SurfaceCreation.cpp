@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "capture/SurfaceAnswers.h"
+#include "diagnostics/CallWitness.h"
 #include "diagnostics/DDErrorNames.h"
 #include "diagnostics/ReportedFailure.h"
 #include "interface/RendererDevice.h"
@@ -109,7 +109,7 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     applyTexturePixelFormat(desc, callHost([&] { return device->queryTexturePixelFormat(); }));
 
     const HRESULT result = directDraw->CreateSurface(&desc, out, nullptr);
-    capture::noteSurfaceAnswer(desc, result, *out);
+    if (callWitness != nullptr) callWitness->surfaceAnswered(desc, result, *out);
     if (SUCCEEDED(result) && *out != nullptr) return;
     *out = nullptr;
     raiseReported(surfaceCreationFailureText(result));

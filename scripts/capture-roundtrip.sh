@@ -84,7 +84,7 @@ printf '\n-- a capture whose DirectDraw made 565 surfaces for 555 requests: the 
 status=0
 "$native/dd7r-replay" "$scenarios/reset/other-answers.capture" --out "$scenarios/reset/other-answers-replay" \
   >"$scenarios/reset/other-answers.txt" || status=$?
-grep "divergences, the first" "$scenarios/reset/other-answers.txt" || true
+grep "divergences\?, the first" "$scenarios/reset/other-answers.txt" || true
 [ "$status" -eq 1 ] && grep -q "the captured one made it 16-bit R 0xF800" "$scenarios/reset/other-answers.txt" ||
   { echo "capture round trip: a DirectDraw answering otherwise went unreported (exit $status)"; exit 1; }
 
@@ -129,7 +129,7 @@ scripts/wine-session.sh bash -c '
   status=0
   wine "$1/dd7r-replay.exe" "Z:$2/scenarios/reset/other-answers.capture" --out "Z:$2/scenarios/reset/windows-other-answers" \
     >"$2/scenarios/reset/windows-other-answers.txt" || status=$?
-  grep "divergences, the first" "$2/scenarios/reset/windows-other-answers.txt" || true
+  grep "divergences\?, the first" "$2/scenarios/reset/windows-other-answers.txt" || true
   [ "$status" -eq 1 ] || { echo "capture round trip: under Wine, another DirectDraw'"'"'s answers went unreported"; exit 1; }
   printf "\n-- the capture of about 300 MB, under Wine (32-bit, large-address-aware)\n"
   wine "$1/dd7r-replay.exe" "Z:$2/scenarios/large/scenario.capture" --stats | sed -n 1p

@@ -27,13 +27,14 @@ namespace {
 // Every divergence, then how many and where the first was; 1 (the exit status) when there was any.
 int printDivergences(const ReplayReport& report) {
     if (report.loggerThrows != 0)
-        std::printf("dd7r-replay: %u calls threw when captured because the logging library did (the replay runs "
-                    "without it)\n", report.loggerThrows);
+        std::printf("dd7r-replay: %u call%s failed when captured because the logging library threw (the replay "
+                    "runs without it)\n", report.loggerThrows, report.loggerThrows == 1 ? "" : "s");
     for (const ReplayDivergence& divergence : report.divergences)
         std::printf("dd7r-replay: diverged: %s\n", divergence.text().c_str());
     if (report.divergences.empty()) return 0;
     const ReplayDivergence& first = report.divergences.front();
-    std::printf("dd7r-replay: %zu divergences, the first in call %u (%s at offset %llu)\n", report.divergences.size(),
+    std::printf("dd7r-replay: %zu divergence%s, the first in call %u (%s at offset %llu)\n", report.divergences.size(),
+                report.divergences.size() == 1 ? "" : "s",
                 first.call, recordKindName(first.kind), static_cast<unsigned long long>(first.offset));
     return 1;
 }

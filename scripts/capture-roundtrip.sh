@@ -79,6 +79,21 @@ same_frames "$scenarios/reset/host" "$scenarios/reset/replay"
 cmp -s "$scenarios/reset/host/frame-0000.png" "$scenarios/reset/host/frame-0001.png" &&
   { echo "capture round trip: the rewritten skin file did not change the frame after the reset"; exit 1; }
 
+printf '\n-- a capture whose DirectDraw made 565 surfaces for 555 requests: the replay says so and fails\n'
+"$native/dd7r-capture-scenarios" edit-answers "$scenarios/reset/scenario.capture" "$scenarios/reset/other-answers.capture"
+status=0
+"$native/dd7r-replay" "$scenarios/reset/other-answers.capture" --out "$scenarios/reset/other-answers-replay" \
+  >"$scenarios/reset/other-answers.txt" || status=$?
+grep "divergences\?, the first" "$scenarios/reset/other-answers.txt" || true
+[ "$status" -eq 1 ] && grep -q "the captured one made it 16-bit R 0xF800" "$scenarios/reset/other-answers.txt" ||
+  { echo "capture round trip: a DirectDraw answering otherwise went unreported (exit $status)"; exit 1; }
+
+printf '\n-- a device that throws while textures load: the replay throws the same, and says all is well\n'
+"$native/dd7r-capture-scenarios" throws "$scenarios/throws" >/dev/null
+"$native/dd7r-replay" "$scenarios/throws/scenario.capture" --out "$scenarios/throws/replay" \
+  --compare "$scenarios/throws/host" | tail -n 1
+same_frames "$scenarios/throws/host" "$scenarios/throws/replay"
+
 # A capture of about 300 MB (another picture under each of 4000 frames) is read as a stream:
 # the replay's memory stays far below the file's size (AddressSanitizer's quarantine of freed
 # blocks, which is not the replay's, held small).
@@ -107,11 +122,32 @@ scripts/wine-session.sh bash -c '
     wine "$1/dd7r-replay.exe" "Z:$case_dir/windows.capture" --out "Z:$case_dir/windows-replay" \
       --compare "Z:$case_dir/windows-demo" | tail -n 3
   done
+  printf "\n-- a device that throws, replayed under Wine: the same frames, and all is well\n"
+  wine "$1/dd7r-replay.exe" "Z:$2/scenarios/throws/scenario.capture" --out "Z:$2/scenarios/throws/windows-replay" \
+    --compare "Z:$2/scenarios/throws/host" | tail -n 1
+  printf "\n-- a DirectDraw that made 565 surfaces for 555 requests, replayed under Wine: reported\n"
+  status=0
+  wine "$1/dd7r-replay.exe" "Z:$2/scenarios/reset/other-answers.capture" --out "Z:$2/scenarios/reset/windows-other-answers" \
+    >"$2/scenarios/reset/windows-other-answers.txt" || status=$?
+  grep "divergences\?, the first" "$2/scenarios/reset/windows-other-answers.txt" || true
+  [ "$status" -eq 1 ] || { echo "capture round trip: under Wine, another DirectDraw'"'"'s answers went unreported"; exit 1; }
   printf "\n-- the capture of about 300 MB, under Wine (32-bit, large-address-aware)\n"
   wine "$1/dd7r-replay.exe" "Z:$2/scenarios/large/scenario.capture" --stats | sed -n 1p
   wine "$1/dd7r-replay.exe" "Z:$2/scenarios/large/scenario.capture" --out "Z:$2/scenarios/large/windows-replay" \
     --frames 0-1 | tail -n 2
 ' wine-roundtrip "$windows" "$work" "${demo_options[*]}" "${combinations[@]}"
+
+# A host of Microsoft's compiler whose device and logging library throw (tests/msvc_abi): its
+# captures replay natively with no divergence.
+msvc_host="$windows/msvc_abi_host.exe"
+if [ -f "$msvc_host" ]; then
+  for scenario in session logger-int; do
+    printf '\n-- the Microsoft-ABI host, %s: captured under Wine, replayed natively\n' "$scenario"
+    capture="$work/msvc-$scenario.capture"
+    (cd "$windows" && DD7R_CAPTURE="Z:$capture" "$root/scripts/wine-session.sh" wine msvc_abi_host.exe "$scenario" >/dev/null)
+    "$native/dd7r-replay" "$capture" --out "$work/msvc-$scenario-replay" | grep -v '^frame' | tail -n 2
+  done
+fi
 
 for combination in "${combinations[@]}"; do
   read -r format blend <<<"$combination"

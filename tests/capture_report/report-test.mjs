@@ -25,7 +25,7 @@ const check = (ok, what) => { if (!ok) failures.push(what); };
 // The command-line twin: the frame's events and one pixel's history.
 function pixelHistory(x, y) {
   const out = fs.mkdtempSync(path.join(os.tmpdir(), 'dd7r-history-'));
-  const text = execFileSync(replay, [capture, '--pixel-history', String(frame), String(x), String(y), '--out', out]).toString();
+  const text = execFileSync(replay, [capture, '--pixel-history', String(frame), String(x), String(y), '--events', '--out', out]).toString();
   fs.rmSync(out, { recursive: true, force: true });
   const events = [];
   const history = [];

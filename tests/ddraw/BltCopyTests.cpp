@@ -3,6 +3,7 @@
 
 #include "ConformanceFixture.h"
 
+#include <algorithm>
 #include <random>
 
 namespace ddtest {
@@ -262,6 +263,30 @@ TEST_F(BltCopyTest, BlitsBetweenPalettizedAndRgbWriteNothing) {
     EXPECT_EQ((std::vector<DWORD>{0x123456, 0x123456, 0x123456}), readPixels(rgb.get()));
     ASSERT_HR(DD_OK, indexed->Blt(nullptr, rgb.get(), nullptr, DDBLT_WAIT, nullptr));
     EXPECT_EQ((std::vector<DWORD>{1, 0x80, 0xFF}), readPixels(indexed.get()));
+}
+
+// Between RGB layouts only a few pairs convert; every other blit succeeds and writes nothing
+// (Wine's DirectDraw behaves so), whether copied, stretched or keyed, by Blt or BltFast.
+TEST_F(BltCopyTest, BlitsBetweenLayoutsWithoutAConversionWriteNothing) {
+    const std::vector<std::string> layouts = {"X8R8G8B8", "A8R8G8B8", "R8G8B8", "R5G6B5", "X1R5G5B5",
+                                              "A1R5G5B5", "X4R4G4B4", "A4R4G4B4", "R3G3B2"};
+    const std::vector<std::pair<std::string, std::string>> converting = {
+        {"R5G6B5", "X8R8G8B8"}, {"A8R8G8B8", "X8R8G8B8"}, {"X8R8G8B8", "A8R8G8B8"}};
+    for (const std::string& from : layouts)
+        for (const std::string& to : layouts) {
+            if (from == to) continue;
+            const bool converts = std::find(converting.begin(), converting.end(), std::make_pair(from, to)) != converting.end();
+            for (int blit = 0; blit < 3; ++blit) {  // Blt 1:1, Blt stretched, BltFast keyed
+                SCOPED_TRACE(from + " -> " + to + ", blit " + std::to_string(blit));
+                SurfacePtr source = rowSurface({0x5A, 0xA5, 0x3C, 0xC3}, layoutNamed(from));
+                const std::vector<DWORD> before(blit == 1 ? 8 : 4, 0x11);
+                SurfacePtr dest = rowSurface(before, layoutNamed(to));
+                ASSERT_TRUE(source && dest);
+                EXPECT_HR(DD_OK, blit == 2 ? dest->BltFast(0, 0, source.get(), nullptr, DDBLTFAST_WAIT | DDBLTFAST_SRCCOLORKEY)
+                                           : dest->Blt(nullptr, source.get(), nullptr, DDBLT_WAIT, nullptr));
+                EXPECT_EQ(converts, readPixels(dest.get()) != before);
+            }
+        }
 }
 
 }  // namespace

@@ -103,9 +103,9 @@ struct FileBuilder {
     std::vector<std::uint8_t> bytes;
     std::uint32_t blobs = 0;
 
-    FileBuilder() {
+    explicit FileBuilder(std::uint32_t version = capture::kFormatVersion) {
         bytes.assign(capture::kMagic, capture::kMagic + 8);
-        put32(capture::kFormatVersion);
+        put32(version);
         put32(32);
     }
     void put32(std::uint32_t value) {
@@ -144,19 +144,28 @@ struct Refusal {
 std::vector<Refusal> refusals() {
     const std::vector<std::uint8_t> header = FileBuilder().bytes;
     std::vector<std::uint8_t> otherVersion = header;
-    otherVersion[8] = 3;
+    otherVersion[8] = 4;
     std::vector<std::uint8_t> tooLong = FileBuilder().record(RecordBuilder(RecordKind::RenderQueue).u32(1)).bytes;
     tooLong[17] = 0xFF;
     RecordBuilder badFlag(RecordKind::SetQueueing);
     badFlag.u32(1).u8(2);
     RecordBuilder trailing(RecordKind::RenderQueue);
     trailing.u32(1).u8(0);
+    RecordBuilder deviceThrew(RecordKind::DeviceThrew);
+    deviceThrew.u8(5).flag(true).string("no pixel format");
+    RecordBuilder displayModeThrew(RecordKind::DeviceThrew);
+    displayModeThrew.u8(6).flag(false).string("");
     RecordBuilder longName(RecordKind::LoadFromFile);
     longName.u32(1).u32(1u << 20);
     return {
         {"short header", {header.begin(), header.begin() + 10}, 0, "shorter than the 16-byte header"},
         {"other magic", bytesOf("DD7RCAPX........"), 0, "not a dd7r capture"},
-        {"other version", otherVersion, 8, "format version 3 is not supported"},
+        {"other version", otherVersion, 8, "format version 4 is not supported"},
+        {"version 2 without device throws", FileBuilder(2).record(RecordBuilder(RecordKind::RenderQueue).u32(1)).bytes, 0, ""},
+        {"device throw in a version 2 file", FileBuilder(2).record(deviceThrew).bytes, 16,
+         "record kind 23 is not part of format version 2"},
+        {"device throw", FileBuilder().record(deviceThrew).bytes, 0, ""},
+        {"display mode cannot throw", FileBuilder().record(displayModeThrew).bytes, 22, "unknown device query 6"},
         {"record past the end", tooLong, 17, "more than the 4 bytes left"},
         {"header alone", FileBuilder().bytes, 0, ""},  // an empty capture reads: no refusal
         {"unknown kind", FileBuilder().record(RecordBuilder(static_cast<RecordKind>(99))).bytes, 21,

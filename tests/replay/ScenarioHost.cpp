@@ -6,9 +6,13 @@
 //   dd7r-capture-scenarios immediate DIR   quads drawn at once (queueing off) over a picture
 //   dd7r-capture-scenarios reset DIR       a skin file rewritten before a reset, failed loads,
 //                                          a texture whose layout is not the target's
+//   dd7r-capture-scenarios throws DIR      a device whose questions throw (a standard exception,
+//                                          then something else), caught by the host
 //   dd7r-capture-scenarios long DIR FRAMES QUADS [changing]   a long session, for sizes and
 //                                          times (changing: another picture under every frame)
 //   dd7r-capture-scenarios edit-quads IN OUT       every quad moved and recoloured
+//   dd7r-capture-scenarios edit-answers IN OUT     every 565 surface recorded as made for a 555
+//                                                  request (a DirectDraw that answers so)
 //
 // DIR receives scenario.capture and host/frame-NNNN.png.
 
@@ -56,8 +60,16 @@ public:
     int queryBlendMode() override { return blendMode_; }
     int querySurfaceMemory() override { return 2; }
     // 0 leaves the layout to the display (32 bits); 565 makes textures of another layout.
-    int queryTexturePixelFormat() override { return textureLayout; }
+    int queryTexturePixelFormat() override {
+        const Throw next = throwNext;
+        throwNext = Throw::Nothing;
+        if (next == Throw::Standard) throw std::runtime_error("the host's device has no pixel format now");
+        if (next == Throw::Foreign) throw 31;
+        return textureLayout;
+    }
     int textureLayout = 0;
+    // What the next question about the pixel format throws instead of answering.
+    enum class Throw { Nothing, Standard, Foreign } throwNext = Throw::Nothing;
 
 private:
     IDirectDraw7* directDraw_;
@@ -225,6 +237,36 @@ void resetWithChangedFile(Host& host, const fs::path& folder) {
     frame(2);
 }
 
+// The device throws while textures are loaded: the host catches it and draws what did load.
+void deviceThrows(Host& host) {
+    ScenarioDevice device(host.directDraw, 2);
+    RendererHandle handle{host.module, host.module.createRenderer(&device, 0, false, nullptr, 0, 0)};
+    if (handle.renderer == nullptr) throw std::runtime_error(host.module.getLastErrorString());
+    Renderer& renderer = *handle.renderer;
+    renderer.setTargetSurface(host.target);
+    const std::vector<std::uint8_t> pixels = gradient(90, 160, 220);
+    Texture* textures[3] = {};
+    const ScenarioDevice::Throw throws[3] = {ScenarioDevice::Throw::Standard, ScenarioDevice::Throw::Foreign,
+                                             ScenarioDevice::Throw::Nothing};
+    for (unsigned i = 0; i < 3; ++i) {
+        device.throwNext = throws[i];
+        textures[i] = renderer.createTexture();
+        try {
+            textures[i]->loadFromMemory(pixels.data(), 16, 16, ZelUISystem::TEXFMT_RGBA);
+        } catch (...) {
+        }
+    }
+    for (unsigned frame = 0; frame < 2; ++frame) {
+        host.paintBackground(frame);
+        renderer.discardQueue();
+        for (unsigned i = 0; i < 3; ++i)
+            quad(renderer, textures[i], 10.0f + 48.0f * static_cast<float>(i), 20.0f + 10.0f * static_cast<float>(frame),
+                 40.0f, 40.0f, corners(0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu));
+        renderer.renderQueue();
+        host.saveFrame();
+    }
+}
+
 // Many frames of many quads, for the sizes and times of a long session.
 void longSession(Host& host, unsigned frames, unsigned quads, bool changingPicture) {
     ScenarioDevice device(host.directDraw, 2);
@@ -282,11 +324,37 @@ int editQuads(const std::string& in, const std::string& out) {
     return edited != 0 ? 0 : 1;
 }
 
+void putU32(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint32_t value) {
+    for (unsigned i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Every 565 surface the module asked DirectDraw for is recorded as asked in 555 and made in 565,
+// as a DirectDraw that hands out its own 16-bit layout would have answered.
+int editAnswers(const std::string& in, const std::string& out) {
+    std::vector<std::uint8_t> bytes = readAll(in);
+    const dd7rreplay::CaptureFile capture(bytes);
+    unsigned edited = 0;
+    for (std::size_t index = 0; index < capture.recordCount(); ++index) {
+        const dd7rreplay::CaptureCall call = capture.call(index);
+        if (call.kind != ZelUISystem::capture::RecordKind::SurfaceAnswer || call.pixelFormat.red != 0xF800) continue;
+        const std::uint64_t askedFormat = call.offset + ZelUISystem::capture::kRecordHeaderSize + 16;
+        putU32(bytes, askedFormat + 8, 0x7C00);
+        putU32(bytes, askedFormat + 12, 0x03E0);
+        ++edited;
+    }
+    std::ofstream file(out, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file) throw std::runtime_error("cannot write " + out);
+    std::printf("edit-answers: %u surface requests now 555\n", edited);
+    return edited != 0 ? 0 : 1;
+}
+
 int run(int argc, char** argv) {
     const std::string scenario = argc > 1 ? argv[1] : "";
     if (scenario == "edit-quads" && argc == 4) return editQuads(argv[2], argv[3]);
-    if (argc < 3 || (scenario != "immediate" && scenario != "reset" && scenario != "long")) {
-        std::fprintf(stderr, "usage: dd7r-capture-scenarios immediate|reset|long DIR [FRAMES QUADS] | edit-quads IN OUT\n");
+    if (scenario == "edit-answers" && argc == 4) return editAnswers(argv[2], argv[3]);
+    if (argc < 3 || (scenario != "immediate" && scenario != "reset" && scenario != "throws" && scenario != "long")) {
+        std::fprintf(stderr, "usage: dd7r-capture-scenarios immediate|reset|throws|long DIR [FRAMES QUADS] | edit-quads|edit-answers IN OUT\n");
         return 2;
     }
     const fs::path folder = fs::u8path(argv[2]);
@@ -298,6 +366,7 @@ int run(int argc, char** argv) {
     Host host(folder);
     if (scenario == "immediate") immediate(host);
     if (scenario == "reset") resetWithChangedFile(host, folder);
+    if (scenario == "throws") deviceThrows(host);
     if (scenario == "long") {
         const unsigned frames = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 1000;
         const unsigned quads = argc > 4 ? static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)) : 300;

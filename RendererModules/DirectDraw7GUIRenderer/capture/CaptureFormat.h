@@ -4,14 +4,17 @@
 // a one-byte kind, a 32-bit payload length and the payload. docs/capture-format.md describes
 // every payload.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ZelUISystem {
 namespace capture {
 
 constexpr char kMagic[8] = {'D', 'D', '7', 'R', 'C', 'A', 'P', 'T'};
-// Version 2 added SourceFile; a version 1 file is read as it is (it has none).
-constexpr std::uint32_t kFormatVersion = 2;
+// Version 2 added SourceFile, version 3 DeviceThrew, SurfaceAnswer
+// and LoggerThrew; older files are read as
+// they are (they have none).
+constexpr std::uint32_t kFormatVersion = 3;
 constexpr std::uint32_t kOldestReadableVersion = 1;
 constexpr std::uint32_t kHeaderSize = 16;        // magic, version, pointer bits of the writer
 constexpr std::uint32_t kRecordHeaderSize = 5;   // kind (u8), payload length (u32)
@@ -44,8 +47,16 @@ enum class RecordKind : std::uint8_t {
                             // u32 format, u32 blob
     SourceFile = 22,        // u32 texture, u32 blob: the bytes of the file the texture is about
                             // to be rebuilt from, when they differ from those recorded last
+    DeviceThrew = 23,       // u8 query, u8 standard exception, string text: a question to the
+                            // host's device threw instead of answering
+    SurfaceAnswer = 24,     // u32 flags, u32 width, u32 height, u32 caps, pixel format asked,
+                            // u32 result, pixel format made: what DirectDraw answered when the
+                            // module asked it for a surface during the call
+    LoggerThrew = 25,       // u8 standard exception, string text: a call into the logging
+                            // library threw during the call
 };
-constexpr std::uint8_t kLastRecordKind = 22;
+constexpr std::uint8_t kLastRecordKind = 25;
+constexpr std::uint8_t kFirstVersion3Kind = 23;
 
 // The createTexture overload a CreateTexture record stands for, and what follows it.
 enum class TextureOverload : std::uint8_t {
@@ -76,6 +87,8 @@ constexpr std::uint32_t kForeignTexture = 0xFFFFFFFFu;
 constexpr std::uint32_t kNoBlob = 0;
 // A string is a u32 length and its bytes; this length stands for a null pointer.
 constexpr std::uint32_t kNullString = 0xFFFFFFFFu;
+// The longest exception text kept: readers refuse longer strings.
+constexpr std::size_t kLongestExceptionText = 65536;
 
 }  // namespace capture
 }  // namespace ZelUISystem

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <exception>
 
+#include "diagnostics/CallWitness.h"
 #include "diagnostics/ModuleLogger.h"
 #include "capture/HostLevel.h"
+#include "capture/LoggerThrows.h"
 #include "capture/PixelFormatRecord.h"
 #include "capture/RecordingDevice.h"
 #include "capture/SourceFiles.h"
+#include "capture/SurfaceAnswers.h"
 #include "platform/SurfaceLock.h"
 #include "interface/Texture.h"
 #include "texture/CDD7Texture.h"
@@ -18,6 +21,24 @@ namespace ZelUISystem {
 namespace capture {
 
 CaptureSession* hostLevelSession = nullptr;
+CaptureSession* hostCallSession = nullptr;
+
+namespace {
+
+// Hears what the module's calls out learned during a host call, for the session recording it.
+class SessionWitness final : public CallWitness {
+public:
+    void surfaceAnswered(const DDSURFACEDESC2& asked, HRESULT result, IDirectDrawSurface7* made) noexcept override {
+        noteSurfaceAnswer(asked, result, made);
+    }
+    void loggerThrew(bool standardException, const char* text) noexcept override {
+        noteLoggerThrow(standardException, text);
+    }
+};
+
+SessionWitness sessionWitness;
+
+}  // namespace
 
 CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
     active_ = writer_.open(path_);
@@ -26,6 +47,10 @@ CaptureSession::CaptureSession(std::string path) : path_(std::move(path)) {
 
 CaptureSession::~CaptureSession() {
     if (hostLevelSession == this) setHostLevelSession(nullptr);
+    if (hostCallSession == this) {
+        hostCallSession = nullptr;
+        callWitness = nullptr;
+    }
     try {
         writer_.close();
     } catch (...) {
@@ -65,10 +90,14 @@ void CaptureSession::beginHostCall() {
     inHostCall_ = true;
     threw_ = false;
     setHostLevelSession(nullptr);
+    hostCallSession = this;
+    callWitness = &sessionWitness;
 }
 
 void CaptureSession::endHostCall() {
     inHostCall_ = false;
+    hostCallSession = nullptr;
+    callWitness = nullptr;
     try {
         for (const RecordBuilder& answer : heldAnswers_) writer_.append(answer);
         heldAnswers_.clear();
@@ -91,6 +120,7 @@ void CaptureSession::noteThrow(bool standardException, const char* text) {
         threw_ = true;
         threwStandard_ = standardException;
         threwText_ = text != nullptr ? text : "";
+        if (threwText_.size() > kLongestExceptionText) threwText_.resize(kLongestExceptionText);
     } catch (...) {
         threwText_.clear();
     }

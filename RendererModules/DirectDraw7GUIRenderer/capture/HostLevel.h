@@ -11,5 +11,9 @@ extern CaptureSession* hostLevelSession;
 
 void setHostLevelSession(CaptureSession* session);
 
+// The capture session whose host call is running, null outside host calls: what the module
+// asks DirectDraw during the call is noted there.
+extern CaptureSession* hostCallSession;
+
 }  // namespace capture
 }  // namespace ZelUISystem

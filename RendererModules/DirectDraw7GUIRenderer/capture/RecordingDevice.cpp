@@ -1,5 +1,8 @@
 #include "capture/RecordingDevice.h"
 
+#include <exception>
+#include <string>
+
 #include "capture/CaptureSession.h"
 #include "capture/PixelFormatRecord.h"
 #include "platform/DirectDraw.h"
@@ -8,8 +11,43 @@
 namespace ZelUISystem {
 namespace capture {
 
+namespace {
+
+// What a question that threw is recorded as: which question, and what came back instead.
+void recordThrow(CaptureSession& session, DeviceQuery query, bool standard, const char* text) {
+    if (!session.active()) return;
+    try {
+        std::string kept = text != nullptr ? text : "";
+        if (kept.size() > kLongestExceptionText) kept.resize(kLongestExceptionText);
+        RecordBuilder threw(RecordKind::DeviceThrew);
+        threw.u8(static_cast<std::uint8_t>(query)).flag(standard).string(kept.c_str());
+        session.writeDeviceAnswer(threw);
+    } catch (...) {
+        session.disable("out of memory while capturing");
+    }
+}
+
+}  // namespace
+
+// Runs a question to the host's device (through callHost); when it throws, the capture notes it
+// (a replay throws the same there) and the exception goes on to the module unchanged.
+template <typename Ask>
+decltype(auto) RecordingDevice::askHost(DeviceQuery query, Ask&& ask) {
+    try {
+        return ask();
+    } catch (const std::exception& error) {
+        recordThrow(session_, query, true, error.what());
+        throw;
+    } catch (...) {
+        recordThrow(session_, query, false, nullptr);
+        throw;
+    }
+}
+
 IDirectDraw7* RecordingDevice::queryDirectDraw() {
-    IDirectDraw7* directDraw = callHost([&] { return host_->queryDirectDraw(); });
+    IDirectDraw7* directDraw = askHost(DeviceQuery::DirectDraw, [&] {
+        return callHost([&] { return host_->queryDirectDraw(); });
+    });
     if (!session_.active()) return directDraw;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DirectDraw)).flag(directDraw != nullptr);
@@ -27,7 +65,7 @@ IDirectDraw7* RecordingDevice::queryDirectDraw() {
 }
 
 void RecordingDevice::queryDisplaySize(float* width, float* height) {
-    callHost([&] { host_->queryDisplaySize(width, height); });
+    askHost(DeviceQuery::DisplaySize, [&] { callHost([&] { host_->queryDisplaySize(width, height); }); });
     if (!session_.active()) return;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(DeviceQuery::DisplaySize));
@@ -35,7 +73,7 @@ void RecordingDevice::queryDisplaySize(float* width, float* height) {
     session_.writeDeviceAnswer(answer);
 }
 
-void RecordingDevice::recordInt(unsigned query, int value) {
+void RecordingDevice::recordInt(DeviceQuery query, int value) {
     if (!session_.active()) return;
     RecordBuilder answer(RecordKind::DeviceAnswer);
     answer.u8(static_cast<std::uint8_t>(query)).i32(value);
@@ -43,20 +81,26 @@ void RecordingDevice::recordInt(unsigned query, int value) {
 }
 
 int RecordingDevice::queryBlendMode() {
-    const int answer = callHost([&] { return host_->queryBlendMode(); });
-    recordInt(static_cast<unsigned>(DeviceQuery::BlendMode), answer);
+    const int answer = askHost(DeviceQuery::BlendMode, [&] {
+        return callHost([&] { return host_->queryBlendMode(); });
+    });
+    recordInt(DeviceQuery::BlendMode, answer);
     return answer;
 }
 
 int RecordingDevice::querySurfaceMemory() {
-    const int answer = callHost([&] { return host_->querySurfaceMemory(); });
-    recordInt(static_cast<unsigned>(DeviceQuery::SurfaceMemory), answer);
+    const int answer = askHost(DeviceQuery::SurfaceMemory, [&] {
+        return callHost([&] { return host_->querySurfaceMemory(); });
+    });
+    recordInt(DeviceQuery::SurfaceMemory, answer);
     return answer;
 }
 
 int RecordingDevice::queryTexturePixelFormat() {
-    const int answer = callHost([&] { return host_->queryTexturePixelFormat(); });
-    recordInt(static_cast<unsigned>(DeviceQuery::TexturePixelFormat), answer);
+    const int answer = askHost(DeviceQuery::TexturePixelFormat, [&] {
+        return callHost([&] { return host_->queryTexturePixelFormat(); });
+    });
+    recordInt(DeviceQuery::TexturePixelFormat, answer);
     return answer;
 }
 

@@ -4,6 +4,7 @@
 // object it also records the display mode that object reports, which decides the layout of
 // textures whose device leaves the layout to the display.
 
+#include "capture/CaptureFormat.h"
 #include "interface/RendererDevice.h"
 #include "platform/HostExceptions.h"
 
@@ -25,7 +26,9 @@ public:
     int queryTexturePixelFormat() override;
 
 private:
-    void recordInt(unsigned query, int answer);
+    void recordInt(DeviceQuery query, int answer);
+    template <typename Ask>
+    decltype(auto) askHost(DeviceQuery query, Ask&& ask);
 
     RendererDevice* host_;
     CaptureSession& session_;

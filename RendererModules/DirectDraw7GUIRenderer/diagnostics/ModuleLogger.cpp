@@ -87,11 +87,13 @@ void bindLoggingLibrary(const char* directory, std::uint32_t hostValueA, std::ui
     LoggingLibrary& lib = library();
     if (lib.createOrvLogger == nullptr) loadLibraryEntryPoints(directory);
     if (lib.getLogLevelFromIniFile == nullptr) return;
-    const int level = callHost([&] {
-        return lib.getLogLevelFromIniFile(directory, kModuleTag, kLoggerIniFileName);
+    const int level = callLogger([&] {
+        return callHost([&] { return lib.getLogLevelFromIniFile(directory, kModuleTag, kLoggerIniFileName); });
     });
     if (level > 0 && lib.logger == nullptr && lib.createOrvLogger != nullptr)
-        lib.logger = callHost([&] { return lib.createOrvLogger(hostValueA, hostValueB, kModuleTag, level); });
+        lib.logger = callLogger([&] {
+            return callHost([&] { return lib.createOrvLogger(hostValueA, hostValueB, kModuleTag, level); });
+        });
 }
 
 void releaseModuleLogger() {
@@ -100,11 +102,11 @@ void releaseModuleLogger() {
     // destroy slot knows how to destroy and free it.
     Logger* const logger = lib.logger;
     lib.logger = nullptr;
-    if (logger != nullptr) callHost([&] { logger->destroy(kDestroyAndFree); });
+    if (logger != nullptr) callLogger([&] { callHost([&] { logger->destroy(kDestroyAndFree); }); });
 }
 
 void reportFatal(const char* message) {
-    if (Logger* logger = moduleLogger()) callHost([&] { logger->reportFatal(message, 1); });
+    if (Logger* logger = moduleLogger()) callLogger([&] { callHost([&] { logger->reportFatal(message, 1); }); });
 }
 
 void reportDDError(const char* context, HRESULT result) {

@@ -4,7 +4,9 @@
 // it before each call.
 
 #include <cstdint>
+#include <exception>
 
+#include "diagnostics/CallWitness.h"
 #include "platform/DirectDraw.h"
 #include "platform/HostExceptions.h"
 #include "interface/Logger.h"
@@ -28,11 +30,26 @@ void releaseModuleLogger();
 // The unRecoveryError entry point, null when the library is not bound.
 UnRecoveryErrorFn unRecoveryErrorEntry();
 
+// Runs a call into the logging library (through callHost) and passes on what it throws; a
+// capture notes that it threw, since a replay runs without the logging library.
+template <typename Call>
+decltype(auto) callLogger(Call&& call) {
+    try {
+        return call();
+    } catch (const std::exception& error) {
+        if (callWitness != nullptr) callWitness->loggerThrew(true, error.what());
+        throw;
+    } catch (...) {
+        if (callWitness != nullptr) callWitness->loggerThrew(false, nullptr);
+        throw;
+    }
+}
+
 // One log line, when a logger exists. The logger is the logging library's code, so the call
 // goes through callHost: what it throws comes back as the module's own exception.
 template <typename... Values>
 void logLine(int level, const char* format, Values... values) {
-    if (Logger* logger = moduleLogger()) callHost([&] { logger->log(level, format, values...); });
+    if (Logger* logger = moduleLogger()) callLogger([&] { callHost([&] { logger->log(level, format, values...); }); });
 }
 
 // Passes a message about to be raised (or just caught) to the logger's reportFatal.

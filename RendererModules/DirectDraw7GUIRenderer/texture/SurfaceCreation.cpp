@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "diagnostics/CallWitness.h"
 #include "diagnostics/DDErrorNames.h"
 #include "diagnostics/ReportedFailure.h"
 #include "interface/RendererDevice.h"
@@ -108,6 +109,7 @@ void CDD7Texture::CreateSurface(std::uint32_t width, std::uint32_t height,
     applyTexturePixelFormat(desc, callHost([&] { return device->queryTexturePixelFormat(); }));
 
     const HRESULT result = directDraw->CreateSurface(&desc, out, nullptr);
+    if (callWitness != nullptr) callWitness->surfaceAnswered(desc, result, *out);
     if (SUCCEEDED(result) && *out != nullptr) return;
     *out = nullptr;
     raiseReported(surfaceCreationFailureText(result));

@@ -178,7 +178,7 @@ SoftSurface* SoftDirectDraw::findLiveSurface(const IDirectDrawSurface7* surface)
 
 HRESULT SoftDirectDraw::log(CallRecord record) {
     const HRESULT result = record.result;
-    callLog_.push_back(std::move(record));
+    if (keepCallLog_) callLog_.push_back(std::move(record));
     return result;
 }
 

@@ -115,6 +115,7 @@ void drawRows(const PixelPlane& dest, const Area& destArea, const PixelPlane& so
 void blitArea(const PixelPlane& dest, const Area& destArea, const PixelPlane& source,
               const Area& sourceArea, const BlitKeys& keys) {
     if (dest.format->palettized != source.format->palettized) return;
+    if (!dest.format->palettized && !blitConverts(*source.format, *dest.format)) return;
     ActiveKeys active;
     if (keys.source) {
         const KeyReach reach = reachOf(*keys.source, source.format->keyMask);

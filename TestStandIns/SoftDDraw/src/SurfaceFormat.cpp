@@ -84,6 +84,24 @@ bool sameLayout(const SurfaceFormat& a, const SurfaceFormat& b) {
            a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
+namespace {
+
+bool isLayout(const SurfaceFormat& format, DWORD bytes, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
+    return !format.palettized && format.bytesPerPixel == bytes && format.red == red && format.green == green &&
+           format.blue == blue && format.alpha == alpha;
+}
+
+bool isXrgb32(const SurfaceFormat& f) { return isLayout(f, 4, 0xFF0000, 0x00FF00, 0x0000FF, 0); }
+bool isArgb32(const SurfaceFormat& f) { return isLayout(f, 4, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000); }
+bool isRgb565(const SurfaceFormat& f) { return isLayout(f, 2, 0xF800, 0x07E0, 0x001F, 0); }
+
+}  // namespace
+
+bool blitConverts(const SurfaceFormat& from, const SurfaceFormat& to) {
+    if (sameLayout(from, to)) return true;
+    return (isRgb565(from) && isXrgb32(to)) || (isArgb32(from) && isXrgb32(to)) || (isXrgb32(from) && isArgb32(to));
+}
+
 std::uint32_t wrappedPitch(std::uint32_t width, std::uint32_t bytesPerPixel) {
     const std::uint32_t rowBytes = width * bytesPerPixel;  // wraps modulo 2^32 on purpose
     return (rowBytes + 7u) & ~7u;

@@ -23,6 +23,10 @@ struct SurfaceFormat {
 HRESULT surfaceFormatFor(const DDPIXELFORMAT& requested, SurfaceFormat& format);
 
 bool sameLayout(const SurfaceFormat& a, const SurfaceFormat& b);
+// Whether DirectDraw carries a blit's pixels from one RGB layout to the other. Only a few pairs
+// convert (565 to X8R8G8B8, and between X8R8G8B8 and A8R8G8B8); between any other two layouts a
+// blit succeeds and writes nothing, as Wine's DirectDraw does.
+bool blitConverts(const SurfaceFormat& from, const SurfaceFormat& to);
 
 // Row size in bytes rounded up to 8, computed in 32 bits exactly as DirectDraw does (so that
 // absurd widths wrap around the same way).

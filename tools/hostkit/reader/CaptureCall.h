@@ -61,6 +61,11 @@ struct CaptureCall {
     std::optional<std::string> directory;
     std::string text;                      // exception text
 
+    // a surface DirectDraw was asked for (`width`, `height`, `caps`, `pixelFormat` as asked)
+    std::uint32_t surfaceFlags = 0;  // of the request: which fields it sets
+    std::uint32_t result = 0;        // CreateSurface's HRESULT
+    PixelFormatFields madeFormat;    // the layout of the surface made (zeros: none)
+
     // device answers
     DeviceQuery query = DeviceQuery::DirectDraw;
     float answerWidth = 0.0f;

@@ -140,6 +140,9 @@ void CaptureFile::readRecords() {
             if (size > kMaxCallPayloadBytes && kind != 0 && kind <= capture::kLastRecordKind)
                 throw CaptureError(offset + 1, "record length " + std::to_string(size) + " is more than the " +
                                                    std::to_string(kMaxCallPayloadBytes) + " bytes a call can take");
+            if (kind >= capture::kFirstVersion3Kind && kind <= capture::kLastRecordKind && version_ < 3)
+                throw CaptureError(offset, "record kind " + std::to_string(kind) + " is not part of format version " +
+                                               std::to_string(version_));
             if (recordCount_ % kRecordsPerCheckpoint == 0) checkpoints_.push_back(offset);
             checkCall(decodeAt(offset, kind, std::min(size, kMaxCallPayloadBytes)));
             ++recordCount_;

@@ -47,6 +47,16 @@ void decodeDeviceAnswer(PayloadCursor& in, CaptureCall& call) {
     call.query = static_cast<DeviceQuery>(query);
 }
 
+void decodeDeviceThrew(PayloadCursor& in, CaptureCall& call) {
+    const std::uint8_t query = in.u8("device query");
+    // The display mode is asked of DirectDraw, not of the host: it never throws.
+    if (query == 0 || query >= static_cast<std::uint8_t>(DeviceQuery::DisplayMode))
+        in.fail("unknown device query " + std::to_string(query));
+    call.query = static_cast<DeviceQuery>(query);
+    call.flag = in.flag("standard exception");
+    call.text = in.string("exception text").value_or("");
+}
+
 void decodeCreateTexture(PayloadCursor& in, CaptureCall& call) {
     call.renderer = in.u32("renderer");
     call.texture = in.u32("texture");
@@ -90,6 +100,20 @@ void decodeBody(RecordKind kind, PayloadCursor& in, CaptureCall& call) {
             call.renderer = in.u32("renderer");
             break;
         case RecordKind::DeviceAnswer: decodeDeviceAnswer(in, call); break;
+        case RecordKind::DeviceThrew: decodeDeviceThrew(in, call); break;
+        case RecordKind::LoggerThrew:
+            call.flag = in.flag("standard exception");
+            call.text = in.string("exception text").value_or("");
+            break;
+        case RecordKind::SurfaceAnswer:
+            call.surfaceFlags = in.u32("surface request flags");
+            call.width = in.u32("width");
+            call.height = in.u32("height");
+            call.caps = in.u32("caps");
+            call.pixelFormat = readPixelFormat(in);
+            call.result = in.u32("result");
+            call.madeFormat = readPixelFormat(in);
+            break;
         case RecordKind::Threw:
             call.flag = in.flag("standard exception");
             call.text = in.string("exception text").value_or("");
@@ -199,6 +223,9 @@ const char* recordKindName(RecordKind kind) {
         case RecordKind::LoadFromMemory: return "loadFromMemory";
         case RecordKind::FillFromMemory: return "fillFromMemory";
         case RecordKind::SourceFile: return "source file";
+        case RecordKind::DeviceThrew: return "device threw";
+        case RecordKind::SurfaceAnswer: return "surface answer";
+        case RecordKind::LoggerThrew: return "logging library threw";
     }
     return "unknown";
 }

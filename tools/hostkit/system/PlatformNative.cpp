@@ -31,6 +31,8 @@ IDirectDraw7* openDirectDraw(DisplayFormat format, std::string& error) {
     IDirectDraw7* directDraw =
         softddraw::SoftDirectDraw::create(pixelFormatOf(format), softddraw::VideoMemory::Absent);
     if (directDraw == nullptr) error = "the software DirectDraw could not be created";
+    // The tools built on this never read the call log: kept, it would grow with every call.
+    if (auto* soft = dynamic_cast<softddraw::SoftDirectDraw*>(directDraw)) soft->keepCallLog(false);
     return directDraw;
 }
 

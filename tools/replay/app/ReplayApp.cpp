@@ -25,6 +25,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Every divergence, then how many and where the first was; 1 (the exit status) when there was any.
+int printDivergences(const ReplayReport& report) {
+    if (report.loggerThrows != 0)
+        std::printf("dd7r-replay: %u call%s failed when captured because the logging library threw (the replay "
+                    "runs without it)\n", report.loggerThrows, report.loggerThrows == 1 ? "" : "s");
+    for (const ReplayDivergence& divergence : report.divergences)
+        std::printf("dd7r-replay: diverged: %s\n", divergence.text().c_str());
+    if (report.divergences.empty()) return 0;
+    const ReplayDivergence& first = report.divergences.front();
+    std::printf("dd7r-replay: %zu divergence%s, the first in call %u (%s at offset %llu)\n", report.divergences.size(),
+                report.divergences.size() == 1 ? "" : "s",
+                first.call, recordKindName(first.kind), static_cast<unsigned long long>(first.offset));
+    return 1;
+}
+
 constexpr unsigned kSheetColumns = 8;
 constexpr unsigned kMaxSheetFrames = 64;
 constexpr unsigned kThumbnailWidth = 240;
@@ -104,7 +119,7 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 
     std::printf("dd7r-replay: %u calls, %u frames, %u calls skipped (on renderers or textures the capture did not see being made)\n",
                 report.calls, report.frames, report.skippedCalls);
-    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
+    printDivergences(report);
     std::printf("dd7r-replay: output folder %s\n", folder.u8string().c_str());
     if (writer.failed) {
         std::fprintf(stderr, "dd7r-replay: cannot write into %s\n", folder.u8string().c_str());
@@ -131,9 +146,14 @@ int replay(const ReplayOptions& options, const CaptureFile& capture) {
 // A report holds at most this many frames: --frames chooses which.
 constexpr unsigned kMaxInspectFrames = 1000;
 
-int printDivergences(const ReplayReport& report) {
-    for (const std::string& divergence : report.divergences) std::printf("dd7r-replay: diverged: %s\n", divergence.c_str());
-    return report.divergences.empty() ? 0 : 1;
+
+// A pixel's history without the list of all the frame's events before it (the history names
+// the events that wrote the pixel).
+std::string withoutEventList(const std::string& text) {
+    const std::size_t events = text.find("events:\n");
+    const std::size_t history = text.find("history:\n");
+    if (events == std::string::npos || history == std::string::npos || history < events) return text;
+    return text.substr(0, events) + text.substr(history);
 }
 
 // The replay with the module's quad observer set: a report (--inspect) or one pixel's history.
@@ -188,7 +208,7 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
                          options.historyFrame);
             return 2;
         }
-        std::fputs(historyText.c_str(), stdout);
+        std::fputs((options.listEvents ? historyText : withoutEventList(historyText)).c_str(), stdout);
         return printDivergences(report);
     }
     if (writer->frames() == 0) {

@@ -51,6 +51,10 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
             options.statsOnly = true;
             continue;
         }
+        if (argument == "--events") {
+            options.listEvents = true;
+            continue;
+        }
         if (argument == "--pixel-history") {
             unsigned values[3] = {0, 0, 0};
             for (unsigned& value : values) {
@@ -90,6 +94,7 @@ ParsedReplayOptions parseReplayOptions(int argc, const char* const* argv) {
         options.capturePath = argument;
     }
     if (options.capturePath.empty() && !options.helpRequested) parsed.error = "no capture file given (see --help)";
+    if (options.listEvents && !options.pixelHistory && parsed.ok()) parsed.error = "--events goes with --pixel-history";
     return parsed;
 }
 
@@ -112,8 +117,9 @@ std::string replayUsageText() {
            "                     most 1000 frames, chosen with --frames (on Windows, of the module\n"
            "                     built into this program)\n"
            "  --pixel-history FRAME X Y\n"
-           "                     print the events of the frame and every one that wrote pixel\n"
-           "                     (X, Y), with its value before and after\n";
+           "                     print every event of the frame that wrote pixel (X, Y), with\n"
+           "                     its value before and after\n"
+           "  --events           with --pixel-history: list all the frame's events first\n";
 }
 
 }  // namespace dd7rreplay

@@ -16,6 +16,7 @@ struct ReplayOptions {
     unsigned historyFrame = 0;
     unsigned historyX = 0;
     unsigned historyY = 0;
+    bool listEvents = false;       // with the history, the frame's events too
     bool statsOnly = false;
     bool helpRequested = false;
 };

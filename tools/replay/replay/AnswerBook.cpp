@@ -1,5 +1,7 @@
 #include "replay/AnswerBook.h"
 
+#include <stdexcept>
+
 namespace dd7rreplay {
 
 void AnswerBook::clearPending() {
@@ -9,9 +11,16 @@ void AnswerBook::clearPending() {
     surfaceMemories_.clear();
     pixelFormats_.clear();
     hasDisplayMode_ = false;
+    for (auto& turns : turns_) turns.clear();
 }
 
 void AnswerBook::add(const CaptureCall& answer) {
+    auto& turns = turns_.at(static_cast<std::size_t>(answer.query) % turns_.size());
+    if (answer.kind == RecordKind::DeviceThrew) {
+        turns.push_back(Thrown{answer.flag, answer.text});
+        return;
+    }
+    if (answer.query != DeviceQuery::DisplayMode) turns.emplace_back();
     switch (answer.query) {
         case DeviceQuery::DirectDraw: directDraws_.push_back(answer.given); break;
         case DeviceQuery::DisplaySize: sizes_.emplace_back(answer.answerWidth, answer.answerHeight); break;
@@ -25,7 +34,33 @@ void AnswerBook::add(const CaptureCall& answer) {
     }
 }
 
+void AnswerBook::throwIfCaptured(DeviceQuery query) {
+    auto& turns = turns_.at(static_cast<std::size_t>(query) % turns_.size());
+    if (turns.empty()) return;
+    const std::optional<Thrown> turn = std::move(turns.front());
+    turns.pop_front();
+    if (!turn) return;
+    if (turn->standard) throw std::runtime_error(turn->text);
+    throw ReplayedForeignThrow{};
+}
+
+int AnswerBook::blendMode() {
+    throwIfCaptured(DeviceQuery::BlendMode);
+    return next(blendModes_, lastBlendMode_);
+}
+
+int AnswerBook::surfaceMemory() {
+    throwIfCaptured(DeviceQuery::SurfaceMemory);
+    return next(surfaceMemories_, lastSurfaceMemory_);
+}
+
+int AnswerBook::texturePixelFormat() {
+    throwIfCaptured(DeviceQuery::TexturePixelFormat);
+    return next(pixelFormats_, lastPixelFormat_);
+}
+
 bool AnswerBook::directDrawPresent() {
+    throwIfCaptured(DeviceQuery::DirectDraw);
     if (!directDraws_.empty()) {
         lastDirectDraw_ = directDraws_.front();
         directDraws_.pop_front();
@@ -34,6 +69,7 @@ bool AnswerBook::directDrawPresent() {
 }
 
 void AnswerBook::displaySize(float& width, float& height) {
+    throwIfCaptured(DeviceQuery::DisplaySize);
     if (!sizes_.empty()) {
         lastSize_ = sizes_.front();
         sizes_.pop_front();

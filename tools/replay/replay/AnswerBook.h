@@ -1,10 +1,14 @@
 #pragma once
 // The device answers recorded during one call, handed out in the order the module asks for
 // them. A question asked more often than it was answered gets the last answer again, so that a
-// replay on another module version still has something sensible to say.
+// replay on another module version still has something sensible to say. A question that threw
+// when captured throws the same when the module asks it again at that turn.
 
 #include <cstdint>
+#include <array>
 #include <deque>
+#include <optional>
+#include <string>
 
 #include "reader/CaptureCall.h"
 #include "interface/RendererDevice.h"
@@ -13,21 +17,34 @@ struct IDirectDraw7;
 
 namespace dd7rreplay {
 
+// What a captured device threw that was no standard exception; the module sees it as such.
+struct ReplayedForeignThrow {};
+
 class AnswerBook {
 public:
     void clearPending();
+    // A DeviceAnswer or DeviceThrew record.
     void add(const CaptureCall& answer);
     // The display mode recorded among the pending answers, if any.
     const PixelFormatFields* pendingDisplayMode() const { return hasDisplayMode_ ? &displayMode_ : nullptr; }
 
     bool directDrawPresent();
     void displaySize(float& width, float& height);
-    int blendMode() { return next(blendModes_, lastBlendMode_); }
-    int surfaceMemory() { return next(surfaceMemories_, lastSurfaceMemory_); }
-    int texturePixelFormat() { return next(pixelFormats_, lastPixelFormat_); }
+    int blendMode();
+    int surfaceMemory();
+    int texturePixelFormat();
 
 private:
+    struct Thrown {
+        bool standard = false;
+        std::string text;
+    };
     static int next(std::deque<int>& queue, int& last);
+    // Throws what the question threw at this turn when captured, else lets the answer be given.
+    void throwIfCaptured(DeviceQuery query);
+
+    // Per question, in the order they happened: an answer (empty) or what was thrown instead.
+    std::array<std::deque<std::optional<Thrown>>, 6> turns_;
 
     std::deque<bool> directDraws_;
     std::deque<std::pair<float, float>> sizes_;

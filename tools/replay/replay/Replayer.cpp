@@ -1,6 +1,7 @@
 #include "replay/Replayer.h"
 
 #include <chrono>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,86 @@ using Clock = std::chrono::steady_clock;
 alignas(16) unsigned char foreignTextureStandIn[64];
 
 FloatRect rectOf(const float (&values)[4]) { return FloatRect{values[0], values[1], values[2], values[3]}; }
+
+// Records that belong to the call before them rather than being calls of their own.
+bool isAnswer(RecordKind kind) {
+    return kind == RecordKind::DeviceAnswer || kind == RecordKind::DeviceThrew || kind == RecordKind::SurfaceAnswer ||
+           kind == RecordKind::LoggerThrew;
+}
+
+bool isAnswerOrThrow(RecordKind kind) { return isAnswer(kind) || kind == RecordKind::Threw; }
+
+std::string hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%X", value);
+    return text;
+}
+
+std::string layoutText(const PixelFormatFields& format) {
+    if ((format.flags & DDPF_PALETTEINDEXED8) != 0) return "8-bit palettized";
+    std::string text = std::to_string(format.bitCount) + "-bit R " + hex(format.red) + " G " + hex(format.green) +
+                       " B " + hex(format.blue);
+    if ((format.flags & DDPF_ALPHAPIXELS) != 0) text += " A " + hex(format.alpha);
+    return text;
+}
+
+bool sameLayout(const PixelFormatFields& a, const PixelFormatFields& b) {
+    const std::uint32_t kinds = DDPF_RGB | DDPF_PALETTEINDEXED8 | DDPF_ALPHAPIXELS;
+    return (a.flags & kinds) == (b.flags & kinds) && a.bitCount == b.bitCount && a.red == b.red &&
+           a.green == b.green && a.blue == b.blue && ((a.flags & DDPF_ALPHAPIXELS) == 0 || a.alpha == b.alpha);
+}
+
+std::string answerText(std::uint32_t result, const PixelFormatFields& made) {
+    if (FAILED(static_cast<HRESULT>(result))) return "refused it (" + hex(result) + ")";
+    return "made it " + layoutText(made);
+}
+
+PixelFormatFields fieldsOf(const DDPIXELFORMAT& format) {
+    PixelFormatFields fields;
+    fields.flags = format.dwFlags;
+    fields.bitCount = format.dwRGBBitCount;
+    fields.red = format.dwRBitMask;
+    fields.green = format.dwGBitMask;
+    fields.blue = format.dwBBitMask;
+    fields.alpha = format.dwRGBAlphaBitMask;
+    return fields;
+}
+
+// Asks `directDraw` for the surface the recorded request asked for; how its answer differs from
+// the recorded one, or empty when it does not.
+std::string surfaceAnswerDifference(IDirectDraw7* directDraw, const CaptureCall& asked) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = asked.surfaceFlags;
+    desc.dwWidth = asked.width;
+    desc.dwHeight = asked.height;
+    desc.ddsCaps.dwCaps = asked.caps;
+    desc.ddpfPixelFormat.dwSize = sizeof(desc.ddpfPixelFormat);
+    desc.ddpfPixelFormat.dwFlags = asked.pixelFormat.flags;
+    desc.ddpfPixelFormat.dwRGBBitCount = asked.pixelFormat.bitCount;
+    desc.ddpfPixelFormat.dwRBitMask = asked.pixelFormat.red;
+    desc.ddpfPixelFormat.dwGBitMask = asked.pixelFormat.green;
+    desc.ddpfPixelFormat.dwBBitMask = asked.pixelFormat.blue;
+    desc.ddpfPixelFormat.dwRGBAlphaBitMask = asked.pixelFormat.alpha;
+    IDirectDrawSurface7* surface = nullptr;
+    const HRESULT result = directDraw->CreateSurface(&desc, &surface, nullptr);
+    PixelFormatFields made;
+    if (SUCCEEDED(result) && surface != nullptr) {
+        DDSURFACEDESC2 madeDesc{};
+        madeDesc.dwSize = sizeof(madeDesc);
+        if (SUCCEEDED(surface->GetSurfaceDesc(&madeDesc))) made = fieldsOf(madeDesc.ddpfPixelFormat);
+        surface->Release();
+    }
+    const bool capturedMade = SUCCEEDED(static_cast<HRESULT>(asked.result));
+    const bool same = capturedMade ? SUCCEEDED(result) && sameLayout(made, asked.madeFormat)
+                                   : static_cast<std::uint32_t>(result) == asked.result;
+    if (same) return {};
+    std::string request = std::to_string(asked.width) + "x" + std::to_string(asked.height) + " surface";
+    if ((asked.surfaceFlags & DDSD_PIXELFORMAT) != 0) request += " of " + layoutText(asked.pixelFormat);
+    return "asked for a " + request + ", the replay's DirectDraw " +
+           answerText(static_cast<std::uint32_t>(result), made) + "; the captured one " +
+           answerText(asked.result, asked.madeFormat);
+}
 
 bool isRendererCall(RecordKind kind) {
     switch (kind) {
@@ -92,7 +173,7 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
     lastFrame_ = lastFrame;
     for (std::size_t index = 0; index < capture_.recordCount() && !stopped_; ++index) {
         const CaptureCall call = capture_.call(index);
-        if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::Threw) continue;
+        if (isAnswerOrThrow(call.kind)) continue;
         gatherAnswers(index);
         ++report_.calls;
         bool threw = false;
@@ -109,9 +190,14 @@ ReplayReport Replayer::run(unsigned lastFrame, const std::function<void(ReplayFr
         }
         CaptureCall captured;
         const bool threwWhenCaptured = capturedThrow(index, captured);
-        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
-        if (threw != threwWhenCaptured)
+        compareSurfaceAnswers(call);
+        // The replay runs without the logging library: a call that threw because it did is
+        // accounted for, not a divergence.
+        if (threwWhenCaptured && !threw && loggerThrew_)
+            ++report_.loggerThrows;
+        else if (threw != threwWhenCaptured)
             diverge(call, threw ? "threw in the replay: " + text : "did not throw in the replay, but did when captured");
+        if (listener_ != nullptr) listener_->callFinished(call, threw, text, threwWhenCaptured ? &captured : nullptr);
     }
     return report_;
 }
@@ -128,9 +214,15 @@ IDirectDrawSurface7* Replayer::targetOf(std::uint32_t renderer) const {
 
 void Replayer::gatherAnswers(std::size_t index) {
     answers_.clearPending();
+    surfaceAnswers_.clear();
+    loggerThrew_ = false;
     for (std::size_t next = index + 1; next < capture_.recordCount(); ++next) {
-        const CaptureCall call = capture_.call(next);
-        if (call.kind == RecordKind::DeviceAnswer)
+        CaptureCall call = capture_.call(next);
+        if (call.kind == RecordKind::SurfaceAnswer)
+            surfaceAnswers_.push_back(std::move(call));
+        else if (call.kind == RecordKind::LoggerThrew)
+            loggerThrew_ = true;
+        else if (call.kind == RecordKind::DeviceAnswer || call.kind == RecordKind::DeviceThrew)
             answers_.add(call);
         else if (call.kind != RecordKind::Threw)
             break;
@@ -144,14 +236,45 @@ bool Replayer::capturedThrow(std::size_t index, CaptureCall& threw) const {
             threw = std::move(call);
             return true;
         }
-        if (call.kind != RecordKind::DeviceAnswer) return false;
+        if (!isAnswer(call.kind)) return false;
     }
     return false;
 }
 
+std::string ReplayDivergence::text() const {
+    return "record at offset " + std::to_string(offset) + " (" + recordKindName(kind) + "): " + what;
+}
+
 void Replayer::diverge(const CaptureCall& call, const std::string& what) {
-    report_.divergences.push_back("record at offset " + std::to_string(call.offset) + " (" +
-                                  recordKindName(call.kind) + "): " + what);
+    ReplayDivergence divergence;
+    divergence.call = report_.calls == 0 ? 0 : report_.calls - 1;
+    divergence.offset = call.offset;
+    divergence.kind = call.kind;
+    divergence.what = what;
+    report_.divergences.push_back(std::move(divergence));
+    if (listener_ != nullptr) listener_->diverged(report_.divergences.back());
+}
+
+std::uint32_t Replayer::rendererOf(const CaptureCall& call) const {
+    if (call.kind == RecordKind::CreateRenderer || call.kind == RecordKind::DestroyRenderer || isRendererCall(call.kind))
+        return call.renderer;
+    const auto owner = textureOwners_.find(call.texture);
+    return owner == textureOwners_.end() ? 0 : owner->second;
+}
+
+IDirectDraw7* Replayer::directDrawOf(const CaptureCall& call) const {
+    const auto found = renderers_.find(rendererOf(call));
+    return found == renderers_.end() ? nullptr : found->second->directDraw;
+}
+
+void Replayer::compareSurfaceAnswers(const CaptureCall& call) {
+    if (surfaceAnswers_.empty()) return;
+    IDirectDraw7* directDraw = directDrawOf(call);
+    if (directDraw == nullptr) return;
+    for (const CaptureCall& asked : surfaceAnswers_) {
+        const std::string difference = surfaceAnswerDifference(directDraw, asked);
+        if (!difference.empty()) diverge(call, difference);
+    }
 }
 
 void Replayer::issue(std::size_t, const CaptureCall& call) {
@@ -182,15 +305,21 @@ void Replayer::createRenderer(const CaptureCall& call) {
     // The captured logging folder belongs to the captured machine: the replay logs nothing.
     state->renderer = module_.createRenderer(state->device.get(), call.reserved, call.flag, nullptr,
                                              call.loggerValueA, call.loggerValueB);
+    const char* error = state->renderer == nullptr ? module_.getLastErrorString() : nullptr;
+    if (state->renderer == nullptr && listener_ != nullptr) listener_->callFailed(call, error != nullptr ? error : "");
     if (call.renderer == 0) {
         if (state->renderer != nullptr) {
-            diverge(call, "succeeded in the replay, but failed when captured");
+            // Without the logging library the replay cannot fail where it failed the capture.
+            if (loggerThrew_)
+                ++report_.loggerThrows;
+            else
+                diverge(call, "succeeded in the replay, but failed when captured");
             module_.destroyRenderer(state->renderer);
         }
         return;
     }
     if (state->renderer == nullptr) {
-        diverge(call, std::string("failed in the replay: ") + module_.getLastErrorString());
+        diverge(call, std::string("failed in the replay: ") + (error != nullptr ? error : ""));
         return;
     }
     renderers_[call.renderer] = std::move(state);

@@ -38,11 +38,23 @@ struct ReplayFrame {
     dd7rdemo::Image image;          // the target after the call
 };
 
+// One place where the replay behaved, or its DirectDraw answered, otherwise than at capture.
+struct ReplayDivergence {
+    unsigned call = 0;          // the replayed call it happened in, counted from 0
+    std::uint64_t offset = 0;   // of the call's record in the capture
+    RecordKind kind = RecordKind::Blob;
+    std::string what;
+    std::string text() const;   // "record at offset N (kind): what"
+};
+
 struct ReplayReport {
     unsigned frames = 0;
     unsigned calls = 0;
     unsigned skippedCalls = 0;       // on renderers or textures the capture never saw made
-    std::vector<std::string> divergences;  // where the replay behaved otherwise than the capture
+    std::vector<ReplayDivergence> divergences;  // in the order they happened
+    // Calls that threw when captured because the logging library threw, which the replay (with
+    // no logging library) does not repeat.
+    unsigned loggerThrows = 0;
 };
 
 // Told about every call the replay issues (the inspector builds its report from it).
@@ -54,6 +66,11 @@ public:
     // when it threw on the captured machine, else null.
     virtual void callFinished(const CaptureCall& call, bool threw, const std::string& text,
                               const CaptureCall* captured) = 0;
+    // The call just finished (or still running) diverged; told before callFinished.
+    virtual void diverged(const ReplayDivergence&) {}
+    // The call failed in the replay without throwing (createRenderer made no renderer), with
+    // the module's error text; told before callFinished.
+    virtual void callFailed(const CaptureCall&, const std::string& /*error*/) {}
 
 protected:
     ~ReplayListener() = default;
@@ -72,6 +89,9 @@ public:
     // What the replay made for the capture's ids (null: none, or gone).
     ZelUISystem::Texture* textureFor(std::uint32_t id) const;
     IDirectDrawSurface7* targetOf(std::uint32_t renderer) const;
+    // The capture's renderer a call concerns: its own, or for a texture call the renderer that
+    // made the texture (0: none the replay knows).
+    std::uint32_t rendererOf(const CaptureCall& call) const;
 
 private:
     struct RendererState;
@@ -100,12 +120,18 @@ private:
     void writeFile(const std::filesystem::path& file, const BlobView& blob);
     void replaceSourceFile(const CaptureCall& call);
     void diverge(const CaptureCall& call, const std::string& what);
+    // Asks the replay's DirectDraw for every surface the captured module asked for during the
+    // call, and diverges where the answer differs from the recorded one.
+    void compareSurfaceAnswers(const CaptureCall& call);
+    IDirectDraw7* directDrawOf(const CaptureCall& call) const;
 
     const CaptureFile& capture_;
     const dd7rdemo::RendererModule& module_;
     Displays& displays_;
     std::string workDirectory_;
     AnswerBook answers_;
+    std::vector<CaptureCall> surfaceAnswers_;  // recorded during the call being replayed
+    bool loggerThrew_ = false;                 // the logging library threw during it
     std::map<std::uint32_t, std::unique_ptr<RendererState>> renderers_;
     std::map<std::uint32_t, ZelUISystem::Texture*> textures_;
     std::map<std::uint32_t, std::uint32_t> textureOwners_;

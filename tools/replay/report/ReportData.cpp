@@ -192,8 +192,9 @@ std::string layoutText(const DDPIXELFORMAT& format) {
     return std::to_string(format.dwRGBBitCount) + "-bit";
 }
 
-// A blit between surfaces of different layouts: the software DirectDraw converts the pixels,
-// Wine's refuses the blit, so on Windows nothing would be drawn here.
+// A blit between surfaces of different layouts. DirectDraw carries only a few pairs across (565
+// to 32-bit, and between the 32-bit ones, which differ only in alpha); for any other pair the
+// blit succeeds and writes nothing, on Wine's DirectDraw as on the software one.
 std::string crossLayoutBlit(const QuadObservation& quad) {
     if (!endsInABlit(quad.path) || quad.destination == nullptr || quad.textureSurface == nullptr) return "";
     DDSURFACEDESC2 dest{};
@@ -205,8 +206,12 @@ std::string crossLayoutBlit(const QuadObservation& quad) {
     if (d.dwRGBBitCount == s.dwRGBBitCount && d.dwRBitMask == s.dwRBitMask && d.dwGBitMask == s.dwGBitMask &&
         d.dwBBitMask == s.dwBBitMask)
         return "";
+    const bool rgb565ToRgb32 = s.dwRGBBitCount == 16 && s.dwGBitMask == 0x07E0 && d.dwRGBBitCount == 32 &&
+                               d.dwRBitMask == 0xFF0000 && d.dwGBitMask == 0x00FF00 && d.dwBBitMask == 0x0000FF &&
+                               d.dwRGBAlphaBitMask == 0;
+    if (rgb565ToRgb32) return "";
     return "layouts differ (texture " + layoutText(s) + ", destination " + layoutText(d) +
-           "): this replay's DirectDraw converted the blit; Wine's refuses it, so on Windows nothing is drawn here";
+           "): DirectDraw accepts a blit between these layouts and writes nothing, so nothing is drawn here";
 }
 
 // What a drawn quad's pixels were made of, for the history's why.

@@ -75,6 +75,12 @@ public:
     const std::vector<CallRecord>& callLog() const { return callLog_; }
     std::vector<CallRecord> callsOf(Operation operation) const;
     void clearCallLog() { callLog_.clear(); }
+    // Every call is logged until told otherwise: a host that never reads the log (a long replay
+    // or demo) turns it off, or the log would grow with every call it makes.
+    void keepCallLog(bool keep) {
+        keepCallLog_ = keep;
+        if (!keep) callLog_ = std::vector<CallRecord>();
+    }
 
     const DDPIXELFORMAT& displayFormat() const { return displayFormat_; }
 
@@ -111,6 +117,7 @@ private:
     // Live surfaces by the interface pointer handed out: looked up before any dereference.
     std::unordered_map<const IDirectDrawSurface7*, SoftSurface*> liveSurfaces_;
     std::vector<CallRecord> callLog_;
+    bool keepCallLog_ = true;
 };
 
 }  // namespace softddraw

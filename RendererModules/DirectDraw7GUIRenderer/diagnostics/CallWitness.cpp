@@ -1,0 +1,7 @@
+#include "diagnostics/CallWitness.h"
+
+namespace ZelUISystem {
+
+CallWitness* callWitness = nullptr;
+
+}  // namespace ZelUISystem

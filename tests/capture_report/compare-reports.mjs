@@ -29,12 +29,15 @@ function withoutFolder(value, folder) {
 
 // The report's data files are scripts that hand their data to the page: run them with a stand-in.
 function load(folder, given) {
-  const report = { index: null, frames: new Map(), pictures: new Map() };
+  const report = { index: null, frames: new Map(), pictures: new Map(), textures: new Map() };
   const DD7R = {
-    indexLoaded: (index) => { report.index = index; },
+    indexLoaded: ({ directDraw: _name, ...index }) => { report.index = index; },
     pictureLoaded: (name, packed) => report.pictures.set(name, unpack(packed)),
+    textureLoaded: (name, texture) => report.textures.set(name, { ...texture, pixels: unpack(texture.pixels) }),
+    // What drawing cost and which DirectDraw drew differ between the two by nature.
     frameLoaded: (number, frame) => report.frames.set(number, {
-      ...frame, pixels: unpack(frame.pixels), events: withoutFolder(JSON.parse(unpack(frame.events).toString()), given),
+      ...frame, pixels: unpack(frame.pixels),
+      events: withoutFolder(JSON.parse(unpack(frame.events).toString()), given).map(({ us: _cost, ...event }) => ({ ...event, details: event.details.filter(([key]) => !key.startsWith('cost')) })),
     }),
   };
   const data = path.join(folder, 'data');
@@ -90,6 +93,12 @@ for (const [number, want] of expected.frames) {
 }
 for (const number of actual.frames.keys()) if (!expected.frames.has(number)) differ(`frame ${number} is extra`);
 for (const [name, bytes] of expected.pictures) if (!actual.pictures.get(name)?.equals(bytes)) differ(`picture below ${name} differs or is missing`);
+for (const [name, texture] of expected.textures) {
+  const got = actual.textures.get(name);
+  if (!got || !got.pixels.equals(texture.pixels) || !same({ ...texture, pixels: 0 }, { ...got, pixels: 0 }))
+    differ(`texture ${name} differs or is missing`);
+}
+if (actual.textures.size !== expected.textures.size) differ('the reports hold different textures');
 
 const frames = [...expected.frames.values()];
 const events = frames.reduce((sum, frame) => sum + frame.events.length, 0);

@@ -20,6 +20,9 @@ void closeDirectDraw(IDirectDraw7* directDraw);
 // display mode change does; false with `error` set when that is not possible.
 bool loseAllSurfaces(IDirectDraw7* directDraw, std::string& error);
 
+// The DirectDraw openDirectDraw gives, named for reports.
+const char* directDrawName();
+
 // Whether this build can show a window on a display (the Windows build).
 bool platformHasWindows();
 

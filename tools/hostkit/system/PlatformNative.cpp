@@ -50,6 +50,8 @@ bool loseAllSurfaces(IDirectDraw7* directDraw, std::string& error) {
     return true;
 }
 
+const char* directDrawName() { return "the software DirectDraw 7 of the native build"; }
+
 bool platformHasWindows() { return false; }
 
 const char* rendererModuleFileName() { return "dd7r.so"; }

@@ -55,6 +55,8 @@ bool loseAllSurfaces(IDirectDraw7* directDraw, std::string& error) {
     return true;
 }
 
+const char* directDrawName() { return "the system's DirectDraw 7 (ddraw.dll)"; }
+
 bool platformHasWindows() { return true; }
 
 const char* rendererModuleFileName() { return "dd7r.dll"; }

@@ -220,6 +220,12 @@ int inspect(const ReplayOptions& options, const CaptureFile& capture) {
     if (capped && report.frames == last + 1)
         note = "frames " + std::to_string(first) + " to " + std::to_string(last) +
                ": a report holds at most 1000 frames, --frames chooses others";
+    if (!report.divergences.empty()) {
+        const ReplayDivergence& divergence = report.divergences.front();
+        note += (note.empty() ? "" : "; ") + std::to_string(report.divergences.size()) +
+                " divergence(s) from the capture, the first in call " + std::to_string(divergence.call) + ": " +
+                divergence.text();
+    }
     writer->finish(note);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("dd7r-replay: inspection report %s: %u frames, %.1f MB, %.1f s\n",

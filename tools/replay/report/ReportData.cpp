@@ -440,9 +440,19 @@ void Inspector::addCallEvent(const CaptureCall& call, bool threw, const std::str
     if (call.kind == RecordKind::CreateTexture || call.texture != 0) event.texture = call.texture;
     event.details.push_back({"call", recordKindName(call.kind)});
     event.details.push_back({"capture offset", std::to_string(call.offset)});
+    if (!divergence_.empty()) {
+        event.label += " DIVERGED";
+        event.warning = "diverged: " + divergence_;
+        event.details.push_back({"diverged", divergence_});
+        divergence_.clear();
+    }
     if (captured != nullptr) event.details.push_back({"threw when captured", capturedText});
     if (threw) event.details.push_back({"threw in the replay", text});
     frame_.events.push_back(std::move(event));
+}
+
+void Inspector::diverged(const ReplayDivergence& divergence) {
+    divergence_ += (divergence_.empty() ? "" : "; ") + divergence.what;
 }
 
 void Inspector::quadDrawn(const QuadObservation& observation) noexcept {

@@ -52,6 +52,7 @@ public:
     void callFinished(const CaptureCall& call, bool threw, const std::string& text,
                       const CaptureCall* captured) override;
     void quadDrawn(const ZelUISystem::QuadObservation& observation) noexcept override;
+    void diverged(const ReplayDivergence& divergence) override;
 
 private:
     bool keeping() const { return frameIndex_ >= first_ && frameIndex_ <= last_; }
@@ -86,6 +87,7 @@ private:
     TextureSink textures_;
     ZelUISystem::QuadObserver** observerSlot_ = nullptr;
     GetLastErrorStringFn lastError_ = nullptr;
+    std::string divergence_;  // how the call now finishing differed from the capture, if it did
 
     unsigned frameIndex_ = 0;
     InspectFrame frame_;

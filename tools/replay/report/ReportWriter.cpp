@@ -1,4 +1,5 @@
 #include "report/ReportWriter.h"
+#include "system/HostPlatform.h"
 
 #include <zlib.h>
 
@@ -229,9 +230,8 @@ std::string ReportWriter::addTexture(const TextureNote& texture, IDirectDrawSurf
 void ReportWriter::finish(const std::string& note) {
     std::string frames;
     for (std::size_t i = 0; i < entries_.size(); ++i) frames += (i == 0 ? "" : ",\n") + entries_[i];
-    // The inspector replays natively only (the Windows module tells no observer its quads).
     write("data/index.js", "DD7R.indexLoaded({\"capture\":" + js(captureName_) + ",\"note\":" + js(note) +
-                               ",\"directDraw\":" + js("the software DirectDraw of the native replay") +
+                               ",\"directDraw\":" + js(dd7rdemo::directDrawName()) +
                                ",\"frames\":[\n" + frames + "]});\n");
 }
 

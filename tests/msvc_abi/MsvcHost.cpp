@@ -1141,6 +1141,27 @@ void checkEveryKind(Session& session, HostDevice& device, MsvcLoggerJournal* jou
     }
 }
 
+// releaseAllTextures makes the renderer's own textures again, asking the device: a standard
+// failure there is the renderer's to handle (it makes them at the next reset); anything else the
+// device threw goes back to the host unchanged.
+void checkReleaseAll(HostDevice& device, Renderer* renderer) {
+    const Throw kinds[] = {Throw::RuntimeError, Throw::MyError, Throw::BadAlloc, Throw::Int,
+                           Throw::Tracked};
+    for (Throw kind : kinds) {
+        device.throwFrom(4, kind, kDeviceText);
+        const Received got = receive([&] { renderer->releaseAllTextures(); });
+        device.throwFrom(-1, Throw::None, "");
+        const bool standard = kind != Throw::Int && kind != Throw::Tracked;
+        const std::string expected =
+            standard ? std::string("nothing") : expectedFor(kind, kDeviceText, Reports::Unchanged, nullptr);
+        printf("%-34s %-60s\n", "releaseAllTextures", got.text);
+        checkText(got.text, expected.c_str(), __LINE__, "releaseAllTextures");
+        bool changed;
+        renderer->postD3DReset(&changed);
+        CHECK_EQ(trackedAlive, 0);
+    }
+}
+
 // A host handling one of its exceptions while more come back: each keeps its own object.
 void checkNested(HostDevice& device, Renderer* renderer) {
     bool changed;
@@ -1292,6 +1313,7 @@ int runKinds(Session& session) {
     checkNested(device, renderer);
     checkCallsBack(device, renderer, fixture.empty);
     checkOutOfMemory(session, device, renderer);
+    checkReleaseAll(device, renderer);  // last: it releases the fixture's textures
     renderer->setTargetSurface(nullptr);
     session.module.destroyRenderer(renderer);
     checkSurfaces(session.directDraw, 1, "destroyRenderer");

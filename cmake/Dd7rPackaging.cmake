@@ -86,25 +86,22 @@ if(WIN32)
     COMMENT "Splitting the debug information off dd7r.dll"
     VERBATIM)
   add_custom_target(dd7r_shipped_module ALL DEPENDS ${dd7r_shipped_module} ${dd7r_debug_file})
-  # The module for hosts built by Microsoft's compiler ships without debug information too.
-  set(dd7r_shipped_msvc_module ${DD7R_STRIPPED_DIR}/msvc/dd7r.dll)
-  add_custom_command(OUTPUT ${dd7r_shipped_msvc_module}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}/msvc
-    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:dd7r_msvc_hosts> ${dd7r_shipped_msvc_module}
-    DEPENDS dd7r_msvc_hosts
-    COMMENT "Stripping msvc/dd7r.dll"
-    VERBATIM)
-  # So does its self-contained logging library (no mingw-w64 runtime DLL to ship beside it).
-  set(dd7r_shipped_msvc_logger ${DD7R_STRIPPED_DIR}/msvc/dll_logger.dll)
-  add_custom_command(OUTPUT ${dd7r_shipped_msvc_logger}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}/msvc
-    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:dll_logger_msvc_hosts> ${dd7r_shipped_msvc_logger}
-    DEPENDS dll_logger_msvc_hosts
-    COMMENT "Stripping msvc/dll_logger.dll"
-    VERBATIM)
-  add_custom_target(dd7r_shipped_msvc_module ALL
-                    DEPENDS ${dd7r_shipped_msvc_module} ${dd7r_shipped_msvc_logger})
-  install(FILES ${dd7r_shipped_msvc_module} ${dd7r_shipped_msvc_logger} DESTINATION bin/msvc)
+  # The module for hosts built by Microsoft's compiler and its self-contained logging library (no
+  # mingw-w64 runtime DLL to ship beside it) ship without debug information too.
+  set(dd7r_shipped_msvc_files)
+  foreach(target dd7r_msvc_hosts dll_logger_msvc_hosts)
+    get_target_property(shipped_name ${target} OUTPUT_NAME)
+    set(shipped ${DD7R_STRIPPED_DIR}/msvc/${shipped_name}.dll)
+    add_custom_command(OUTPUT ${shipped}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${DD7R_STRIPPED_DIR}/msvc
+      COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:${target}> ${shipped}
+      DEPENDS ${target}
+      COMMENT "Stripping msvc/${shipped_name}.dll"
+      VERBATIM)
+    list(APPEND dd7r_shipped_msvc_files ${shipped})
+  endforeach()
+  add_custom_target(dd7r_shipped_msvc_module ALL DEPENDS ${dd7r_shipped_msvc_files})
+  install(FILES ${dd7r_shipped_msvc_files} DESTINATION bin/msvc)
   # Runs after the module's own install rule (rules run in the order they are declared) and
   # replaces the dd7r.dll it installed, whatever the two files' times.
   install(CODE "
